@@ -1,0 +1,40 @@
+# stelmap_add_test(NAME <exe> SOURCES ... LIBS ... LABELS ...)
+# Builds one GoogleTest executable, registers its cases with CTest under the
+# given labels, and adds it to the group target tests_<label> so that a
+# sanitizer build can compile just the suites it runs.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+set_property(GLOBAL PROPERTY STELMAP_TEST_LABELS "")
+
+function(stelmap_add_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${T_NAME} PRIVATE
+    STELMAP_CORPUS_DIR="${STELMAP_CORPUS_DIR}"
+    STELMAP_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    STELMAP_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
+               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENV}")
+  foreach(label IN LISTS T_LABELS)
+    set_property(GLOBAL APPEND PROPERTY STELMAP_TEST_LABELS ${label})
+    set_property(GLOBAL APPEND PROPERTY STELMAP_TESTS_${label} ${T_NAME})
+  endforeach()
+endfunction()
+
+function(stelmap_finish_test_groups)
+  get_property(labels GLOBAL PROPERTY STELMAP_TEST_LABELS)
+  list(REMOVE_DUPLICATES labels)
+  foreach(label IN LISTS labels)
+    get_property(exes GLOBAL PROPERTY STELMAP_TESTS_${label})
+    add_custom_target(tests_${label})
+    add_dependencies(tests_${label} ${exes})
+  endforeach()
+endfunction()

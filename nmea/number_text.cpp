@@ -1,0 +1,111 @@
+#include "nmea/number_text.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+
+namespace stelmap {
+namespace {
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips white space and a sign; returns true for a minus.
+bool SkipSpaceAndSign(std::string_view& text)
+{
+    size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    text.remove_prefix(i);
+    return negative;
+}
+
+// from_chars reports overflow and underflow alike as out of range; strtod
+// gives HUGE_VAL for the one and zero for the other. Decide which from the
+// decimal magnitude of the text: position of the first significant digit
+// relative to the point, plus the exponent.
+double OutOfRangeValue(std::string_view number)
+{
+    size_t i = 0;
+    long long integerDigits = 0;   // significant digits before the point
+    long long leadingZeros = 0;    // zeros between the point and the first significant digit
+    bool significant = false;
+    for (; i < number.size() && IsDigit(number[i]); ++i) {
+        significant = significant || number[i] != '0';
+        if (significant)
+            ++integerDigits;
+    }
+    if (i < number.size() && number[i] == '.') {
+        for (++i; i < number.size() && IsDigit(number[i]); ++i) {
+            if (!significant && number[i] == '0')
+                ++leadingZeros;
+            else
+                significant = true;
+        }
+    }
+    if (!significant)
+        return 0.0;
+    long long exponent = 0;
+    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        ++i;
+        bool negative = false;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negative = number[i++] == '-';
+        for (; i < number.size() && IsDigit(number[i]); ++i)
+            if (exponent < 1000000)
+                exponent = exponent * 10 + (number[i] - '0');
+        if (negative)
+            exponent = -exponent;
+    }
+    const long long magnitude = (integerDigits > 0 ? integerDigits : -leadingZeros) + exponent;
+    return magnitude > 0 ? HUGE_VAL : 0.0;
+}
+
+}  // namespace
+
+double ParseDecimal(std::string_view text)
+{
+    const bool negative = SkipSpaceAndSign(text);
+    const bool startsNumber = !text.empty()
+        && (IsDigit(text[0]) || (text[0] == '.' && text.size() > 1 && IsDigit(text[1])));
+    if (!startsNumber)
+        return 0.0;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
+                                              std::chars_format::general);
+    if (error == std::errc::result_out_of_range)
+        value = OutOfRangeValue(text.substr(0, static_cast<size_t>(end - text.data())));
+    else if (error != std::errc())
+        value = 0.0;
+    return negative ? -value : value;
+}
+
+int ParseInteger(std::string_view text)
+{
+    const bool negative = SkipSpaceAndSign(text);
+    long long value = 0;
+    for (char c : text) {
+        if (!IsDigit(c))
+            break;
+        if (value <= static_cast<long long>(INT_MAX) + 1)
+            value = value * 10 + (c - '0');
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+}  // namespace stelmap

@@ -1,0 +1,116 @@
+#include "tools/cli/decode_command.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "tools/cli/fix_stream.h"
+#include "tools/cli/json_writer.h"
+
+namespace {
+
+constexpr const char* kDecodeHelp =
+    "usage: stelmap-cli decode FILE\n"
+    "\n"
+    "Decodes an NMEA 0183 recording (FILE, or - for standard input) exactly as\n"
+    "the monitor does: one parser in its start state (dual mode off, Integrity)\n"
+    "and a zeroed display snapshot. At every GGA fix it prints one JSON object\n"
+    "on one line to standard output, with the snapshot's position, DOPs, counts,\n"
+    "integrity and satellites and the parser's GGA, GSA and VTG state. At the\n"
+    "end it prints to standard error:\n"
+    "  bytes B sentences S checksum_errors C fixes F\n"
+    "\n"
+    "Exit status: 0 when the whole input was read, 2 when it could not be.\n";
+
+void Dop(JsonWriter& json, const char* key, double pdop, double hdop, double vdop)
+{
+    json.BeginArray(key).Double(pdop).Double(hdop).Double(vdop).EndArray();
+}
+
+}  // namespace
+
+std::string FixToJson(unsigned long long fix, const CNMEAParserWin32& parser,
+                      const DisplaySnapshot& snapshot)
+{
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("fix").Int(static_cast<long long>(fix));
+    json.Key("utc");
+    if (parser.m_utcValid)
+        json.BeginArray().Int(parser.m_utcHour).Int(parser.m_utcMinute).Int(parser.m_utcSecond).EndArray();
+    else
+        json.Null();
+    json.Key("latitude").Double(snapshot.latitude);
+    json.Key("longitude").Double(snapshot.longitude);
+    json.Key("altitude").Double(snapshot.altitude);
+    json.Key("satsInUse").Int(snapshot.satsInUse);
+    json.Key("satsInView").Int(snapshot.satsInView);
+    json.Key("fixQualityText").String(snapshot.fixQualityText.data());
+    Dop(json, "gpsDop", snapshot.gpsPdop, snapshot.gpsHdop, snapshot.gpsVdop);
+    Dop(json, "glonassDop", snapshot.glonassPdop, snapshot.glonassHdop, snapshot.glonassVdop);
+    json.Key("glonassSeen").Int(snapshot.glonassSeen);
+    json.Key("sbasSeen").Int(snapshot.sbasSeen);
+    json.Key("hplCm").Int(snapshot.hplCm);
+    json.Key("hfomCm").Int(snapshot.hfomCm);
+    json.BeginArray("satellites");
+    for (int i = 0; i < snapshot.UsableSatellites(); ++i) {
+        const SnapshotSatellite& s = snapshot.satellites[static_cast<size_t>(i)];
+        json.BeginArray().Int(s.constellation).Int(s.prn).Int(s.azimuth).Int(s.elevation).Int(s.snr).Int(s.used).EndArray();
+    }
+    json.EndArray();
+    json.Key("fixQuality").Int(parser.m_fixQuality);
+    json.Key("ggaHdop").Double(parser.m_ggaHdop);
+    json.Key("dualMode").Int(parser.m_dualMode.load());
+    json.Key("solutionMode").Int(parser.m_solutionMode.load());
+    json.Key("gsaMode").Int(parser.m_gsaMode);
+    json.Key("vtgMode").Int(parser.m_vtgMode);
+    json.Key("gsaFixType").Int(parser.m_gsaFixType);
+    json.Key("ggaCount").Int(parser.m_ggaCount);
+    json.Key("gsaCount").Int(parser.m_gsaCount);
+    json.Key("courseTrue").Double(parser.m_courseTrue);
+    json.Key("courseMagnetic").Double(parser.m_courseMagnetic);
+    json.Key("speedKnots").Double(parser.m_speedKnots);
+    json.Key("speedKmh").Double(parser.m_speedKmh);
+    json.EndObject();
+    return json.Text();
+}
+
+int RunDecodeCommand(int argc, char** argv)
+{
+    if (argc != 1 || std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0) {
+        const bool asked = argc == 1;
+        std::fputs(kDecodeHelp, asked ? stdout : stderr);
+        return asked ? 0 : 2;
+    }
+    const std::string path = argv[0];
+    std::string error;
+    std::FILE* file = OpenInput(path, error);
+    if (file == nullptr) {
+        std::fprintf(stderr, "stelmap-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
+        return 2;
+    }
+
+    CountingParser parser;
+    DisplaySnapshot snapshot;
+    std::string line;
+    const FixStreamResult result = DecodeFixStream(file, parser, snapshot, [&](uint64_t fix) {
+        line = FixToJson(fix, parser, snapshot);
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), stdout);
+    });
+    if (file != stdin)
+        std::fclose(file);
+
+    std::fprintf(stderr, "bytes %" PRIu64 " sentences %" PRIu64 " checksum_errors %" PRIu64 " fixes %" PRIu64 "\n",
+                 result.bytes, parser.sentences, parser.checksumErrors, result.fixes);
+    if (!result.ok) {
+        std::fprintf(stderr, "stelmap-cli: reading %s stopped after %" PRIu64 " bytes: %s\n",
+                     path == "-" ? "standard input" : path.c_str(), result.bytes, result.error.c_str());
+        return 2;
+    }
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "stelmap-cli: cannot write the output: %s\n", std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}
