@@ -1,16 +1,21 @@
-# stelmap_add_test(NAME <exe> SOURCES ... LIBS ... LABELS ...)
+# stelmap_add_test(NAME <exe> SOURCES ... LIBS ... LABELS ... [GUI] [ENV ...])
 # Builds one GoogleTest executable, registers its cases with CTest under the
 # given labels, and adds it to the group target tests_<label> so that a
-# sanitizer build can compile just the suites it runs.
+# sanitizer build can compile just the suites it runs. GUI tests get a main()
+# that creates a QApplication and points the settings at a temporary folder.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 set_property(GLOBAL PROPERTY STELMAP_TEST_LABELS "")
 
 function(stelmap_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  if(T_GUI)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} stelmap_gui_test_main GTest::gtest)
+  else()
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  endif()
   target_compile_definitions(${T_NAME} PRIVATE
     STELMAP_CORPUS_DIR="${STELMAP_CORPUS_DIR}"
     STELMAP_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
