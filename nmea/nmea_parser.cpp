@@ -83,6 +83,29 @@ int CNMEAParser::ProcessByte(uint8_t b)
     }
 }
 
+namespace {
+
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+constexpr uint64_t kHighs = 0x8080808080808080ULL;
+
+// Non-zero when one of the eight bytes of `v` equals `b` (the classic
+// "has zero byte" test applied to v ^ b).
+inline uint64_t HasByte(uint64_t v, uint8_t b)
+{
+    const uint64_t x = v ^ (kOnes * b);
+    return (x - kOnes) & ~x & kHighs;
+}
+
+inline uint8_t FoldXor(uint64_t v)
+{
+    v ^= v >> 32;
+    v ^= v >> 16;
+    v ^= v >> 8;
+    return static_cast<uint8_t>(v);
+}
+
+}  // namespace
+
 size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
 {
     size_t delivered = 0;
@@ -90,25 +113,60 @@ size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
     const uint8_t* const end = bytes + count;
     while (p < end) {
         if (m_framerState == StateWaitStart) {
-            const void* start = std::memchr(p, '$', static_cast<size_t>(end - p));
-            if (start == nullptr)
+            // Usually the '$' follows right after the CR LF of the last
+            // sentence; memchr pays off only over longer junk.
+            const uint8_t* const near = end - p > 16 ? p + 16 : end;
+            while (p < near && *p != '$')
+                ++p;
+            if (p == near && p < end) {
+                const void* start = std::memchr(p, '$', static_cast<size_t>(end - p));
+                if (start == nullptr)
+                    return delivered;
+                p = static_cast<const uint8_t*>(start);
+            }
+            if (p == end)
                 return delivered;
-            p = static_cast<const uint8_t*>(start);
         } else if (m_framerState == StateData) {
-            // Copy the plain data characters up to the next '*' or CR in one
-            // loop, stopping where the buffer would overflow so that the
-            // byte-wise path decides what happens there.
-            uint8_t checksum = m_checksum;
+            // Plain data characters up to the next '*' or CR are copied and
+            // XORed eight at a time, stopping short of the buffer's end so
+            // that the byte-wise path decides what happens there.
+            uint64_t checksum = m_checksum;
             uint16_t index = m_fieldIndex;
+            while (end - p >= 8 && index + 8 < kDataSize) {
+                uint64_t v;
+                std::memcpy(&v, p, 8);
+                if (HasByte(v, '*') | HasByte(v, '\r'))
+                    break;
+                checksum ^= v;
+                std::memcpy(m_data + index, p, 8);
+                index = static_cast<uint16_t>(index + 8);
+                p += 8;
+            }
+            uint8_t sum = FoldXor(checksum);
             while (p < end && index < kDataSize - 1) {
                 const uint8_t b = *p;
                 if (b == '*' || b == '\r')
                     break;
-                checksum ^= b;
+                sum ^= b;
                 m_data[index++] = static_cast<char>(b);
                 ++p;
             }
-            m_checksum = checksum;
+            m_checksum = sum;
+            m_fieldIndex = index;
+            if (p == end)
+                return delivered;
+        } else if (m_framerState == StateAddress) {
+            uint8_t sum = m_checksum;
+            uint16_t index = m_fieldIndex;
+            while (p < end && index < kAddressSize - 1) {
+                const uint8_t b = *p;
+                if (b == ',' || b == '*')
+                    break;
+                sum ^= b;
+                m_address[index++] = static_cast<char>(b);
+                ++p;
+            }
+            m_checksum = sum;
             m_fieldIndex = index;
             if (p == end)
                 return delivered;

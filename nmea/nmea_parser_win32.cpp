@@ -87,6 +87,21 @@ int TwoDigits(std::string_view text, size_t at)
     return 10 * (text[at] - '0') + (text[at + 1] - '0');
 }
 
+// Addresses are at most seven characters: a plain loop beats memchr here.
+bool Contains(std::string_view text, std::string_view part)
+{
+    if (part.size() > text.size())
+        return false;
+    for (size_t i = 0; i + part.size() <= text.size(); ++i) {
+        size_t j = 0;
+        while (j < part.size() && text[i + j] == part[j])
+            ++j;
+        if (j == part.size())
+            return true;
+    }
+    return false;
+}
+
 int SaturatingAdd(int a, int b)
 {
     const long long sum = static_cast<long long>(a) + b;
@@ -163,23 +178,23 @@ int CNMEAParserWin32::OnSentence(const char* address, const char* data)
         return 1;
 
     // A substring test, so every talker is accepted for GGA, GSA and VTG.
-    if (a.find("GGA") != std::string_view::npos) {
+    if (Contains(a, "GGA")) {
         DecodeGGA(data);
         if (m_positionHandOff)
             m_positionHandOff();
-    } else if (a.find("GSA") != std::string_view::npos) {
+    } else if (Contains(a, "GSA")) {
         DecodeGSA(data);
-    } else if (a.find("VTG") != std::string_view::npos) {
+    } else if (Contains(a, "VTG")) {
         DecodeVTG(data);
-    } else if (a.find("GSV") != std::string_view::npos) {
-        if (a.find("GPGSV") != std::string_view::npos || a.find("GNGSV") != std::string_view::npos)
+    } else if (Contains(a, "GSV")) {
+        if (Contains(a, "GPGSV") || Contains(a, "GNGSV"))
             DecodeGPSGSV(data);
-        else if (a.find("GLGSV") != std::string_view::npos)
+        else if (Contains(a, "GLGSV"))
             DecodeGLONASSGSV(data);
         MergeSatellites();  // even for talkers we do not decode
-    } else if (a.find("PXTNCFG") != std::string_view::npos) {
+    } else if (Contains(a, "PXTNCFG")) {
         DecodeConfigReply(data);
-    } else if (a.find("RAIM") != std::string_view::npos) {
+    } else if (Contains(a, "RAIM")) {
         DecodeRAIM(data);
     }
     return 1;

@@ -1,0 +1,171 @@
+// Framing plus decoding throughput, in bytes per second, over the largest
+// corpus recording and a long synthetic one; gpsd's gpsdecode and our own
+// stelmap-cli decode timed on the same file in the same run for reference.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "nmea/display_snapshot.h"
+#include "nmea/nmea_parser_win32.h"
+
+extern char** environ;
+
+namespace {
+
+const std::string kLargestRecording = STELMAP_CORPUS_DIR "/nmeaparser/NmeaSampleData.txt";
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Sentence(const std::string& body)
+{
+    unsigned char sum = 0;
+    for (unsigned char c : body)
+        sum ^= c;
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    return "$" + body + tail;
+}
+
+// A 10 Hz receiver with GPS and GLONASS for `epochs` epochs.
+std::string SyntheticRecording(int epochs)
+{
+    std::string out;
+    char body[256];
+    for (int e = 0; e < epochs; ++e) {
+        const int s = e / 10;
+        std::snprintf(body, sizeof body, "GPGGA,%02d%02d%02d.%d0,4704.%04d,N,01526.%04d,E,1,09,0.9,%d.%d,M,47.0,M,,",
+                      s / 3600 % 24, s / 60 % 60, s % 60, e % 10, 2400 + e % 97, 3700 + e % 89, 350 + e % 7, e % 10);
+        out += Sentence(body);
+        out += Sentence("GPGSA,A,3,03,06,09,14,17,19,28,30,,,,,1.6,0.9,1.3");
+        out += Sentence("GLGSA,A,3,66,67,76,82,,,,,,,,,2.1,1.4,1.6");
+        out += Sentence("GPGSV,3,1,09,03,62,048,52,06,25,301,37,09,41,112,42,14,12,022,36");
+        out += Sentence("GPGSV,3,2,09,17,78,190,55,19,33,255,40,22,08,160,33,28,55,065,47");
+        out += Sentence("GPGSV,3,3,09,30,17,340,35");
+        out += Sentence("GLGSV,1,1,04,66,44,080,44,67,21,140,38,76,58,260,49,82,11,310,31");
+        out += Sentence("GPVTG,,T,,M,0.0,N,0.0,K,A");
+        std::snprintf(body, sizeof body, "GPRAIM,%d,0,%d", 900 + e % 200, 350 + e % 80);
+        out += Sentence(body);
+    }
+    return out;
+}
+
+// Decodes as the program does: every fix copied into a snapshot.
+void DecodeBulk(benchmark::State& state, const std::string& bytes)
+{
+    if (bytes.empty()) {
+        state.SkipWithError("recording not found");
+        return;
+    }
+    int64_t fixes = 0;
+    for (auto _ : state) {
+        CNMEAParserWin32 parser;
+        DisplaySnapshot snapshot;
+        parser.SetPositionHandOff([&] {
+            CopyToSnapshot(parser, snapshot);
+            ++fixes;
+        });
+        parser.ProcessBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        benchmark::DoNotOptimize(snapshot);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+    state.counters["fixes"] = benchmark::Counter(static_cast<double>(fixes) / state.iterations());
+}
+
+void BM_DecodeLargestRecording(benchmark::State& state)
+{
+    static const std::string bytes = Slurp(kLargestRecording);
+    DecodeBulk(state, bytes);
+}
+BENCHMARK(BM_DecodeLargestRecording)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeSynthetic(benchmark::State& state)
+{
+    static const std::string bytes = SyntheticRecording(100000);  // about 50 MB, a 10 Hz receiver for 2.8 h
+    DecodeBulk(state, bytes);
+}
+BENCHMARK(BM_DecodeSynthetic)->Unit(benchmark::kMillisecond);
+
+// The reader thread's own path: one ProcessByte call per byte.
+void BM_DecodeLargestRecordingBytewise(benchmark::State& state)
+{
+    static const std::string bytes = Slurp(kLargestRecording);
+    for (auto _ : state) {
+        CNMEAParserWin32 parser;
+        DisplaySnapshot snapshot;
+        parser.SetPositionHandOff([&] { CopyToSnapshot(parser, snapshot); });
+        for (unsigned char b : bytes)
+            parser.ProcessByte(b);
+        benchmark::DoNotOptimize(snapshot);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+}
+BENCHMARK(BM_DecodeLargestRecordingBytewise)->Unit(benchmark::kMillisecond);
+
+// Runs a program with the recording on its standard input and its output
+// discarded, timing the whole process.
+void TimeProgram(benchmark::State& state, const char* const argv[])
+{
+    const std::string path = kLargestRecording;
+    int64_t size = 0;
+    for (auto _ : state) {
+        const int in = ::open(path.c_str(), O_RDONLY);
+        const int out = ::open("/dev/null", O_WRONLY);
+        if (in < 0 || out < 0) {
+            state.SkipWithError("cannot open the recording or /dev/null");
+            return;
+        }
+        size = ::lseek(in, 0, SEEK_END);
+        ::lseek(in, 0, SEEK_SET);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in, 0);
+        posix_spawn_file_actions_adddup2(&actions, out, 1);
+        posix_spawn_file_actions_adddup2(&actions, out, 2);
+        const auto start = std::chrono::steady_clock::now();
+        pid_t pid = 0;
+        const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv), environ);
+        int status = 0;
+        if (rc == 0)
+            ::waitpid(pid, &status, 0);
+        const auto stop = std::chrono::steady_clock::now();
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(in);
+        ::close(out);
+        if (rc != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError((std::string(argv[0]) + " did not run").c_str());
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+    }
+    state.SetBytesProcessed(state.iterations() * size);
+}
+
+void BM_GpsdecodeReference(benchmark::State& state)
+{
+    const char* const argv[] = {"gpsdecode", nullptr};
+    TimeProgram(state, argv);
+}
+BENCHMARK(BM_GpsdecodeReference)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_StelmapCliDecode(benchmark::State& state)
+{
+    const char* const argv[] = {STELMAP_CLI_PATH, "decode", "-", nullptr};
+    TimeProgram(state, argv);
+}
+BENCHMARK(BM_StelmapCliDecode)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+BENCHMARK_MAIN();
