@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLineEdit;
+
+// What the DOP threshold dialog hands back: the text as typed. The caller
+// converts it (ParseDopThreshold), so any text is accepted here.
+struct DopThresholdValues {
+    QString threshold;
+    bool operator==(const DopThresholdValues&) const = default;
+};
+
+// "Dilution of Precision Threshold": one edit box.
+class CDOPThresholdDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CDOPThresholdDlg(const DopThresholdValues& values, QWidget* parent = nullptr);
+
+    DopThresholdValues Values() const;
+
+private:
+    QLineEdit* m_editThreshold = nullptr;
+};
