@@ -1,10 +1,13 @@
 #include "app/dialog_units.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QRawFont>
 #include <QString>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -16,6 +19,29 @@ int Scale(int units, int base, int divisor)
     return static_cast<int>(product >= 0 ? (product + half) / divisor : (product - half) / divisor);
 }
 
+int BigEndian16(const QByteArray& table, int offset)
+{
+    return (static_cast<uchar>(table[offset]) << 8) | static_cast<uchar>(table[offset + 1]);
+}
+
+// The character cell height the other platform measures: the font's Windows
+// ascent and descent (OS/2 table), each scaled and rounded. FreeType's hinted
+// metrics can be smaller (wine's Tahoma at 11 px reports 11, not 13), which
+// would squeeze every layout.
+int CellHeight(const QFont& font)
+{
+    const int measured = QFontMetrics(font).height();
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid() || raw.unitsPerEm() <= 0)
+        return measured;
+    const QByteArray os2 = raw.fontTable("OS/2");
+    if (os2.size() < 78)
+        return measured;
+    const double scale = raw.pixelSize() / raw.unitsPerEm();
+    const int cell = qRound(BigEndian16(os2, 74) * scale) + qRound(BigEndian16(os2, 76) * scale);
+    return std::max(cell, measured);
+}
+
 }  // namespace
 
 DialogUnits::DialogUnits(const QFont& font)
@@ -24,7 +50,7 @@ DialogUnits::DialogUnits(const QFont& font)
     const int alphabet =
         metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_baseX = (alphabet / 26 + 1) / 2;
-    m_baseY = metrics.height();
+    m_baseY = CellHeight(font);
     if (m_baseX < 1)
         m_baseX = 1;
     if (m_baseY < 1)

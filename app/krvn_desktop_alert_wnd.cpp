@@ -59,7 +59,12 @@ CKRVNDesktopAlertWnd::CKRVNDesktopAlertWnd(QWidget* owner)
     closeButton->setObjectName(QStringLiteral("alertClose"));
     closeButton->setText(QStringLiteral("\u00D7"));
     closeButton->setAutoRaise(true);
-    closeButton->setFixedSize(kCaptionHeight - 2, kCaptionHeight - 2);
+    // Drawn on the caption bar, so in the caption's text colour.
+    closeButton->setStyleSheet(QStringLiteral(
+        "QToolButton { color: palette(highlighted-text); background: transparent; border: none;"
+        " font-weight: bold; font-size: 14px; padding: 0px; }"
+        "QToolButton:hover { background: rgba(255, 255, 255, 70); }"));
+    closeButton->setFixedSize(kCaptionHeight, kCaptionHeight - 2);
     closeButton->setToolTip(tr("Close"));
     connect(closeButton, &QToolButton::clicked, this, &QWidget::close);
 
@@ -91,7 +96,7 @@ CKRVNDesktopAlertWnd::CKRVNDesktopAlertWnd(QWidget* owner)
     textColumn->addStretch(1);
 
     auto* body = new QHBoxLayout;
-    body->setContentsMargins(10, 8, 10, 10);
+    body->setContentsMargins(12, 10, 12, 16);
     body->setSpacing(10);
     body->addWidget(bell, 0, Qt::AlignTop);
     body->addLayout(textColumn, 1);
