@@ -19,11 +19,14 @@ bool HasTahoma()
 
 bool EnsureTahomaFont()
 {
-    if (HasTahoma())
+    // Fonts are registered on the user-interface thread only; once found, done.
+    static bool available = false;
+    if (available || (available = HasTahoma()))
         return true;
     for (const char* file : kWineFonts)
         QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-    return HasTahoma();
+    available = HasTahoma();
+    return available;
 }
 
 QFont DialogFont()

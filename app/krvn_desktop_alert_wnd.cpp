@@ -161,7 +161,8 @@ void CKRVNDesktopAlertWnd::paintEvent(QPaintEvent*)
     const QRect all = rect();
 
     QLinearGradient body(all.topLeft(), all.bottomLeft());
-    body.setColorAt(0, pal.color(QPalette::Base));
+    // In the look's window colour, so its window text stays readable on it.
+    body.setColorAt(0, pal.color(QPalette::Window).lighter(125));
     body.setColorAt(1, pal.color(QPalette::Window));
     painter.fillRect(all, body);
 
