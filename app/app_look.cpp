@@ -1,7 +1,6 @@
 #include "app/app_look.h"
 
 #include <QApplication>
-#include <QStyle>
 
 #include "displays/page_look.h"
 #include "displays/page_painting.h"
@@ -172,9 +171,12 @@ void ApplyAppLook(int appLook)
     // First, so that an unknown id is measured against the Office 2007 style in force.
     SetCurrentAppLook(appLook);
     const int look = EffectiveAppLook(appLook);
-    if (QApplication::style() == nullptr
-        || QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) != 0)
+    // Once: under a style sheet the application's style no longer tells its name.
+    static bool fusion = false;
+    if (!fusion) {
         QApplication::setStyle(QStringLiteral("Fusion"));
+        fusion = true;
+    }
     QApplication::setPalette(PaletteForLook(look));
     qApp->setStyleSheet(StyleSheetForLook(look));
 }
