@@ -104,9 +104,14 @@ void SaveHistoryEntries(HistoryProfile& profile, std::string_view prefix,
                         const std::vector<std::string>& list, int maxHistory)
 {
     const int count = std::min(static_cast<int>(list.size()), maxHistory + 1);
-    for (int i = 0; i < count; ++i)
-        profile.WriteString(ValueName(prefix, i), list[i]);
-    for (int i = count; i <= kLastValueIndex; ++i) {
+    // Loading stops at the first empty value, so an empty entry (a line end
+    // sent on its own) is not written: it would hide every entry after it.
+    int written = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!list[i].empty())
+            profile.WriteString(ValueName(prefix, written++), list[i]);
+    }
+    for (int i = written; i <= kLastValueIndex; ++i) {
         const std::string name = ValueName(prefix, i);
         if (profile.ReadString(name).empty())
             break;

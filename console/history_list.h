@@ -45,7 +45,8 @@ std::string CurrentTextValueName(std::string_view keyCurrent, std::string_view k
 std::vector<std::string> LoadHistoryEntries(HistoryProfile& profile, std::string_view prefix,
                                             int maxHistory);
 
-// Writes the entries (at most maxHistory + 1) and deletes the values that
-// follow them, up to the first one that is already empty or absent.
+// Writes the entries (at most maxHistory + 1, empty ones left out) and
+// deletes the values that follow them, up to the first one that is already
+// empty or absent.
 void SaveHistoryEntries(HistoryProfile& profile, std::string_view prefix,
                         const std::vector<std::string>& list, int maxHistory);

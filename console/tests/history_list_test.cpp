@@ -151,6 +151,16 @@ TEST(HistoryList, SaveWritesAtMostOneMoreThanTheLimit)
     EXPECT_EQ(profile.values.count("H101"), 0u);
 }
 
+TEST(HistoryList, AnEmptyEntryDoesNotHideTheOnesAfterIt)
+{
+    MemoryProfile profile;
+    profile.values = {{"HistoryItem2", "old2"}, {"HistoryItem3", "old3"}};
+    SaveHistoryEntries(profile, "HistoryItem", {"", "$A", "", "$B"}, kDefaultMaxHistory);
+    EXPECT_EQ(LoadHistoryEntries(profile, "HistoryItem", kDefaultMaxHistory), (List{"$A", "$B"}));
+    EXPECT_EQ(profile.values.count("HistoryItem2"), 0u);
+    EXPECT_EQ(profile.values.count("HistoryItem3"), 0u);
+}
+
 TEST(HistoryList, SaveThenLoadGivesTheListBack)
 {
     MemoryProfile profile;
