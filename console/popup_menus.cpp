@@ -21,6 +21,15 @@ constexpr MenuItem kMenuItems[] = {
 
 }  // namespace
 
+QAction* MenuCommand(int commandId)
+{
+    for (const MenuItem& item : kMenuItems) {
+        if (item.commandId == commandId)
+            return CommandActions::Command(commandId, QString::fromUtf8(item.text));
+    }
+    return CommandActions::Command(commandId);
+}
+
 QMenu* LoadPopupMenu(int menuId, QWidget* parent)
 {
     QMenu* menu = nullptr;
@@ -29,7 +38,7 @@ QMenu* LoadPopupMenu(int menuId, QWidget* parent)
             continue;
         if (menu == nullptr)
             menu = new QMenu(parent);
-        menu->addAction(CommandActions::Command(item.commandId, QString::fromUtf8(item.text)));
+        menu->addAction(MenuCommand(item.commandId));
     }
     return menu;
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+class QAction;
 class QMenu;
 class QPoint;
 class QWidget;
 
 // Context menus by menu id, built from the shared command actions.
+
+// The shared action of a command offered by these menus, with its menu text.
+QAction* MenuCommand(int commandId);
 
 // A new menu for `menuId`, or nullptr for an id without a menu (such as 0).
 QMenu* LoadPopupMenu(int menuId, QWidget* parent);

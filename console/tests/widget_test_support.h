@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QEvent>
 #include <QImage>
 #include <QMenu>
@@ -57,4 +58,12 @@ inline void CloseMenu(QMenu* menu)
     menu->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
+}
+
+// Saves a rendered page where a developer can look at it.
+inline void SavePageImage(const QImage& image, const char* name)
+{
+    const QString dir = QStringLiteral(STELMAP_BINARY_DIR "/page_images");
+    QDir().mkpath(dir);
+    image.save(dir + QLatin1Char('/') + QString::fromLatin1(name));
 }
