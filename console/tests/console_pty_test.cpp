@@ -86,7 +86,8 @@ TEST_F(ConsolePtyTest, TheReceiverReadsExactlyWhatSendWrites)
         {"junk$PXTNCFG", true, "junk$PXTNCFG*50\r\n", "junk$PXTNCFG*50\n"},
         {"", false, "\r\n", "\n"},
         {"", true, "*00\r\n", "*00\n"},
-        {"$caf\u00e9", false, "$caf\xe9\r\n", "$caf\u00e9\n"},
+        // The low byte of each character: U+00E9 is 0xE9, U+20AC is 0xAC.
+        {"$caf\u00e9\u20ac", false, "$caf\xe9\xac\r\n", "$caf\u00e9\u00ac\n"},
         {longest, true, longest.toStdString() + "*0B\r\n", longest + QStringLiteral("*0B\n")},
     };
     for (const Case& c : cases) {

@@ -97,7 +97,6 @@ class MemoryProfile : public HistoryProfile {
 public:
     std::string ReadString(const std::string& name) override
     {
-        ++reads;
         const auto it = values.find(name);
         return it == values.end() ? std::string() : it->second;
     }
@@ -105,42 +104,7 @@ public:
     void DeleteValue(const std::string& name) override { values.erase(name); }
 
     std::map<std::string, std::string> values;
-    int reads = 0;
 };
-
-TEST(HistoryList, LoadStopsAtTheFirstGapAndAtTheLimit)
-{
-    MemoryProfile profile;
-    profile.values = {{"HistoryItem0", "$A"}, {"HistoryItem1", "$B,1"}, {"HistoryItem3", "$D"},
-                      {"HistoryItem", "left in the box"}};
-    EXPECT_EQ(LoadHistoryEntries(profile, "HistoryItem", kDefaultMaxHistory), (List{"$A", "$B,1"}));
-
-    MemoryProfile full;
-    for (int i = 0; i < 150; ++i)
-        full.values["HistoryItem" + std::to_string(i)] = "$E" + std::to_string(i);
-    EXPECT_EQ(LoadHistoryEntries(full, "HistoryItem", kDefaultMaxHistory), Numbered(100));
-    EXPECT_EQ(full.reads, 100);
-
-    MemoryProfile empty;
-    EXPECT_TRUE(LoadHistoryEntries(empty, "HistoryItem", kDefaultMaxHistory).empty());
-}
-
-TEST(HistoryList, SaveDeletesStaleValuesUpToTheFirstGap)
-{
-    MemoryProfile profile;
-    for (int i = 0; i < 8; ++i)
-        profile.values["HistoryItem" + std::to_string(i)] = "old" + std::to_string(i);
-    profile.values["HistoryItem9"] = "beyond the gap";
-    profile.values["HistoryItem"] = "current";
-
-    SaveHistoryEntries(profile, "HistoryItem", Numbered(5), kDefaultMaxHistory);
-
-    const std::map<std::string, std::string> expected = {
-        {"HistoryItem0", "$E0"}, {"HistoryItem1", "$E1"}, {"HistoryItem2", "$E2"},
-        {"HistoryItem3", "$E3"}, {"HistoryItem4", "$E4"}, {"HistoryItem9", "beyond the gap"},
-        {"HistoryItem", "current"}};
-    EXPECT_EQ(profile.values, expected);
-}
 
 TEST(HistoryList, SaveWritesAtMostOneMoreThanTheLimit)
 {
@@ -159,21 +123,6 @@ TEST(HistoryList, AnEmptyEntryDoesNotHideTheOnesAfterIt)
     EXPECT_EQ(LoadHistoryEntries(profile, "HistoryItem", kDefaultMaxHistory), (List{"$A", "$B"}));
     EXPECT_EQ(profile.values.count("HistoryItem2"), 0u);
     EXPECT_EQ(profile.values.count("HistoryItem3"), 0u);
-}
-
-TEST(HistoryList, SaveThenLoadGivesTheListBack)
-{
-    MemoryProfile profile;
-    const List list = {"$PXTNCFG,N,M,,,,,,", "$PXTNNOM,0000002E,1", "$GPQ;\"quoted\""};
-    SaveHistoryEntries(profile, "HistoryItem", list, kDefaultMaxHistory);
-    EXPECT_EQ(LoadHistoryEntries(profile, "HistoryItem", kDefaultMaxHistory), list);
-}
-
-TEST(HistoryList, CurrentTextValueName)
-{
-    EXPECT_EQ(CurrentTextValueName("", "HistoryItem"), "HistoryItem");
-    EXPECT_EQ(CurrentTextValueName("Box", "HistoryItem"), "Box");
-    EXPECT_EQ(CurrentTextValueName("", ""), "Last");
 }
 
 }  // namespace

@@ -51,28 +51,6 @@ TEST(LogEditCtrl, AppendingAnEmptyTextChangesNothingAndDoesNotRepaint)
     EXPECT_EQ(paints.count, 1);
 }
 
-TEST(LogEditCtrl, LineEndsMakeLines)
-{
-    struct Case {
-        const char* text;
-        int lines;
-        const char* plain;
-    };
-    const Case cases[] = {
-        {"a", 1, "a"},
-        {"a\n", 2, "a\n"},
-        {"a\r\nb\r\n", 3, "a\nb\n"},
-        {"a\rb", 2, "a\nb"},
-        {"\n\n\n", 4, "\n\n\n"},
-    };
-    for (const Case& c : cases) {
-        CLogEditCtrl log;
-        log.AppendText(kDarkGreen, QString::fromLatin1(c.text));
-        EXPECT_EQ(log.LineCount(), c.lines) << c.text;
-        EXPECT_EQ(log.toPlainText(), QString::fromLatin1(c.plain)) << c.text;
-    }
-}
-
 TEST(LogEditCtrl, TheFiftyThousandAndFirstLineRemovesTheFirst)
 {
     CLogEditCtrl log;
@@ -157,17 +135,6 @@ TEST(LogEditCtrl, TheWholeLogCarriesTheLastColour)
     }
 }
 
-TEST(LogEditCtrl, ClearEmptiesTheLogAndLeavesItReadOnly)
-{
-    CLogEditCtrl log;
-    log.AppendText(kDarkRed, QStringLiteral("$PXTNCFG*50\n"));
-    log.Clear();
-    EXPECT_TRUE(log.toPlainText().isEmpty());
-    EXPECT_TRUE(log.isReadOnly());
-    log.AppendText(kDarkRed, QStringLiteral("again"));
-    EXPECT_EQ(log.toPlainText(), QStringLiteral("again"));
-}
-
 TEST(LogEditCtrl, ContextMenuByMenuId)
 {
     struct Case {
@@ -199,21 +166,13 @@ TEST(LogEditCtrl, ContextMenuByMenuId)
         EXPECT_EQ(menu->actions()[0]->text(), QString::fromLatin1(c.text));
         EXPECT_EQ(menu->pos(), log->viewport()->mapToGlobal(QPoint(40, 50)));
         CloseMenu(menu);
-    }
-}
 
-TEST(LogEditCtrl, KeyboardContextMenuOpensBesideTheTopLeftCorner)
-{
-    QWidget window;
-    window.resize(400, 300);
-    CLogEditCtrl* log = new CLogEditCtrl(&window);
-    log->setGeometry(20, 30, 300, 200);
-    log->m_popupMenuId = kMenuNmeaMonitorTx;
-    window.show();
-    QMenu* menu = OpenContextMenu(log->viewport(), QPoint(100, 100), QContextMenuEvent::Keyboard);
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->pos(), log->mapToGlobal(QPoint(5, 5)));
-    CloseMenu(menu);
+        // From the keyboard, beside the control's top-left corner.
+        menu = OpenContextMenu(log->viewport(), QPoint(100, 100), QContextMenuEvent::Keyboard);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->pos(), log->mapToGlobal(QPoint(5, 5)));
+        CloseMenu(menu);
+    }
 }
 
 TEST(CommandActions, OneActionPerIdCreatedWithItsFirstText)

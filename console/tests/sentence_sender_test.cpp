@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "console/sentence_checksum.h"
-#include "console/sentence_link.h"
 #include "console/sentence_sender.h"
+#include "console/tests/recording_link.h"
 
 namespace {
 
@@ -34,25 +34,6 @@ TEST(SentenceChecksum, CoversTheBytesAfterTheFirstDollar)
     for (const ChecksumCase& c : cases)
         EXPECT_EQ(WithChecksum(c.text), c.line) << c.text;
 }
-
-class RecordingLink : public SentenceLink {
-public:
-    bool IsOpen() const override { return open; }
-    bool IsPlayback() const override { return playback; }
-    long Write(const void* data, size_t size) override
-    {
-        writes.emplace_back(static_cast<const char*>(data), size);
-        if (failWrites)
-            return -1;
-        return shortWrites ? static_cast<long>(size) - 1 : static_cast<long>(size);
-    }
-
-    bool open = true;
-    bool playback = false;
-    bool failWrites = false;
-    bool shortWrites = false;
-    std::vector<std::string> writes;
-};
 
 struct SendCase {
     const char* name;
@@ -109,26 +90,6 @@ TEST(SentenceSender, ReportsAWriteThePortDidNotTakeWhole)
         EXPECT_EQ(link.writes.size(), 2u);
         EXPECT_EQ(notices, 2);
     }
-}
-
-TEST(SentenceSender, WithoutLinkSendsNothing)
-{
-    SentenceSender sender;
-    int notices = 0;
-    sender.SetActivityNotice([&] { ++notices; });
-    EXPECT_FALSE(sender.SendSentence("$PXTNCFG", true));
-    EXPECT_EQ(notices, 0);
-}
-
-TEST(SentenceSender, SendsLongTextWhole)
-{
-    RecordingLink link;
-    SentenceSender sender(&link);
-    const std::string text = "$" + std::string(400, 'A');
-    ASSERT_TRUE(sender.SendSentence(text, true));
-    ASSERT_EQ(link.writes.size(), 2u);
-    EXPECT_EQ(link.writes[0].size(), 404u);
-    EXPECT_EQ(link.writes[0].substr(0, 401), text);
 }
 
 }  // namespace
