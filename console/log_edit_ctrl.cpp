@@ -1,0 +1,103 @@
+#include "console/log_edit_ctrl.h"
+
+#include <QContextMenuEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "console/console_fonts.h"
+#include "console/popup_menus.h"
+
+CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Text removed from the top must not pile up as undo history.
+    document()->setUndoRedoEnabled(false);
+
+    const QFont font = CourierNewFont(8);
+    setFont(font);
+    document()->setDefaultFont(font);
+    setTabStopDistance(0.2 * logicalDpiX());
+
+    QPalette colours = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Base, Qt::white);
+        colours.setColor(group, QPalette::Text, Qt::black);
+        // The selection stays visible when the log loses the focus.
+        colours.setColor(group, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+        colours.setColor(group, QPalette::HighlightedText,
+                         colours.color(QPalette::Active, QPalette::HighlightedText));
+    }
+    setPalette(colours);
+
+    moveCursor(QTextCursor::End);
+}
+
+void CLogEditCtrl::AppendText(const QColor& colour, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
+
+    QTextCharFormat format;
+    format.setForeground(colour);
+    format.setFontWeight(QFont::Normal);
+    QTextCursor cursor(document());
+    if (m_textColour != colour.rgb() && !document()->isEmpty()) {
+        cursor.select(QTextCursor::Document);
+        cursor.mergeCharFormat(format);
+    }
+    m_textColour = colour.rgb();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text, format);
+
+    TrimToMaxLines();
+
+    cursor.movePosition(QTextCursor::End);
+    setTextCursor(cursor);
+    setUpdatesEnabled(updates);
+    viewport()->update();
+}
+
+void CLogEditCtrl::TrimToMaxLines()
+{
+    QTextDocument* doc = document();
+    if (m_maxLines <= 0 || doc->blockCount() <= m_maxLines)
+        return;
+    const QTextBlock firstKept = doc->findBlockByNumber(doc->blockCount() - m_maxLines);
+    QTextCursor cut(doc);
+    cut.setPosition(firstKept.position(), QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
+}
+
+void CLogEditCtrl::Clear()
+{
+    setReadOnly(false);
+    selectAll();
+    textCursor().removeSelectedText();
+    setReadOnly(true);
+}
+
+void CLogEditCtrl::ScrollToLatest()
+{
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+int CLogEditCtrl::LineCount() const { return document()->blockCount(); }
+
+void CLogEditCtrl::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    if (m_popupMenuId == 0)
+        return;
+    const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5))
+                                                                     : event->globalPos();
+    TrackPopupMenu(m_popupMenuId, this, at);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+
+// Where sentences to the receiver are written: the open serial port, or
+// nothing while the port is closed or a recording is played back in its
+// place. The main window adapts the receiver link to this.
+class SentenceLink {
+public:
+    virtual ~SentenceLink() = default;
+
+    virtual bool IsOpen() const = 0;
+    virtual bool IsPlayback() const = 0;
+    // Returns the number of bytes written, or -1.
+    virtual long Write(const void* data, size_t size) = 0;
+};
