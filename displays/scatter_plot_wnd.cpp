@@ -6,8 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "displays/command_actions.h"
 #include "displays/page_fonts.h"
@@ -25,46 +25,21 @@ PixelPoint EventPoint(const QMouseEvent* event)
     return {p.x(), p.y()};
 }
 
-// Samples are drawn in runs of one colour, oldest first, so the newest stay
-// on top exactly as if each were drawn alone.
-class SampleBatch {
-public:
-    SampleBatch(QPainter& painter, int width, int height)
-        : m_painter(painter), m_width(width), m_height(height)
-    {
-        m_rects.reserve(4096);
+// A sample is a solid 3 x 3 square in one colour; a day of them is written
+// straight into the image's pixels, oldest first, so newer samples cover
+// older ones. Squares are clipped to the image.
+void FillSampleSquare(QImage& image, PixelPoint p, QRgb color)
+{
+    const int left = std::max(p.x - 1, 0);
+    const int right = std::min(p.x + 2, image.width());
+    const int top = std::max(p.y - 1, 0);
+    const int bottom = std::min(p.y + 2, image.height());
+    for (int y = top; y < bottom; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = left; x < right; ++x)
+            line[x] = color;
     }
-    ~SampleBatch() { Flush(); }
-
-    void Add(const QColor& color, PixelPoint p)
-    {
-        // A square more than a pixel off the page leaves no trace.
-        if (p.x < -2 || p.y < -2 || p.x > m_width + 1 || p.y > m_height + 1)
-            return;
-        if (color != m_color) {
-            Flush();
-            m_color = color;
-        }
-        m_rects.push_back(ToQRect(SampleSquare(p)));
-    }
-
-    void Flush()
-    {
-        if (m_rects.empty())
-            return;
-        m_painter.setPen(Qt::NoPen);
-        m_painter.setBrush(m_color);
-        m_painter.drawRects(m_rects.data(), static_cast<int>(m_rects.size()));
-        m_rects.clear();
-    }
-
-private:
-    QPainter& m_painter;
-    int m_width;
-    int m_height;
-    QColor m_color;
-    std::vector<QRect> m_rects;
-};
+}
 
 }  // namespace
 
@@ -172,11 +147,14 @@ QImage CScatterPlotWnd::RenderPage()
 
     // A mapping without scale (no longitude span) has nowhere to put a fix.
     if (mapping.CanMap()) {
-        {
-            SampleBatch batch(painter, w, h);
-            for (const CScatterPlotPosition& sample : m_model.Samples())
-                batch.Add(m_model.IsGood(sample) ? m_goodColor : m_badColor, MapToPixel(mapping, sample));
-        }
+        painter.end();
+        const QRgb good = m_goodColor.rgb();
+        const QRgb bad = m_badColor.rgb();
+        for (const CScatterPlotPosition& sample : m_model.Samples())
+            FillSampleSquare(image, MapToPixel(mapping, sample), m_model.IsGood(sample) ? good : bad);
+        painter.begin(&image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setFont(font);
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(m_lastSampleColor, 1));
         DrawBoxEllipse(painter, MarkerCircle(MapToPixel(mapping, m_model.LastSample())));
