@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QRect>
-#include <functional>
 
 #include "displays/page_look.h"
 #include "displays/pixel_geometry.h"

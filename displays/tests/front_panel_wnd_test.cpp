@@ -122,28 +122,6 @@ TEST_F(FrontPanel, SnrNumberInWhiteOnlyWhereTheFillIsTallEnough)
     EXPECT_EQ(CountColor(image, {500, 11, 990, 147}, white), 0);
 }
 
-TEST_F(FrontPanel, TwelveEmptyBarsWithoutSatellites)
-{
-    snapshot = DisplaySnapshot{};
-    const QImage image = page.RenderPage();
-    const QColor bg(32, 32, 32);
-    const QColor fg(192, 192, 192);
-    // Twelve frames of 72 pixels, 82.3 apart, all empty.
-    for (int i = 0; i < 12; ++i) {
-        const int left = 6 + static_cast<int>(i * (988 / 12.0)) + 5;
-        EXPECT_EQ(PixelAt(image, left, 100), fg) << i;
-        EXPECT_EQ(PixelAt(image, left + 30, 140), bg) << i;
-    }
-    EXPECT_EQ(CountColor(image, layout.signalStrip, QColor(0, 0, 32)), 0);
-}
-
-TEST_F(FrontPanel, CountAboveTheTableDrawsTheTable)
-{
-    snapshot.satsInView = 5000;
-    const QImage image = page.RenderPage();
-    EXPECT_EQ(image.size(), QSize(1000, 600));
-}
-
 TEST_F(FrontPanel, SkyPlotShowsUsedSatellitesWithTheirPicture)
 {
     page.UpdateFromSnapshot();
@@ -160,16 +138,6 @@ TEST_F(FrontPanel, SkyPlotShowsUsedSatellitesWithTheirPicture)
     EXPECT_EQ(PixelAt(image, unused.x - 7 + 7, unused.y - 7 + 6), QColor(192, 192, 192));
     // The disc is filled with the page's background colour.
     EXPECT_EQ(PixelAt(image, 700, 470), QColor(32, 32, 32));
-}
-
-TEST_F(FrontPanel, SkyPlotTakesOnlyTheFirst64Records)
-{
-    snapshot.satsInView = 65;
-    snapshot.satellites[64] = {1, 90, 45, 45, 40, 1};
-    snapshot.satellites[0] = {};
-    page.UpdateFromSnapshot();
-    const QImage image = page.RenderPage();
-    EXPECT_NE(PixelAt(image, 815 + 2, 321 + 6), QColor(255, 0, 0));
 }
 
 TEST_F(FrontPanel, TrailsAndMaskAccumulateAndClear)
@@ -240,21 +208,6 @@ TEST_F(FrontPanel, BlueLookColours)
     EXPECT_EQ(PixelAt(image, 30, 100), QColor(0, 0, 128));
 }
 
-TEST_F(FrontPanel, MarginShowsThePageBackground)
-{
-    const QImage image = page.RenderPage();
-    // Row 300 lies in band 127 of the black gradient.
-    EXPECT_EQ(PixelAt(image, 2, 300), QColor(56, 56, 56));
-    EXPECT_EQ(PixelAt(image, 2, 1), QColor(96, 96, 96));
-}
-
-TEST_F(FrontPanel, PaintCopiesTheRenderedPage)
-{
-    page.UpdateFromSnapshot();
-    const QImage grabbed = page.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(grabbed, page.RenderPage());
-}
-
 TEST_F(FrontPanel, ContextMenuItemsAtTheMenuKeyPosition)
 {
     CommandActions commands;
@@ -298,14 +251,6 @@ TEST_F(FrontPanel, ChoosingAMenuItemRunsTheCommand)
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(40, 40), page.mapToGlobal(QPoint(40, 40)));
     QApplication::sendEvent(&page, &event);
     EXPECT_EQ(page.SkyPlot().History().TrailCount(), 0u);
-}
-
-TEST_F(FrontPanel, NoCommandsNoMenu)
-{
-    page.show();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(40, 40), page.mapToGlobal(QPoint(40, 40)));
-    QApplication::sendEvent(&page, &event);
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
 
 }  // namespace

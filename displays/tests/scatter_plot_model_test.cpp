@@ -78,16 +78,6 @@ TEST(ScatterPlotModel, AverageModeUsesTheAverageAsLastSupplied)
     EXPECT_EQ(model.Center().latE6, 10750000);
 }
 
-TEST(ScatterPlotModel, UnknownModeLeavesTheCentre)
-{
-    ScatterPlotModel model;
-    model.AddSample(5.0, 5.0, 0.0, 1.0, 1.0);
-    model.SetCenterMode(7);
-    model.AddSample(6.0, 6.0, 0.0, 1.0, 1.0);
-    EXPECT_EQ(model.Center().latE6, 5000000);
-    EXPECT_EQ(model.Samples().size(), 2u);
-}
-
 TEST(ScatterPlotModel, The86402ndSampleRemovesTheOldest)
 {
     ScatterPlotModel model;
@@ -178,19 +168,6 @@ TEST(ZoomStep, Thresholds)
                        {10000, 10000}, {-250, 100},  {1e9, 10000}};
     for (const auto& c : cases)
         EXPECT_EQ(ZoomStep(c.range), c.step) << c.range;
-}
-
-TEST(ScatterPlotModel, PoleCentreDoesNotFault)
-{
-    for (double lat : {90.0, -90.0}) {
-        ScatterPlotModel model;
-        model.AddSample(lat, 0.0, 0.0, 1.0, 1.0);
-        const GeoBounds b = model.Bounds();
-        EXPECT_LE(b.north, 90000000);
-        EXPECT_GE(b.south, -90000000);
-        EXPECT_LE(b.south, b.north);
-        EXPECT_LE(b.west, b.east);
-    }
 }
 
 }  // namespace

@@ -139,20 +139,6 @@ TEST_F(ScatterPlot, RingsAroundTheWindowCentre)
     SavePage(image, QStringLiteral("scatter_rings_black"));
 }
 
-TEST_F(ScatterPlot, HorizontalErrorAndCountInTheCorner)
-{
-    page.AddSample(kLat, kLon, 0.0, 1.0, 1.0);
-    const QImage before = page.RenderPage();
-    page.AddSample(kLat + 0.0003, kLon, 0.0, 1.0, 1.0);
-    const QImage after = page.RenderPage();
-    // Only the text corner and the new sample change.
-    int changedInCorner = 0;
-    for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 250; ++x)
-            changedInCorner += before.pixel(x, y) != after.pixel(x, y);
-    EXPECT_GT(changedInCorner, 20);
-}
-
 TEST_F(ScatterPlot, ZoomingFarOutNeverFaults)
 {
     // Three thousand steps out take the range past the circumference of the
@@ -161,16 +147,13 @@ TEST_F(ScatterPlot, ZoomingFarOutNeverFaults)
     for (int i = 0; i < 3000; ++i)
         Wheel(-120);
     EXPECT_GT(page.Model().RangeMetres(), 2.9e7);
-    const QImage image = page.RenderPage();
-    EXPECT_EQ(image.size(), QSize(1000, 600));
-}
+    EXPECT_EQ(page.RenderPage().size(), QSize(1000, 600));
 
-TEST_F(ScatterPlot, PoleCentreDoesNotFault)
-{
-    page.AddSample(90.0, 0.0, 0.0, 1.0, 1.0);
-    page.AddSample(89.9999, 0.0, 0.0, 1.0, 1.0);
-    const QImage image = page.RenderPage();
-    EXPECT_EQ(image.size(), QSize(1000, 600));
+    CScatterPlotWnd pole;
+    pole.resize(800, 600);
+    pole.AddSample(90.0, 0.0, 0.0, 1.0, 1.0);
+    pole.AddSample(89.9999, 0.0, 0.0, 1.0, 1.0);
+    EXPECT_EQ(pole.RenderPage().size(), QSize(800, 600));
 }
 
 TEST_F(ScatterPlot, WheelZoomsOneStepPerEvent)
@@ -243,19 +226,6 @@ TEST_F(ScatterPlot, HeldButtonIsFilledWhiteUntilThePointerLeaves)
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&page, &leave);
     EXPECT_EQ(page.PressedButton(), 0);
-}
-
-TEST_F(ScatterPlot, CentreModesAndClear)
-{
-    page.SetUserPosition(kLat + 0.001, kLon, 500.0);
-    page.SetCenterMode(CENTER_USER);
-    page.AddSample(kLat, kLon, 0.0, 1.0, 1.0);
-    EXPECT_EQ(page.Model().Center().latE6, 47001000);
-    page.ClearSamples();
-    page.SetCenterMode(CENTER_NEXT_SAMPLE);
-    EXPECT_TRUE(page.Model().Samples().empty());
-    page.AddSample(kLat + 0.002, kLon, 0.0, 1.0, 1.0);
-    EXPECT_EQ(page.Model().Center().latE6, 47002000);
 }
 
 TEST_F(ScatterPlot, ContextMenuNeedsAMenuId)

@@ -215,18 +215,6 @@ TEST(SkyPlotHistory, TrailRingKeeps9999NewestPoints)
         ASSERT_EQ(points[i].azimuth, points[i - 1].azimuth + 1.0) << i;
 }
 
-TEST(SkyPlotHistory, ManySatellitesMoveInOneFix)
-{
-    SkyPlotHistory history;
-    SkySatellites slots{};
-    for (int i = 0; i < kSkySlots; ++i)
-        slots[static_cast<std::size_t>(i)] = {i + 1, i * 5.0, 20.0, 1, 30.0};
-    history.UpdateSatellites(slots);
-    // Slot 0 sits at azimuth 0, elevation 20: it moved from all zeros too.
-    EXPECT_EQ(history.TrailCount(), 64u);
-    EXPECT_EQ(history.TrailPoints()[10], (TrailPoint{50.0, 20.0}));
-}
-
 TEST(SkyPlotHistory, ClearTrailsKeepsLastPositions)
 {
     SkyPlotHistory history;
