@@ -3,7 +3,7 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "console/command_actions.h"
+#include "displays/command_actions.h"
 #include "console/console_ids.h"
 
 namespace {
@@ -25,9 +25,9 @@ QAction* MenuCommand(int commandId)
 {
     for (const MenuItem& item : kMenuItems) {
         if (item.commandId == commandId)
-            return CommandActions::Command(commandId, QString::fromUtf8(item.text));
+            return ApplicationCommands().ActionFor(commandId, QString::fromUtf8(item.text));
     }
-    return CommandActions::Command(commandId);
+    return ApplicationCommands().ActionFor(commandId);
 }
 
 QMenu* LoadPopupMenu(int menuId, QWidget* parent)

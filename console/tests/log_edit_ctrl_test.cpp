@@ -9,7 +9,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "console/command_actions.h"
+#include "displays/command_actions.h"
 #include "console/console_ids.h"
 #include "console/log_edit_ctrl.h"
 #include "console/tests/widget_test_support.h"
@@ -162,7 +162,7 @@ TEST(LogEditCtrl, ContextMenuByMenuId)
         ASSERT_NE(menu, nullptr) << c.menuId;
         EXPECT_EQ(menu->parentWidget(), &window);
         ASSERT_EQ(menu->actions().size(), 1);
-        EXPECT_EQ(menu->actions()[0], CommandActions::Find(c.commandId));
+        EXPECT_EQ(menu->actions()[0], ApplicationCommands().Find(c.commandId));
         EXPECT_EQ(menu->actions()[0]->text(), QString::fromLatin1(c.text));
         EXPECT_EQ(menu->pos(), log->viewport()->mapToGlobal(QPoint(40, 50)));
         CloseMenu(menu);
@@ -177,19 +177,19 @@ TEST(LogEditCtrl, ContextMenuByMenuId)
 
 TEST(CommandActions, OneActionPerIdCreatedWithItsFirstText)
 {
-    QAction* action = CommandActions::Command(61001, QStringLiteral("&First"));
-    EXPECT_EQ(CommandActions::Command(61001, QStringLiteral("Second")), action);
+    QAction* action = ApplicationCommands().ActionFor(61001, QStringLiteral("&First"));
+    EXPECT_EQ(ApplicationCommands().ActionFor(61001, QStringLiteral("Second")), action);
     EXPECT_EQ(action->text(), QStringLiteral("&First"));
     EXPECT_EQ(action->data().toInt(), 61001);
-    EXPECT_EQ(CommandActions::Find(61002), nullptr);
-    EXPECT_FALSE(CommandActions::Trigger(61002));
+    EXPECT_EQ(ApplicationCommands().Find(61002), nullptr);
+    EXPECT_FALSE(ApplicationCommands().Trigger(61002));
 
     int triggered = 0;
     QObject::connect(action, &QAction::triggered, [&] { ++triggered; });
-    EXPECT_TRUE(CommandActions::Trigger(61001));
+    EXPECT_TRUE(ApplicationCommands().Trigger(61001));
     EXPECT_EQ(triggered, 1);
     action->setEnabled(false);
-    EXPECT_FALSE(CommandActions::Trigger(61001));
+    EXPECT_FALSE(ApplicationCommands().Trigger(61001));
     EXPECT_EQ(triggered, 1);
 }
 

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "console/command_actions.h"
+#include "displays/command_actions.h"
 #include "console/console_fonts.h"
 #include "console/console_ids.h"
 #include "console/history_combo.h"
@@ -210,7 +210,7 @@ TEST_F(MonitorTest, ClearCommandsEmptyOneLogEach)
     for (const Case& c : cases) {
         page->AppendTransmitted("$PXTNCFG*50\r\n");
         page->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour, QStringLiteral("$GPGGA,1\r\n"));
-        ASSERT_TRUE(CommandActions::Trigger(c.command));
+        ASSERT_TRUE(ApplicationCommands().Trigger(c.command));
         EXPECT_EQ(page->EditTx()->toPlainText().isEmpty(), c.txEmpty) << c.command;
         EXPECT_EQ(page->EditRx()->toPlainText().isEmpty(), c.rxEmpty) << c.command;
         EXPECT_TRUE(page->EditTx()->isReadOnly());

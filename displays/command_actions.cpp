@@ -1,0 +1,105 @@
+#include "displays/command_actions.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPointer>
+
+#include "displays/page_menus.h"
+
+namespace {
+
+struct CommandText {
+    int id;
+    const char* text;
+    const char* prompt;  // status-bar prompt, newline, tooltip
+};
+
+const CommandText kCommandTexts[] = {
+    {kCmdClearSatelliteTrails, "Clear Satellite Trails", "Erases and clears the satellite trails\nClear Satellite Trails"},
+    {kCmdClearAzElMask, "Clear Satellite &Azimuth/Elevation Mask",
+     "Clears the azmuth/elevation mask\nClear Azimuth/Elevation Mask"},
+    {kCmdCenterNextSample, "Center Next Position Sample",
+     "Centers scatter plot on the next poistion sample\nCenter Next Position Sample"},
+    {kCmdCenterOnAverage, "Center On Average", "Center scatter plot on position average\nCenter On Average"},
+    {kCmdCenterUserPosition, "Center To User Position...",
+     "Center scatter plot to user defined position\nCenter User Position"},
+    {kCmdClearPlot, "&Clear Plot", "Clears the scatter plot\nClear Plot"},
+};
+
+}  // namespace
+
+CommandActions::CommandActions(QObject* parent)
+    : QObject(parent)
+{
+}
+
+QAction* CommandActions::ActionFor(int id)
+{
+    if (QAction* existing = Find(id))
+        return existing;
+    auto* action = new QAction(this);
+    action->setData(id);
+    for (const CommandText& c : kCommandTexts) {
+        if (c.id != id)
+            continue;
+        action->setText(QString::fromUtf8(c.text));
+        const QStringList prompt = QString::fromUtf8(c.prompt).split(QLatin1Char('\n'));
+        action->setStatusTip(prompt.value(0));
+        action->setToolTip(prompt.value(1));
+    }
+    m_actions.emplace(id, action);
+    return action;
+}
+
+QAction* CommandActions::ActionFor(int id, const QString& text)
+{
+    const bool known = Find(id) != nullptr;
+    QAction* action = ActionFor(id);
+    if (!known && action->text().isEmpty())
+        action->setText(text);
+    return action;
+}
+
+QAction* CommandActions::Find(int id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+bool CommandActions::Trigger(int id)
+{
+    QAction* action = Find(id);
+    if (action == nullptr || !action->isEnabled())
+        return false;
+    action->trigger();
+    return true;
+}
+
+QMenu* CommandActions::CreatePopupMenu(int menuId, QWidget* parent)
+{
+    const std::vector<int> commands = PopupMenuCommands(menuId);
+    if (commands.empty())
+        return nullptr;
+    auto* menu = new QMenu(parent);
+    for (int id : commands) {
+        if (id == kMenuSeparator)
+            menu->addSeparator();
+        else
+            menu->addAction(ActionFor(id));
+    }
+    return menu;
+}
+
+CommandActions& ApplicationCommands()
+{
+    static QPointer<CommandActions> commands;
+    if (commands.isNull())
+        commands = new CommandActions(QCoreApplication::instance());
+    return *commands;
+}
+
+int CommandId(const QAction* action)
+{
+    return action == nullptr ? 0 : action->data().toInt();
+}

@@ -1,0 +1,170 @@
+#include "displays/front_panel_status_wnd.h"
+
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QPainter>
+#include <memory>
+
+#include "displays/command_actions.h"
+#include "displays/front_panel_geometry.h"
+#include "displays/page_fonts.h"
+#include "displays/page_menus.h"
+#include "displays/page_painting.h"
+#include "displays/page_shapes.h"
+#include "displays/satellite_pictures.h"
+
+namespace {
+
+const QColor kUnusedLabelColor(192, 192, 192);
+const QColor kSnrTextColor(255, 255, 255);
+
+// Lines of text one under the other, each clipped to the column.
+void DrawLines(QPainter& painter, const PixelRect& column, const std::vector<std::string>& lines, int lineHeight)
+{
+    int top = column.top;
+    for (const std::string& line : lines) {
+        if (top >= column.bottom)
+            break;
+        const QRect box(column.left, top, column.Width(), std::min(lineHeight, column.bottom - top));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromStdString(line));
+        top += lineHeight;
+    }
+}
+
+}  // namespace
+
+CFrontPanelStatusWnd::CFrontPanelStatusWnd(QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_skyPlot.SetSatelliteBitmaps(kUsedSatellitePicture, kUnusedSatellitePicture);
+}
+
+void CFrontPanelStatusWnd::SetSnapshotSource(std::function<DisplaySnapshot()> source)
+{
+    m_snapshotSource = std::move(source);
+}
+
+void CFrontPanelStatusWnd::SetCommandActions(CommandActions* commands)
+{
+    m_commands = commands;
+}
+
+DisplaySnapshot CFrontPanelStatusWnd::CopySnapshot() const
+{
+    return m_snapshotSource ? m_snapshotSource() : DisplaySnapshot{};
+}
+
+void CFrontPanelStatusWnd::UpdateFromSnapshot()
+{
+    m_skyPlot.UpdateSatellites(SkySlotsFromSnapshot(CopySnapshot()));
+    update();
+}
+
+void CFrontPanelStatusWnd::ClearSatelliteTrails()
+{
+    m_skyPlot.ClearTrails();
+    update();
+}
+
+void CFrontPanelStatusWnd::ClearAzElMask()
+{
+    m_skyPlot.ClearMask();
+    update();
+}
+
+QImage CFrontPanelStatusWnd::RenderPage()
+{
+    QImage image(size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.fill(palette().color(backgroundRole()));
+    QPainter painter(&image);
+    const FrontPanelLayout layout = FrontPanelLayoutFor(width(), height());
+
+    FillPageBackground(painter, rect());
+    DrawTextBlock(painter, layout.textBlock);
+
+    QColor bg, fg;
+    GetPageColors(bg, fg);
+    m_skyPlot.SetColors(fg, kUnusedLabelColor, bg, fg, fg);
+    m_skyPlot.Draw(painter, ToQRect(layout.skyPlot));
+
+    DrawSignalStrip(painter, layout.signalStrip);
+    return image;
+}
+
+void CFrontPanelStatusWnd::paintEvent(QPaintEvent*)
+{
+    const QImage image = RenderPage();
+    QPainter(this).drawImage(0, 0, image);
+}
+
+void CFrontPanelStatusWnd::DrawTextBlock(QPainter& painter, const PixelRect& block) const
+{
+    QColor bg, fg;
+    GetPageColors(bg, fg);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(fg, 1));
+    painter.setBrush(bg);
+    DrawBoxRoundRect(painter, block, kPanelCornerSize, kPanelCornerSize);
+
+    const QFont font = PageFont(QStringLiteral("Tahoma"), TextBlockFontHeight(block));
+    const QFontMetrics metrics(font);
+    painter.setFont(font);
+    const std::vector<std::string> labels = FrontPanelLabelLines();
+    const TextBlockColumns columns = TextBlockColumnsFor(block, labels, MeasureWith(metrics));
+    DrawLines(painter, columns.labels, labels, metrics.height());
+    DrawLines(painter, columns.values, FrontPanelValueLines(CopySnapshot()), metrics.height());
+}
+
+void CFrontPanelStatusWnd::DrawSignalStrip(QPainter& painter, const PixelRect& stripRect) const
+{
+    QColor bg, fg;
+    GetPageColors(bg, fg);
+    const QFont font = PageFont(QStringLiteral("Tahoma"), SignalStripFontHeight(stripRect));
+    const QFontMetrics metrics(font);
+    painter.setFont(font);
+    const SignalStrip strip = LayoutSignalStrip(stripRect, CopySnapshot(), MeasureWith(metrics));
+
+    const QPen framePen(fg, 1);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(framePen);
+    painter.setBrush(bg);
+    DrawBoxRoundRect(painter, stripRect, kPanelCornerSize, kPanelCornerSize);
+
+    for (const SignalBar& bar : strip.bars) {
+        painter.setBrush(bg);
+        DrawBoxRectangle(painter, bar.frame);
+        painter.setBrush(ToQColor(bar.fillColor));
+        DrawBoxRectangle(painter, bar.fill);
+        if (bar.snrShown) {
+            painter.setPen(kSnrTextColor);
+            painter.drawText(ToQRect(bar.fill), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
+                             QString::fromStdString(bar.snrText));
+        }
+        painter.setPen(framePen);
+        painter.drawText(ToQRect(bar.prnBox), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
+                         QString::fromStdString(bar.prnText));
+    }
+
+    for (const LegendEntry& entry : strip.legend) {
+        painter.setBrush(ToQColor(entry.color));
+        DrawBoxRectangle(painter, entry.box);
+        const QString text = QString::fromStdString(entry.text);
+        painter.drawText(QRect(entry.textAt.x, entry.textAt.y, metrics.horizontalAdvance(text) + 1, metrics.height()),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    }
+}
+
+void CFrontPanelStatusWnd::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (m_commands == nullptr)
+        return;
+    const QPoint at =
+        event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
+    const std::unique_ptr<QMenu> menu(m_commands->CreatePopupMenu(kFrontPanelMenuId, this));
+    if (menu)
+        menu->exec(at);
+}

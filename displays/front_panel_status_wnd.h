@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "displays/azimuth_elevation_wnd.h"
+#include "nmea/display_snapshot.h"
+
+class CommandActions;
+struct PixelRect;
+
+// The first page: signal-strength bars across the top third, position, DOPs
+// and satellite counts at the lower left, the sky plot at the lower right.
+// Every figure comes from the snapshot when the page paints; the page keeps
+// only the sky plot's trails and mask.
+class CFrontPanelStatusWnd : public QWidget {
+public:
+    explicit CFrontPanelStatusWnd(QWidget* parent = nullptr);
+
+    // Where the page reads the receiver's figures: a copy of the shared
+    // snapshot taken under its lock. Without a source the page shows a
+    // zeroed snapshot.
+    void SetSnapshotSource(std::function<DisplaySnapshot()> source);
+    // The commands its context menu shows; without them there is no menu.
+    void SetCommandActions(CommandActions* commands);
+
+    // After every fix: hands the first 64 satellites to the sky plot and
+    // repaints.
+    void UpdateFromSnapshot();
+    void ClearSatelliteTrails();
+    void ClearAzElMask();
+
+    // The page as it paints at its current size.
+    QImage RenderPage();
+
+    const CAzimuthElevationWnd& SkyPlot() const { return m_skyPlot; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    DisplaySnapshot CopySnapshot() const;
+    void DrawTextBlock(QPainter& painter, const PixelRect& block) const;
+    void DrawSignalStrip(QPainter& painter, const PixelRect& strip) const;
+
+    CAzimuthElevationWnd m_skyPlot;
+    std::function<DisplaySnapshot()> m_snapshotSource;
+    QPointer<CommandActions> m_commands;
+};
