@@ -12,16 +12,40 @@ struct QueuedLinkObserver::State {
     Handlers handlers;
     std::mutex mutex;
     std::condition_variable handled;
-    bool cancelled = false;
-    uint64_t issued = 0;     // position updates queued
-    uint64_t completed = 0;  // the latest one handled (or dropped)
+    bool cancelled = false;    // position updates do not wait
+    bool contextGone = false;  // nothing may be queued to the context any more
+    uint64_t issued = 0;       // position updates queued
+    uint64_t completed = 0;    // the latest one handled (or dropped)
+
+    // Queues `call` to the context unless it is gone. Under the mutex, so
+    // the context cannot be destroyed between the test and the queueing.
+    template <typename Call>
+    bool Queue(QObject* context, Call&& call)
+    {
+        std::lock_guard lock(mutex);
+        if (contextGone)
+            return false;
+        QMetaObject::invokeMethod(context, std::forward<Call>(call), Qt::QueuedConnection);
+        return true;
+    }
 };
 
 QueuedLinkObserver::QueuedLinkObserver(QObject* context, Handlers handlers)
     : m_context(context)
+    , m_contextThread(context->thread())
     , m_state(std::make_shared<State>())
 {
     m_state->handlers = std::move(handlers);
+    // Calls queued to a context that is gone never run: nobody may wait for them.
+    const std::shared_ptr<State> state = m_state;
+    QObject::connect(context, &QObject::destroyed, [state] {
+        {
+            std::lock_guard lock(state->mutex);
+            state->contextGone = true;
+            state->cancelled = true;
+        }
+        state->handled.notify_all();
+    });
 }
 
 QueuedLinkObserver::~QueuedLinkObserver()
@@ -32,7 +56,7 @@ QueuedLinkObserver::~QueuedLinkObserver()
 void QueuedLinkObserver::PositionUpdate()
 {
     const std::shared_ptr<State> state = m_state;
-    if (QThread::currentThread() == m_context->thread()) {
+    if (QThread::currentThread() == m_contextThread) {
         if (state->handlers.positionUpdate)
             state->handlers.positionUpdate();
         return;
@@ -44,24 +68,23 @@ void QueuedLinkObserver::PositionUpdate()
             return;
         ticket = ++state->issued;
     }
-    QMetaObject::invokeMethod(
-        m_context,
-        [state, ticket] {
-            bool run = false;
-            {
-                std::lock_guard lock(state->mutex);
-                run = !state->cancelled;
-            }
-            if (run && state->handlers.positionUpdate)
-                state->handlers.positionUpdate();
-            {
-                std::lock_guard lock(state->mutex);
-                if (ticket > state->completed)
-                    state->completed = ticket;
-            }
-            state->handled.notify_all();
-        },
-        Qt::QueuedConnection);
+    const bool queued = state->Queue(m_context, [state, ticket] {
+        bool run = false;
+        {
+            std::lock_guard lock(state->mutex);
+            run = !state->cancelled;
+        }
+        if (run && state->handlers.positionUpdate)
+            state->handlers.positionUpdate();
+        {
+            std::lock_guard lock(state->mutex);
+            if (ticket > state->completed)
+                state->completed = ticket;
+        }
+        state->handled.notify_all();
+    });
+    if (!queued)
+        return;
     std::unique_lock lock(state->mutex);
     state->handled.wait(lock, [&] { return state->cancelled || state->completed >= ticket; });
 }
@@ -69,25 +92,19 @@ void QueuedLinkObserver::PositionUpdate()
 void QueuedLinkObserver::RxActivity()
 {
     const std::shared_ptr<State> state = m_state;
-    QMetaObject::invokeMethod(
-        m_context,
-        [state] {
-            if (state->handlers.rxActivity)
-                state->handlers.rxActivity();
-        },
-        Qt::QueuedConnection);
+    state->Queue(m_context, [state] {
+        if (state->handlers.rxActivity)
+            state->handlers.rxActivity();
+    });
 }
 
 void QueuedLinkObserver::ReceiverLost()
 {
     const std::shared_ptr<State> state = m_state;
-    QMetaObject::invokeMethod(
-        m_context,
-        [state] {
-            if (state->handlers.receiverLost)
-                state->handlers.receiverLost();
-        },
-        Qt::QueuedConnection);
+    state->Queue(m_context, [state] {
+        if (state->handlers.receiverLost)
+            state->handlers.receiverLost();
+    });
 }
 
 void QueuedLinkObserver::CancelPendingUpdates()
@@ -102,5 +119,5 @@ void QueuedLinkObserver::CancelPendingUpdates()
 void QueuedLinkObserver::ResumeUpdates()
 {
     std::lock_guard lock(m_state->mutex);
-    m_state->cancelled = false;
+    m_state->cancelled = m_state->contextGone;
 }

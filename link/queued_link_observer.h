@@ -6,6 +6,7 @@
 #include "link/link_observer.h"
 
 class QObject;
+class QThread;
 
 // Hands the link's reports to the thread of a QObject (the main window).
 // Receive activity and a lost receiver are queued. A position update is
@@ -23,7 +24,7 @@ public:
     };
 
     // The handlers run on `context`'s thread, and not at all once `context`
-    // is destroyed.
+    // is destroyed (which also cancels the updates, as CancelPendingUpdates).
     QueuedLinkObserver(QObject* context, Handlers handlers);
     ~QueuedLinkObserver() override;
 
@@ -36,6 +37,7 @@ public:
 private:
     struct State;
     QObject* m_context = nullptr;
+    QThread* m_contextThread = nullptr;
     // Shared with the queued calls, which may outlive this object.
     std::shared_ptr<State> m_state;
 };
