@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
 #include <time.h>
@@ -209,6 +210,16 @@ int main(int argc, char** argv)
         }
     }
 
+    // Closing the master hangs the line up, and a hang-up discards what the
+    // host has not read yet: linger past a host's poll, and up to a second
+    // while bytes wait.
+    if (keptSlave >= 0) {
+        const auto give_up = Clock::now() + std::chrono::seconds(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        int unread = 0;
+        while (::ioctl(keptSlave, FIONREAD, &unread) == 0 && unread > 0 && Clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     if (truth != nullptr)
         std::fclose(truth);
     if (options.faults > 0.0 || line.dropped > 0)
