@@ -101,8 +101,6 @@ public:
         return WaitUntil([&] { return m_updates.size() >= n; }, timeout);
     }
 
-    // Read these under no lock only once the link has stopped, or through
-    // the accessors below.
     std::vector<Update> Updates()
     {
         std::lock_guard lock(m_mutex);
@@ -130,7 +128,6 @@ public:
     }
 
     // Unlocked views for the WaitUntil predicates, which run under the lock.
-    const std::vector<Update>& updatesLocked() const { return m_updates; }
     const std::vector<size_t>& activityLocked() const { return m_activity; }
     int lostLocked() const { return m_lost; }
 

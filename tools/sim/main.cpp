@@ -40,7 +40,6 @@ long long MonotonicNanoseconds()
 struct Line {
     int out = -1;
     int in = -1;          // -1 once the input is closed
-    bool paced = true;    // a pseudo-terminal: never wait long for room
     bool broken = false;  // the reader is gone for good
     long long dropped = 0;
 
@@ -161,7 +160,6 @@ int main(int argc, char** argv)
     if (options.toStdout) {
         line.out = STDOUT_FILENO;
         line.in = ::fcntl(STDIN_FILENO, F_GETFL) != -1 ? STDIN_FILENO : -1;
-        line.paced = false;
     } else if (!OpenPseudoTerminal(line, keptSlave)) {
         return 2;
     }

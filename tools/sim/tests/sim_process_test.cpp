@@ -84,20 +84,6 @@ TEST(SimProgram, StandardOutputDecodesWithTheCliToTheTruth)
     fs::remove(truth);
 }
 
-TEST(SimProgram, DualModeIsFilteredToTheIntegritySolution)
-{
-    const std::string truth = TempFile("dual");
-    const CommandResult r = RunCommand(SimPath() + " --stdout --fast --dual --fixes 50 --truth " + truth + " | " +
-                                       CliPath() + " decode -");
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::vector<TruthLine> sent = ReadTruth(truth);
-    ASSERT_EQ(sent.size(), 100u) << "a GP and a GN fix each time";
-    // The decoder starts in Integrity; the reply D turns dual mode on.
-    ExpectSamePositions(DecodedPositions(r.out), Where(sent, "talker", "GP"));
-    EXPECT_NE(r.out.find("\"dualMode\":1"), std::string::npos);
-    fs::remove(truth);
-}
-
 TEST(SimProgram, SpoiledSentencesCostOnlyTheirFixes)
 {
     const std::string truth = TempFile("faults");
@@ -122,16 +108,6 @@ TEST(SimProgram, SpoiledSentencesCostOnlyTheirFixes)
     EXPECT_NE(summary.find("300 fixes; spoiled"), std::string::npos) << "the simulator says what it spoiled";
     fs::remove(truth);
     fs::remove(report);
-}
-
-TEST(SimProgram, TheSameSeedGivesTheSameStream)
-{
-    const std::string run = SimPath() + " --stdout --fast --rate 5 --fixes 40 --dual --faults 0.1 --seed 12";
-    const CommandResult a = RunCommand(run);
-    const CommandResult b = RunCommand(run);
-    ASSERT_EQ(a.status, 0);
-    EXPECT_GT(a.out.size(), 10000u);
-    EXPECT_EQ(a.out, b.out);
 }
 
 // A host on the simulator's pseudo-terminal.
