@@ -26,8 +26,18 @@ function(stelmap_add_test)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENV}")
+    PROPERTIES TIMEOUT ${T_TIMEOUT})
+  # The PROPERTIES above flatten lists, so a second label or variable would
+  # be lost; set those from a script ctest runs after the discovery.
+  set(properties "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_properties.cmake")
+  file(GENERATE OUTPUT "${properties}" CONTENT
+    "if(${T_NAME}_TESTS)
+  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES
+    LABELS [==[${T_LABELS}]==]
+    ENVIRONMENT [==[QT_QPA_PLATFORM=offscreen;${T_ENV}]==])
+endif()
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${properties}")
   foreach(label IN LISTS T_LABELS)
     set_property(GLOBAL APPEND PROPERTY STELMAP_TEST_LABELS ${label})
     set_property(GLOBAL APPEND PROPERTY STELMAP_TESTS_${label} ${T_NAME})

@@ -1,0 +1,26 @@
+#pragma once
+
+// What the link tells the main window. The calls come from the link's own
+// threads; an implementation hands them to the GUI thread.
+class LinkObserver {
+public:
+    virtual ~LinkObserver() = default;
+
+    // The display snapshot holds a new fix. Called on the hand-off thread
+    // and synchronous: it returns once the fix has been handled, while the
+    // reader waits (at most one second) before framing further bytes.
+    virtual void PositionUpdate() = 0;
+
+    // One read returned data. Called on the reader thread; must not block.
+    virtual void RxActivity() = 0;
+
+    // The live device went away and the link closed it. Called once per
+    // loss on the reader thread; must not block.
+    virtual void ReceiverLost() = 0;
+
+    // From the stopping thread, before it joins the link's threads: a
+    // PositionUpdate that waits for that very thread must return now, and
+    // later ones must not wait, until ResumeUpdates.
+    virtual void CancelPendingUpdates() {}
+    virtual void ResumeUpdates() {}
+};

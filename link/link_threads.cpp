@@ -1,0 +1,135 @@
+#include "link/link_threads.h"
+
+#include <system_error>
+
+namespace {
+
+bool Printable(uint8_t b) { return (b >= 0x20 && b <= 0x7E) || b == '\r' || b == '\n'; }
+
+}  // namespace
+
+LinkThreads::LinkThreads(const LinkObjects& objects, LinkObserver& observer)
+    : m_objects(objects)
+    , m_observer(observer)
+{
+}
+
+LinkThreads::~LinkThreads()
+{
+    Stop();
+}
+
+bool LinkThreads::Start()
+{
+    if (IsRunning())
+        return true;
+    m_stopEvent.Reset();
+    m_hPositionEvent.Reset();
+    m_hPositionEventProcessed.Reset();
+    m_observer.ResumeUpdates();
+    m_objects.parser.SetPositionHandOff([this] { PositionHandOff(); });
+
+    // The flags are set before the threads exist, so that a thread never
+    // sees itself as stopped on its first test.
+    bool ok = true;
+    m_handoffRunning = true;
+    try {
+        m_handoffThread = std::thread(&LinkThreads::HandoffThreadProc, this);
+    } catch (const std::system_error&) {
+        m_handoffRunning = false;
+        ok = false;
+    }
+    m_readerRunning = true;
+    try {
+        m_readerThread = std::thread(&LinkThreads::ReaderThreadProc, this);
+    } catch (const std::system_error&) {
+        m_readerRunning = false;
+        ok = false;
+    }
+    return ok;
+}
+
+void LinkThreads::Stop()
+{
+    m_readerRunning = false;
+    m_handoffRunning = false;
+    m_stopEvent.Set();
+    m_hPositionEvent.Set();           // ends the hand-off thread's wait
+    m_hPositionEventProcessed.Set();  // ends a reader's wait for a fix
+    // The hand-off thread may be inside a position update that waits for
+    // this very thread: release it before joining, never after.
+    m_observer.CancelPendingUpdates();
+    if (m_readerThread.joinable())
+        m_readerThread.join();
+    if (m_handoffThread.joinable())
+        m_handoffThread.join();
+    m_objects.parser.SetPositionHandOff({});
+}
+
+void LinkThreads::ReaderThreadProc()
+{
+    while (m_readerRunning.load()) {
+        if (m_stopEvent.WaitFor(kPollInterval))
+            break;
+        ReadPort();
+    }
+}
+
+void LinkThreads::ReadPort()
+{
+    const SioReadResult read = m_objects.sio.Read(m_readBuffer, kLiveReadSize, kPlaybackReadSize);
+    if (read.lost) {
+        m_observer.ReceiverLost();
+        return;
+    }
+    if (read.count <= 0)
+        return;
+    m_observer.RxActivity();
+
+    const size_t count = static_cast<size_t>(read.count);
+    {
+        std::unique_lock feeding(m_objects.parserLock);
+        m_feeding = &feeding;
+        m_objects.parser.ProcessBytes(m_readBuffer, count);
+        m_feeding = nullptr;
+    }
+
+    std::lock_guard data(m_objects.dataLock);
+    for (size_t i = 0; i < count; ++i)
+        if (Printable(m_readBuffer[i]))
+            m_objects.rxQueue.push_back(static_cast<char>(m_readBuffer[i]));
+}
+
+void LinkThreads::PositionHandOff()
+{
+    if (!m_readerRunning.load())
+        return;  // stopping: nobody will handle the fix
+    m_hPositionEvent.Set();
+    // Nothing is fed while we wait, so the parser may be copied or reset.
+    if (m_feeding != nullptr)
+        m_feeding->unlock();
+    // After a time-out the event stays as it is: a late "processed" lets
+    // the next fix's wait return at once.
+    if (m_hPositionEventProcessed.WaitFor(kHandoffLimit))
+        m_hPositionEventProcessed.Reset();
+    if (m_feeding != nullptr)
+        m_feeding->lock();
+}
+
+void LinkThreads::HandoffThreadProc()
+{
+    while (m_handoffRunning.load()) {
+        if (!m_hPositionEvent.WaitFor(kHandoffSlice))
+            continue;
+        if (!m_handoffRunning.load())
+            break;
+        m_hPositionEvent.Reset();
+        {
+            std::lock_guard feeding(m_objects.parserLock);
+            std::lock_guard data(m_objects.dataLock);
+            CopyToSnapshot(m_objects.parser, m_objects.snapshot);
+        }
+        m_observer.PositionUpdate();
+        m_hPositionEventProcessed.Set();
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Which solutions the receiver outputs, as its configuration reply says.
+enum class SolutionOutput : char {
+    Integrity = 'I',  // GP talker, with RAIM
+    Precision = 'P',  // GN talker
+    Dual = 'D',       // both
+};
+
+// Bits of the PXTNNOM sentence mask.
+enum SentenceBit : uint32_t {
+    kRmcBit = 1u << 0,
+    kGgaBit = 1u << 1,
+    kGsaBit = 1u << 2,
+    kGsvBit = 1u << 3,
+    kGllBit = 1u << 4,
+    kVtgBit = 1u << 5,
+    kZdaBit = 1u << 6,
+    kRaimBit = 1u << 7,
+};
+inline constexpr uint32_t kDefaultSentenceMask = kGgaBit | kGsaBit | kGsvBit | kVtgBit | kRaimBit;
+
+struct SimOptions {
+    bool toStdout = false;
+    bool fast = false;  // no pacing: every fix at once (standard output only)
+    int rate = 1;       // fixes per second, 1 to 20
+    uint64_t seed = 1;
+    double noise = 2.0;  // metres, standard deviation per horizontal axis
+    double latitude = 47.0707;
+    double longitude = 15.4395;
+    double altitude = 353.0;
+    double duration = 0.0;  // seconds; 0: until stopped
+    long fixes = 0;         // 0: until stopped
+    SolutionOutput mode = SolutionOutput::Integrity;
+    double faults = 0.0;  // share of sentences spoiled, 0 to 1
+    uint32_t mask = kDefaultSentenceMask;
+    std::string truthPath;
+
+    // Fixes to send before stopping; 0 for no end.
+    long Epochs() const;
+};
+
+enum class ParseOutcome { Run, Help, Error };
+
+ParseOutcome ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& error);
+
+extern const char* const kSimHelp;

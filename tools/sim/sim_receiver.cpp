@@ -1,0 +1,319 @@
+#include "tools/sim/sim_receiver.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <numbers>
+
+#include "tools/sim/dilution_of_precision.h"
+#include "tools/sim/nmea_format.h"
+
+namespace {
+
+constexpr double kEarthRadius = 6371000.0;
+constexpr double kStartOfDay = 12 * 3600.0;  // the first fix is at 12:00:00 UTC
+constexpr double kMagneticVariation = 4.5;   // degrees east
+constexpr double kKnotsPerMetrePerSecond = 1.943844;
+constexpr int kMaxInView = 36;  // nine GSV messages of four
+constexpr int kMaxUsed = 12;    // GSA slots
+
+// Days since 1970-01-01 of a civil date, and back (H. Hinnant's algorithms).
+long DaysFromCivil(long y, long m, long d)
+{
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(long z, long& y, long& m, long& d)
+{
+    z += 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long doe = z - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y = yoe + era * 400 + (m <= 2);
+}
+
+template <typename... Args>
+std::string Format(const char* format, Args... args)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
+
+double Parsed(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+
+// Signal level in dB-Hz: strong overhead, weak low; below 3 degrees the
+// satellite is in view but not tracked (0, sent as an empty field).
+int SignalLevel(double elevation, SimRandom& random)
+{
+    const double noise = random.Normal();
+    if (elevation < 3.0)
+        return 0;
+    const double level = 18.0 + 30.0 * std::sin(elevation * std::numbers::pi / 180.0) + 1.5 * noise;
+    return std::clamp(static_cast<int>(std::lround(level)), 10, 54);
+}
+
+std::vector<SkySatellite> Used(const std::vector<SkySatellite>& view, const std::array<int, 97>& snr)
+{
+    std::vector<SkySatellite> used;
+    for (const SkySatellite& s : view)
+        if (s.elevation >= 10.0 && snr[static_cast<size_t>(s.prn)] > 0 && s.prn <= 96 && (s.prn <= 32 || s.prn >= 65))
+            used.push_back(s);
+    std::sort(used.begin(), used.end(), [](const SkySatellite& a, const SkySatellite& b) {
+        return a.elevation > b.elevation;
+    });
+    if (used.size() > kMaxUsed)
+        used.resize(kMaxUsed);
+    std::sort(used.begin(), used.end(), [](const SkySatellite& a, const SkySatellite& b) { return a.prn < b.prn; });
+    return used;
+}
+
+std::string Gsa(const char* talker, const std::vector<SkySatellite>& used, const Dops& dops)
+{
+    std::string prns;
+    for (int slot = 0; slot < kMaxUsed; ++slot) {
+        if (slot < static_cast<int>(used.size()))
+            prns += Format("%02d", used[static_cast<size_t>(slot)].prn);
+        prns += ',';
+    }
+    return NmeaSentence(Format("%sGSA,A,%d,%s%.1f,%.1f,%.1f", talker, dops.valid ? 3 : 1, prns.c_str(), dops.pdop,
+                               dops.hdop, dops.vdop));
+}
+
+void AddGsv(std::vector<std::string>& out, const char* talker, const std::vector<SkySatellite>& view,
+            const std::array<int, 97>& snr)
+{
+    const int count = std::min(static_cast<int>(view.size()), kMaxInView);
+    const int messages = std::max(1, (count + 3) / 4);
+    for (int m = 0; m < messages; ++m) {
+        std::string body = Format("%sGSV,%d,%d,%02d", talker, messages, m + 1, count);
+        for (int j = 4 * m; j < std::min(count, 4 * m + 4); ++j) {
+            const SkySatellite& s = view[static_cast<size_t>(j)];
+            const int level = snr[static_cast<size_t>(s.prn)];
+            body += Format(",%02d,%02d,%03d,", s.prn, static_cast<int>(std::lround(s.elevation)),
+                           static_cast<int>(std::lround(s.azimuth)) % 360);
+            if (level > 0)
+                body += Format("%02d", level);
+        }
+        out.push_back(NmeaSentence(body));
+    }
+}
+
+}  // namespace
+
+struct SimReceiver::Solution {
+    const char* talker = "GP";
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double altitude = 0.0;
+    int quality = 0;
+    int satellites = 0;
+    Dops dops;
+    double speed = 0.0;   // metres per second
+    double course = 0.0;  // degrees true
+    char modeLetter = 'A';
+    bool raim = false;
+    int hplCm = 0;
+    int vplCm = 0;
+    int hfomCm = 0;
+    int vfomCm = 0;
+    double trueLatitude = 0.0;
+    double trueLongitude = 0.0;
+    double trueAltitude = 0.0;
+};
+
+SimReceiver::SimReceiver(const SimOptions& options)
+    : m_options(options)
+    , m_sky(options.seed, options.latitude, options.longitude)
+    , m_integrityWander(options.noise, 1.5 * options.noise, 30.0, options.seed * 4 + 1)
+    , m_precisionWander(options.noise / 3.0, 0.5 * options.noise, 30.0, options.seed * 4 + 2)
+    , m_random(options.seed * 4 + 3)
+    , m_mask(options.mask)
+{
+}
+
+std::string SimReceiver::ConfigurationReply() const
+{
+    return NmeaSentence(Format("PXTNCFG,%c,%c,,,,,,,%c", m_com1, m_com2, static_cast<char>(m_options.mode)));
+}
+
+std::vector<std::string> SimReceiver::HandleCommand(const NmeaCommand& command)
+{
+    if (command.address == "PXTNCFG") {
+        const auto protocol = [&](size_t field, char& target) {
+            if (field < command.fields.size() && (command.fields[field] == "N" || command.fields[field] == "M"))
+                target = command.fields[field][0];
+        };
+        protocol(0, m_com1);
+        protocol(1, m_com2);
+        return {ConfigurationReply()};
+    }
+    if (command.address == "PXTNNOM") {
+        if (!command.fields.empty() && !command.fields[0].empty()) {
+            const std::string& text = command.fields[0];
+            char* end = nullptr;
+            const unsigned long mask = std::strtoul(text.c_str(), &end, 16);
+            if (text.size() > 8 || *end != '\0' || text[0] == '-' || text[0] == '+' || text[0] == ' ')
+                return {};  // not a mask: the whole command is refused
+            m_mask = static_cast<uint32_t>(mask);
+        }
+        if (command.fields.size() > 1 && (command.fields[1] == "1" || command.fields[1] == "0"))
+            m_persist = command.fields[1] == "1";
+        return {NmeaSentence(Format("PXTNNOM,%08X,%d", m_mask, m_persist ? 1 : 0))};
+    }
+    return {};
+}
+
+SimEpoch SimReceiver::MakeEpoch(long index)
+{
+    const double dt = 1.0 / m_options.rate;
+    const double seconds = static_cast<double>(index) * dt;
+    const double utcSeconds = kStartOfDay + seconds;
+    m_timeOfDay = std::fmod(utcSeconds, 86400.0);
+    m_utc = NmeaTime(m_timeOfDay);
+    long y = 0, mo = 0, d = 0;
+    CivilFromDays(DaysFromCivil(2024, 6, 1) + static_cast<long>(utcSeconds / 86400.0), y, mo, d);
+    m_date = Format("%02ld%02ld%02ld", d, mo, y % 100);
+    m_zdaDate = Format("%02ld,%02ld,%04ld", d, mo, y);
+
+    // The sky, with one signal level per satellite for GSV and selection alike.
+    const std::vector<SkySatellite> sky = m_sky.InView(seconds);
+    std::array<int, 97>& snr = m_snr;
+    snr.fill(0);
+    std::vector<SkySatellite> gpsView;
+    std::vector<SkySatellite> glonassView;
+    for (const SkySatellite& s : sky) {
+        snr[static_cast<size_t>(s.prn)] = SignalLevel(s.elevation, m_random);
+        (s.prn <= 64 ? gpsView : glonassView).push_back(s);
+    }
+    const std::vector<SkySatellite> gpsUsed = Used(gpsView, snr);
+    const std::vector<SkySatellite> glonassUsed = Used(glonassView, snr);
+    std::vector<SkySatellite> allUsed = gpsUsed;
+    allUsed.insert(allUsed.end(), glonassUsed.begin(), glonassUsed.end());
+
+    // Both solutions every fix, whatever is sent, so the truth does not
+    // depend on the mode.
+    const auto solve = [&](Solution& s, PositionWander& wander, const std::vector<SkySatellite>& used,
+                           int validQuality) {
+        const PositionOffset offset = wander.Step(dt);
+        s.trueLatitude = m_options.latitude;
+        s.trueLongitude = m_options.longitude;
+        s.trueAltitude = m_options.altitude;
+        const double degrees = 180.0 / std::numbers::pi;
+        s.latitude = m_options.latitude + offset.north / kEarthRadius * degrees;
+        s.longitude = m_options.longitude +
+                      offset.east / (kEarthRadius * std::cos(m_options.latitude / degrees)) * degrees;
+        s.altitude = m_options.altitude + offset.up;
+        s.dops = ComputeDops(used);
+        s.quality = s.dops.valid ? validQuality : 0;
+        s.satellites = static_cast<int>(used.size());
+        s.speed = std::fabs(0.03 * m_random.Normal());
+        s.course = m_random.Uniform(0.0, 360.0);
+    };
+    Solution integrity;
+    solve(integrity, m_integrityWander, gpsUsed, 1);
+    integrity.talker = "GP";
+    integrity.raim = true;
+    const double sigma = std::max(m_options.noise, 0.05);
+    integrity.hplCm = static_cast<int>(std::lround(600.0 * sigma));
+    integrity.vplCm = static_cast<int>(std::lround(900.0 * sigma));
+    integrity.hfomCm = static_cast<int>(std::lround(244.8 * sigma));
+    integrity.vfomCm = static_cast<int>(std::lround(294.0 * sigma));
+    Solution precision;
+    solve(precision, m_precisionWander, allUsed, 2);
+    precision.talker = "GN";
+    precision.modeLetter = 'D';
+
+    SimEpoch epoch;
+    switch (m_options.mode) {
+    case SolutionOutput::Integrity:
+        AddSolution(epoch, integrity, gpsView, gpsUsed, glonassUsed, true);
+        break;
+    case SolutionOutput::Precision:
+        AddSolution(epoch, precision, gpsView, gpsUsed, glonassUsed, false);
+        break;
+    case SolutionOutput::Dual:
+        AddSolution(epoch, integrity, gpsView, gpsUsed, {}, true);
+        AddSolution(epoch, precision, gpsView, gpsUsed, glonassUsed, false);
+        break;
+    }
+    if (m_mask & kGsvBit)
+        AddGsv(epoch.sentences, "GL", glonassView, snr);
+    if (m_mask & kZdaBit)
+        epoch.sentences.push_back(NmeaSentence(
+            Format("%sZDA,%s,%s,00,00", m_options.mode == SolutionOutput::Precision ? "GN" : "GP", m_utc.c_str(),
+                   m_zdaDate.c_str())));
+    for (TruthRecord& t : epoch.truth)
+        t.fix = index;
+    return epoch;
+}
+
+void SimReceiver::AddSolution(SimEpoch& epoch, const Solution& s, const std::vector<SkySatellite>& gpsView,
+                              const std::vector<SkySatellite>& gpsUsed,
+                              const std::vector<SkySatellite>& glonassUsed, bool glonassByItsOwnTalker)
+{
+    std::vector<std::string>& out = epoch.sentences;
+    const bool fix = s.quality != 0;
+    const std::string latitude = fix ? NmeaLatitude(s.latitude) : ",";
+    const std::string longitude = fix ? NmeaLongitude(s.longitude) : ",";
+    const double knots = s.speed * kKnotsPerMetrePerSecond;
+    const char* utc = m_utc.c_str();
+
+    if (m_mask & kRmcBit)
+        out.push_back(NmeaSentence(Format("%sRMC,%s,%c,%s,%s,%.2f,%.1f,%s,%.1f,E,%c", s.talker, utc, fix ? 'A' : 'V',
+                                          latitude.c_str(), longitude.c_str(), knots, s.course, m_date.c_str(),
+                                          kMagneticVariation, fix ? s.modeLetter : 'N')));
+    if (m_mask & kGgaBit) {
+        const std::string hdop = fix ? Format("%.1f", s.dops.hdop) : std::string();
+        const std::string altitude = fix ? Format("%.1f", s.altitude) : std::string();
+        TruthRecord t;
+        t.talker = s.talker;
+        t.utc = m_utc;
+        t.latitude = fix ? NmeaFieldDegrees(latitude, 2) : 0.0;
+        t.longitude = fix ? NmeaFieldDegrees(longitude, 3) : 0.0;
+        t.altitude = Parsed(altitude);
+        t.quality = s.quality;
+        t.satellites = s.satellites;
+        t.hdop = Parsed(hdop);
+        t.hplCm = s.raim && (m_mask & kRaimBit) ? s.hplCm : 0;
+        t.hfomCm = s.raim && (m_mask & kRaimBit) ? s.hfomCm : 0;
+        t.trueLatitude = s.trueLatitude;
+        t.trueLongitude = s.trueLongitude;
+        t.trueAltitude = s.trueAltitude;
+        t.sentence = out.size();
+        epoch.truth.push_back(t);
+        out.push_back(NmeaSentence(Format("%sGGA,%s,%s,%s,%d,%02d,%s,%s,M,47.0,M,,", s.talker, utc, latitude.c_str(),
+                                          longitude.c_str(), s.quality, s.satellites, hdop.c_str(),
+                                          altitude.c_str())));
+    }
+    if (m_mask & kGsaBit) {
+        out.push_back(Gsa(s.talker, gpsUsed, s.dops));
+        // GLONASS in its own GSA: under GL with its own DOPs beside a GPS
+        // solution, under the solution's talker in a combined one.
+        if (!glonassUsed.empty())
+            out.push_back(glonassByItsOwnTalker ? Gsa("GL", glonassUsed, ComputeDops(glonassUsed))
+                                                : Gsa(s.talker, glonassUsed, s.dops));
+    }
+    if (m_mask & kGsvBit)
+        AddGsv(out, s.talker, gpsView, m_snr);
+    if (m_mask & kVtgBit)
+        out.push_back(NmeaSentence(Format("%sVTG,%.1f,T,%.1f,M,%.2f,N,%.2f,K,%c", s.talker, s.course,
+                                          std::fmod(s.course - kMagneticVariation + 360.0, 360.0), knots,
+                                          s.speed * 3.6, fix ? s.modeLetter : 'N')));
+    if (m_mask & kGllBit)
+        out.push_back(NmeaSentence(Format("%sGLL,%s,%s,%s,%c,%c", s.talker, latitude.c_str(), longitude.c_str(), utc,
+                                          fix ? 'A' : 'V', fix ? s.modeLetter : 'N')));
+    if (s.raim && (m_mask & kRaimBit))
+        out.push_back(NmeaSentence(Format("%sRAIM,%d,%d,%d,%d", s.talker, s.hplCm, s.vplCm, s.hfomCm, s.vfomCm)));
+}
