@@ -52,7 +52,7 @@ PlotScales ComputeScales(const std::array<PlotSeries, kMaxSeries>& series, const
 // Pixel offsets from the plot area's left and bottom edges, truncated toward
 // zero. Values too far away for an int are held at +-kFarPixel, and a value
 // that is not a number gives kFarPixel, outside any band that gets drawn.
-inline constexpr int kFarPixel = 1 << 24;
+inline constexpr int kFarPixel = 1 << 20;
 inline int TruncToPixel(double offset)
 {
     if (!(offset > -kFarPixel))
