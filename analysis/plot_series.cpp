@@ -2,7 +2,7 @@
 
 void PlotSeries::AppendBlock()
 {
-    m_blocks.push_back(std::make_unique<CVPlotDataItem[]>(kPointsPerBlock));
+    m_blocks.push_back(m_spareBlock ? std::move(m_spareBlock) : std::make_unique<CVPlotDataItem[]>(kPointsPerBlock));
     m_currentBlock = m_blocks.back().get();
     m_indexInBlock = 0;
 }
@@ -35,8 +35,9 @@ void PlotSeries::AddPoint(double x, double y)
 
 void PlotSeries::Clear()
 {
+    if (!m_blocks.empty() && !m_spareBlock)
+        m_spareBlock = std::move(m_blocks.front());
     m_blocks.clear();
-    m_blocks.shrink_to_fit();
     m_currentBlock = nullptr;
     m_indexInBlock = 0;
     m_pointCount = 0;
@@ -44,6 +45,6 @@ void PlotSeries::Clear()
 
 size_t PlotSeries::AllocatedBytes() const
 {
-    return m_blocks.size() * kPointsPerBlock * sizeof(CVPlotDataItem)
-        + m_blocks.capacity() * sizeof(m_blocks[0]);
+    const size_t blocks = m_blocks.size() + (m_spareBlock ? 1 : 0);
+    return blocks * kPointsPerBlock * sizeof(CVPlotDataItem) + m_blocks.capacity() * sizeof(m_blocks[0]);
 }

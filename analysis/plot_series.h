@@ -19,13 +19,16 @@ struct CVPlotDataItem {
 class PlotSeries {
 public:
     void AddPoint(double x, double y);
-    // Frees every block; the series is empty afterwards.
+    // Frees every block; the series is empty afterwards. One block is kept
+    // aside for the next point: the trend segment is cleared and redrawn at
+    // every fix, and a fresh block each time would cost more than the rest
+    // of the fix together.
     void Clear();
 
     bool IsEmpty() const { return m_blocks.empty(); }
     int PointCount() const { return m_pointCount; }
     int BlockCount() const { return static_cast<int>(m_blocks.size()); }
-    // Bytes held by the blocks and the block list.
+    // Bytes held by the blocks (the spare one included) and the block list.
     size_t AllocatedBytes() const;
 
     // Valid while the series is not empty.
@@ -61,6 +64,7 @@ private:
     int m_indexInBlock = 0;
     int m_pointCount = 0;
     CVPlotDataItem* m_currentBlock = nullptr;
+    std::unique_ptr<CVPlotDataItem[]> m_spareBlock;
     double m_maxY = 0.0;
     double m_minY = 0.0;
     double m_maxX = 0.0;
