@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "tools/cli/decode_command.h"
+#include "tools/cli/stats_command.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"decode", "decode a recording and print every fix as JSON", RunDecodeCommand},
+    {"stats", "position statistics of a recording, as JSON", RunStatsCommand},
 };
 
 void PrintUsage(std::FILE* out)

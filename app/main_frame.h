@@ -1,0 +1,180 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/frame_texts.h"
+#include "console/sentence_link.h"
+#include "console/sentence_sender.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class CChildView;
+class CommandActions;
+class CSio;
+class LinkThreads;
+class QueuedLinkObserver;
+
+// The link's handle as the console's send path sees it.
+class CSioSentenceLink final : public SentenceLink {
+public:
+    explicit CSioSentenceLink(CSio& sio) : m_sio(sio) {}
+    bool IsOpen() const override;
+    bool IsPlayback() const override;
+    long Write(const void* data, size_t size) override;
+
+private:
+    CSio& m_sio;
+};
+
+struct StartupOptions {
+    std::optional<ConnectOption> connect;  // instead of the saved port, not saved
+};
+
+// The one top-level window: menu bar, "Standard" toolbar, status bar with
+// the link lamps, and the five pages. It owns the link's threads, moves
+// received text into the monitor and the record file every 100 ms, handles
+// the commands, and writes every sentence to the receiver.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    enum CommandId : int {
+        ID_APP_EXIT = 57665,
+        ID_EDIT_UNDO = 57643,
+        ID_EDIT_CUT = 57635,
+        ID_EDIT_COPY = 57634,
+        ID_EDIT_PASTE = 57637,
+        ID_NEXT_PANE = 57680,
+        ID_PREV_PANE = 57681,
+        ID_VIEW_STATUS_BAR = 59393,
+        ID_VIEW_CUSTOMIZE = 32773,
+        ID_APP_ABOUT = 57664,
+        ID_CONNECT = 32788,
+        ID_RECORD = 32791,
+        ID_PLAY_BACK = 32793,
+        ID_STOP = 32794,
+        ID_CLEAR_SCATTER_PLOT = 32796,
+        ID_CLEAR_TRAILS = 32809,
+        ID_CLEAR_MASK = 32811,
+        ID_CLEAR_POSITION_PLOTS = 32813,
+        ID_CENTER_AVERAGE = 32818,
+        ID_CENTER_NEXT_SAMPLE = 32820,
+        ID_CENTER_USER_POSITION = 32821,
+        ID_SET_DOP_THRESHOLD = 32824,
+        ID_SET_USER_POSITION = 32826,
+        ID_PRECISION = 32831,
+        ID_INTEGRITY = 32832,
+    };
+    // Status bar panes, by index.
+    enum Pane : int { kPaneQuality = 1, kPaneRecord, kPaneRx, kPaneTx, kPaneCaps, kPaneDualMode, kPaneSolutionMode };
+    static constexpr int kPaneCount = 8;
+    static constexpr size_t kDrainBytesPerTick = 32768;
+
+    explicit CMainFrame(const StartupOptions& options = {}, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Writes a sentence to the receiver (nothing while no port is open or a
+    // file plays back), lighting the transmit lamp and logging it.
+    void SendSentence(const std::string& text, bool addChecksum);
+    void CloseLink();
+    void ResetReceiverState();
+    void LoadUserPosition(bool invalidate);
+
+    // Recording and playback without their dialogs.
+    bool StartRecording(const QString& path);
+    bool StartPlayback(const QString& path);
+    void Stop();
+    bool IsRecording() const { return m_recordFile != nullptr; }
+    uint64_t RecordedBytes() const { return m_recordedBytes; }
+
+    // Connect without the dialog; false (and the reason) when it fails.
+    bool ConnectTo(const std::string& port, int baud, QString* failure = nullptr);
+
+    // The timer's work: moves received text into the monitor and the record file.
+    void DrainReceivedText();
+    // Recomputes every action's state and the status bar panes.
+    void UpdateCommandUI();
+
+    CChildView* View() const { return m_wndView; }
+    QLabel* PaneLabel(int index) const;
+    bool RxLampLit() const { return m_rxLit; }
+    bool TxLampLit() const { return m_txLit; }
+    QToolBar* StandardToolBar() const { return m_wndToolBar; }
+    QAction* Action(int id) const;
+    int AppLook() const { return m_nAppLook; }
+    int LatestVersion() const { return m_latestVersion; }
+
+    // Saves a PNG of each page and of the whole window into `dir`; returns
+    // the files written.
+    QStringList SaveScreenshots(const QString& dir);
+
+public slots:
+    void OnPositionUpdate();
+    void OnRxActivity();
+    void OnTxActivity();
+    void OnReceiverLost();
+    void OnUpdateAvailable(int version);
+    void OnApplicationLook(int lookId);
+
+    void OnConnect();
+    void OnRecord();
+    void OnPlayBack();
+    void OnStop();
+    void OnAbout();
+    void OnSetDopThreshold();
+    void OnSetUserPosition();
+    void OnSolutionMode(int mode);
+    void OnCenterMode(int mode);
+    void OnClearScatterPlot();
+    void OnClearPositionPlots();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void ForwardEditCommand(const char* slot);
+    void StepPage(int step);
+    void SetLamp(QLabel* lamp, bool lit, bool rx);
+    void StopRecording(const QString& failure = {});
+    void StopLinkThreads();
+    bool Ask(const QString& question);
+    void SetPaneText(int index, const QString& text, bool enabled = true);
+
+    CommandActions& m_commands;
+    CChildView* m_wndView = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    QLabel* m_panes[kPaneCount] = {};
+    QLabel* m_rxLamp = nullptr;
+    QLabel* m_txLamp = nullptr;
+    bool m_rxLit = false;
+    bool m_txLit = false;
+
+    QTimer m_drainTimer;
+    QTimer m_txTimer;
+    QTimer m_rxTimer;
+
+    CSioSentenceLink m_sentenceLink;
+    SentenceSender m_sender;
+    std::unique_ptr<QueuedLinkObserver> m_observer;
+    std::unique_ptr<LinkThreads> m_linkThreads;
+
+    std::FILE* m_recordFile = nullptr;
+    QString m_recordPath;
+    uint64_t m_recordedBytes = 0;  // 64 bits: a long recording passes 4 GiB
+    int m_latestVersion = 0;
+    int m_nAppLook = 0;
+    int m_savedScatterMode = 2;  // the saved "Scatter Plot Mode", for the check marks
+};

@@ -1,0 +1,169 @@
+#include "tools/cli/stats_command.h"
+
+#include <charconv>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "tools/cli/fix_stream.h"
+#include "tools/cli/json_writer.h"
+
+namespace {
+
+constexpr const char* kStatsHelp =
+    "usage: stelmap-cli stats FILE [--user LAT,LON,ALT]\n"
+    "\n"
+    "Decodes an NMEA 0183 recording (FILE, or - for standard input) as\n"
+    "'stelmap-cli decode' does and hands every fix to the position statistics\n"
+    "as the monitor's position plot page gets them. Prints one JSON object with\n"
+    "the values of the page's text block, unrounded: Latitude, Longitude,\n"
+    "Altitude, the LSF and AVG values of the three, Samples, HPL, HFOM, HErr,\n"
+    "Average HErr (metres) and HPL Violations.\n"
+    "\n"
+    "--user sets the reference position for the horizontal error (degrees,\n"
+    "degrees, metres); without it the reference is 0,0,0, as in the monitor\n"
+    "when no user position has been stored.\n"
+    "\n"
+    "At the end it prints to standard error:\n"
+    "  bytes B sentences S checksum_errors C fixes F\n"
+    "\n"
+    "Exit status: 0 when the whole input was read, 2 when it could not be or\n"
+    "the arguments are wrong.\n";
+
+struct UserPosition {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double altitude = 0.0;
+};
+
+// "LAT,LON,ALT": three finite decimal numbers and nothing else.
+std::optional<UserPosition> ParseUserPosition(std::string_view text)
+{
+    double values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const size_t comma = i < 2 ? text.find(',') : std::string_view::npos;
+        if (i < 2 && comma == std::string_view::npos)
+            return std::nullopt;
+        const std::string_view number = text.substr(0, comma);
+        const char* begin = number.data();
+        const char* end = begin + number.size();
+        if (begin != end && *begin == '+')
+            ++begin;
+        const auto [ptr, ec] = std::from_chars(begin, end, values[i]);
+        if (number.empty() || ec != std::errc() || ptr != end || !std::isfinite(values[i]))
+            return std::nullopt;
+        text = i < 2 ? text.substr(comma + 1) : std::string_view();
+    }
+    return UserPosition{values[0], values[1], values[2]};
+}
+
+int Usage(const char* problem)
+{
+    std::fprintf(stderr, "stelmap-cli stats: %s\n", problem);
+    std::fputs("usage: stelmap-cli stats FILE [--user LAT,LON,ALT]  ('stelmap-cli stats --help' explains)\n", stderr);
+    return 2;
+}
+
+}  // namespace
+
+std::string PositionValuesToJson(const PositionTextValues& v)
+{
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("Latitude").Double(v.latitude);
+    json.Key("Longitude").Double(v.longitude);
+    json.Key("Altitude").Double(v.altitude);
+    json.Key("LSF Latitude").Double(v.lsfLatitude);
+    json.Key("LSF Longitude").Double(v.lsfLongitude);
+    json.Key("LSF Altitude").Double(v.lsfAltitude);
+    json.Key("AVG Latitude").Double(v.avgLatitude);
+    json.Key("AVG Longitude").Double(v.avgLongitude);
+    json.Key("AVG Altitude").Double(v.avgAltitude);
+    json.Key("Samples").Int(v.samples);
+    json.Key("HPL").Double(v.hpl);
+    json.Key("HFOM").Double(v.hfom);
+    json.Key("HErr").Double(v.herr);
+    json.Key("Average HErr").Double(v.averageHErr);
+    json.Key("HPL Violations").Int(v.hplViolations);
+    json.EndObject();
+    return json.Text();
+}
+
+int RunStatsCommand(int argc, char** argv)
+{
+    std::optional<std::string> path;
+    UserPosition user;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kStatsHelp, stdout);
+            return 0;
+        }
+        if (arg == "--user" || arg.starts_with("--user=")) {
+            std::string_view value;
+            if (arg == "--user") {
+                if (i + 1 == argc)
+                    return Usage("--user needs LAT,LON,ALT");
+                value = argv[++i];
+            } else {
+                value = arg.substr(std::strlen("--user="));
+            }
+            const std::optional<UserPosition> parsed = ParseUserPosition(value);
+            if (!parsed) {
+                const std::string problem =
+                    "--user needs three numbers LAT,LON,ALT (degrees, degrees, metres), not '" + std::string(value) + "'";
+                return Usage(problem.c_str());
+            }
+            user = *parsed;
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-') {
+            const std::string problem = "unknown option '" + std::string(arg) + "'";
+            return Usage(problem.c_str());
+        }
+        if (path)
+            return Usage("only one FILE can be read");
+        path = std::string(arg);
+    }
+    if (!path)
+        return Usage("FILE is missing");
+
+    std::string error;
+    std::FILE* file = OpenInput(*path, error);
+    if (file == nullptr) {
+        std::fprintf(stderr, "stelmap-cli: cannot read %s: %s\n", path->c_str(), error.c_str());
+        return 2;
+    }
+
+    CountingParser parser;
+    DisplaySnapshot snapshot;
+    PositionStatistics statistics;
+    // As the main window does at start-up: the stored user position, 0.0 for
+    // what is not stored.
+    statistics.SetUserPosition(user.latitude, user.longitude, user.altitude);
+    const FixStreamResult result = DecodeFixStream(file, parser, snapshot, [&](uint64_t) {
+        statistics.OnPositionUpdate(snapshot.hplCm, snapshot.hfomCm, snapshot.latitude, snapshot.longitude,
+                                    snapshot.altitude);
+    });
+    if (file != stdin)
+        std::fclose(file);
+
+    std::fprintf(stderr, "bytes %" PRIu64 " sentences %" PRIu64 " checksum_errors %" PRIu64 " fixes %" PRIu64 "\n",
+                 result.bytes, parser.sentences, parser.checksumErrors, result.fixes);
+    if (!result.ok) {
+        // Statistics over part of the input would pass for the whole.
+        std::fprintf(stderr, "stelmap-cli: reading %s stopped after %" PRIu64 " bytes: %s\n",
+                     *path == "-" ? "standard input" : path->c_str(), result.bytes, result.error.c_str());
+        return 2;
+    }
+    const std::string line = PositionValuesToJson(statistics.TextValues()) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "stelmap-cli: cannot write the output: %s\n", std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}
