@@ -5,7 +5,7 @@ set -euo pipefail
 
 STELMAP_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6serialport6-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-wine
 )
