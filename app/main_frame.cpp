@@ -546,6 +546,12 @@ void CMainFrame::StopRecording(const QString& failure)
 {
     if (m_recordFile == nullptr)
         return;
+    // What was received before the stop belongs in the file, even if the
+    // timer has not moved it yet.
+    if (failure.isEmpty())
+        DrainReceivedText();
+    if (m_recordFile == nullptr)
+        return;  // that write failed and already stopped the recording
     const bool closed = std::fclose(m_recordFile) == 0;
     m_recordFile = nullptr;
     if (!failure.isEmpty() || !closed) {
