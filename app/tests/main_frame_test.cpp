@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 
 #include "analysis/position_plot_wnd.h"
 #include "app/child_view.h"
+#include "app/app_settings.h"
 #include "app/main_frame.h"
 #include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"
@@ -253,6 +255,9 @@ TEST_F(MainFrameTest, LiveLinkQueryLampsAndLoss)
         m_frame->UpdateCommandUI();
         return m_frame->PaneLabel(CMainFrame::kPaneQuality)->text() == "GPS Quality: GPS Fix";
     }));
+    // The poll that carried the fix may have asked once more before the fix
+    // was copied; after it, no more.
+    pty.ReadAvailable(std::chrono::milliseconds(200));
     ASSERT_TRUE(pty.Write(Sentence("GPVTG,1,T,,M,0,N,0,K,A")));
     EXPECT_TRUE(WaitFor([&] { return ReceiveLog().count("GPVTG") == 2; }));
     EXPECT_EQ(pty.ReadAvailable(std::chrono::milliseconds(250)), "");
@@ -302,6 +307,26 @@ TEST(MainFrameShutdown, ClosingDuringLiveFixesDoesNotHang)
     frame.reset();  // a fix may be waiting for this very thread
     g_sio.Close();
     SUCCEED();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainFrameFirstStart, OpensCom1At9600WithoutAMessage)
+{
+    {
+        auto settings = OpenAppSettings();
+        settings->remove(QString());
+    }
+    MessageBoxAnswerer answer(QMessageBox::Ok);
+    auto frame = std::make_unique<CMainFrame>();
+    EXPECT_EQ(g_sio.DevicePath(), "/dev/ttyS0");
+    EXPECT_EQ(g_sio.BaudRate(), 9600);
+    QApplication::processEvents();
+    EXPECT_TRUE(answer.texts.isEmpty());
+    frame.reset();
+    g_sio.Close();
 }
 
 }  // namespace
