@@ -28,6 +28,8 @@ public:
     {
         if (m_data.empty())
             return;  // an empty text is not walked: every field is its terminator
+        // Framed data never holds a '*'; only a text handed in directly may.
+        m_hasStar = m_data.find('*') != std::string_view::npos;
         size_t start = 0;
         for (size_t i = 0; m_count < N; ++i) {
             if (i == m_data.size() || m_data[i] == ',') {
@@ -55,7 +57,7 @@ public:
         std::string_view text = m_data.substr(begin, end - begin);
         const bool last = end == m_data.size();
         // GetField stops at '*' (never in framed data) and copies 255 at most.
-        text = text.substr(0, std::min(text.find('*'), size_t{CNMEAParser::kFieldSize - 1}));
+        text = text.substr(0, std::min(m_hasStar ? text.find('*') : text.size(), size_t{CNMEAParser::kFieldSize - 1}));
         if (text.empty() && (!last || (begin < m_data.size() && m_data[begin] == '*')))
             return {};
         return {text, true};
@@ -66,6 +68,7 @@ private:
     size_t m_begin[N];
     size_t m_end[N];
     int m_count = 0;
+    bool m_hasStar = false;
 };
 
 std::string_view Head(std::string_view text, size_t n) { return text.substr(0, n); }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace stelmap {
 namespace {
@@ -70,10 +71,43 @@ double OutOfRangeValue(std::string_view number)
     return magnitude > 0 ? HUGE_VAL : 0.0;
 }
 
+// Plain "ddd.ddd" with at most 15 digits is most of what receivers send.
+// Its digits form an integer below 2^53 and 10^k is exact for k <= 22, so one
+// division, correctly rounded by IEEE 754, gives exactly what the general
+// conversion gives.
+bool ParsePlainDecimal(std::string_view text, double& value)
+{
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        ++i;
+    if (i >= text.size() || !IsDigit(text[i]))
+        return false;
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits)
+        mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++decimals)
+            mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+    }
+    if (digits > 15 || (i < text.size() && (text[i] == 'e' || text[i] == 'E')))
+        return false;
+    value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    if (negative)
+        value = -value;
+    return true;
+}
+
 }  // namespace
 
 double ParseDecimal(std::string_view text)
 {
+    if (double value; ParsePlainDecimal(text, value))
+        return value;
     const bool negative = SkipSpaceAndSign(text);
     const bool startsNumber = !text.empty()
         && (IsDigit(text[0]) || (text[0] == '.' && text.size() > 1 && IsDigit(text[1])));
@@ -89,7 +123,7 @@ double ParseDecimal(std::string_view text)
     return negative ? -value : value;
 }
 
-int ParseInteger(std::string_view text)
+int detail::ParseIntegerSlow(std::string_view text)
 {
     const bool negative = SkipSpaceAndSign(text);
     long long value = 0;

@@ -14,8 +14,24 @@ namespace stelmap {
 // text continues the number and give 0 when no number starts the text.
 double ParseDecimal(std::string_view text);
 
+namespace detail {
+int ParseIntegerSlow(std::string_view text);
+}
+
 // Fractional parts are dropped ("12.7" reads 12); values beyond the range of
-// int saturate.
-int ParseInteger(std::string_view text);
+// int saturate. Most fields are a few plain digits, read here without the
+// general path.
+inline int ParseInteger(std::string_view text)
+{
+    if (text.empty() || text.size() > 9 || text[0] < '0' || text[0] > '9')
+        return detail::ParseIntegerSlow(text);
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
 
 }  // namespace stelmap

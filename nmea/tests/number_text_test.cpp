@@ -2,7 +2,11 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "nmea/number_text.h"
 
@@ -77,6 +81,30 @@ TEST(ParseInteger, ReadsLikeAtoi)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseInteger(c.text), c.value) << '"' << c.text << '"';
+}
+
+}  // namespace
+
+namespace {
+
+// The plain-decimal shortcut must agree with the general conversion bit for
+// bit, including where the digits run out of the shortcut's range.
+TEST(ParseDecimal, ShortcutAgreesWithGeneralConversion)
+{
+    std::mt19937_64 rng(99);
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = 1 + static_cast<int>(rng() % 18);
+        std::string text = rng() % 4 == 0 ? "-" : "";
+        const int point = static_cast<int>(rng() % (digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point && d > 0)
+                text += '.';
+            text += static_cast<char>('0' + rng() % 10);
+        }
+        const double expected = std::strtod(text.c_str(), nullptr);  // "C" locale in tests
+        const double actual = ParseDecimal(text);
+        ASSERT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0) << text;
+    }
 }
 
 }  // namespace
