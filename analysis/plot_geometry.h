@@ -5,19 +5,11 @@
 #include <vector>
 
 #include "analysis/plot_series.h"
+#include "displays/pixel_geometry.h"
 
 // A rectangle in device pixels; right and bottom lie one past the last
 // column and row, as in the drawing calls of the plot.
-struct PlotRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const PlotRect&) const = default;
-};
+using PlotRect = PixelRect;
 
 struct PlotLayout {
     PlotRect plot;

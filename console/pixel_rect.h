@@ -1,18 +1,8 @@
 #pragma once
 
-// A rectangle in window pixels, edges as the layout arithmetic states them:
-// right and bottom lie one past the last pixel.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
+#include "displays/pixel_geometry.h"
 
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const PixelRect&) const = default;
-};
-
+// A rectangle of `width` by `height` pixels with its top-left corner at (x, y).
 inline PixelRect RectFromSize(int x, int y, int width, int height)
 {
     return {x, y, x + width, y + height};

@@ -4,14 +4,14 @@
 #include <numbers>
 #include <utility>
 
-Dops ComputeDops(const std::vector<SkySatellite>& used)
+Dops ComputeDops(const std::vector<SimSatellite>& used)
 {
     Dops dops;
     if (used.size() < 4)
         return dops;
     // Normal matrix G'G of the rows (-e, -n, -u, 1), then its inverse.
     double a[4][8] = {};
-    for (const SkySatellite& s : used) {
+    for (const SimSatellite& s : used) {
         const double el = s.elevation * std::numbers::pi / 180.0;
         const double az = s.azimuth * std::numbers::pi / 180.0;
         const double row[4] = {-std::cos(el) * std::sin(az), -std::cos(el) * std::cos(az), -std::sin(el), 1.0};

@@ -12,4 +12,4 @@ struct Dops {
 };
 
 // DOPs of a position-and-clock solution from the satellites' directions.
-Dops ComputeDops(const std::vector<SkySatellite>& used);
+Dops ComputeDops(const std::vector<SimSatellite>& used);

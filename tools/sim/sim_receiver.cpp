@@ -64,22 +64,22 @@ int SignalLevel(double elevation, SimRandom& random)
     return std::clamp(static_cast<int>(std::lround(level)), 10, 54);
 }
 
-std::vector<SkySatellite> Used(const std::vector<SkySatellite>& view, const std::array<int, 97>& snr)
+std::vector<SimSatellite> Used(const std::vector<SimSatellite>& view, const std::array<int, 97>& snr)
 {
-    std::vector<SkySatellite> used;
-    for (const SkySatellite& s : view)
+    std::vector<SimSatellite> used;
+    for (const SimSatellite& s : view)
         if (s.elevation >= 10.0 && snr[static_cast<size_t>(s.prn)] > 0 && s.prn <= 96 && (s.prn <= 32 || s.prn >= 65))
             used.push_back(s);
-    std::sort(used.begin(), used.end(), [](const SkySatellite& a, const SkySatellite& b) {
+    std::sort(used.begin(), used.end(), [](const SimSatellite& a, const SimSatellite& b) {
         return a.elevation > b.elevation;
     });
     if (used.size() > kMaxUsed)
         used.resize(kMaxUsed);
-    std::sort(used.begin(), used.end(), [](const SkySatellite& a, const SkySatellite& b) { return a.prn < b.prn; });
+    std::sort(used.begin(), used.end(), [](const SimSatellite& a, const SimSatellite& b) { return a.prn < b.prn; });
     return used;
 }
 
-std::string Gsa(const char* talker, const std::vector<SkySatellite>& used, const Dops& dops)
+std::string Gsa(const char* talker, const std::vector<SimSatellite>& used, const Dops& dops)
 {
     std::string prns;
     for (int slot = 0; slot < kMaxUsed; ++slot) {
@@ -91,7 +91,7 @@ std::string Gsa(const char* talker, const std::vector<SkySatellite>& used, const
                                dops.hdop, dops.vdop));
 }
 
-void AddGsv(std::vector<std::string>& out, const char* talker, const std::vector<SkySatellite>& view,
+void AddGsv(std::vector<std::string>& out, const char* talker, const std::vector<SimSatellite>& view,
             const std::array<int, 97>& snr)
 {
     const int count = std::min(static_cast<int>(view.size()), kMaxInView);
@@ -99,7 +99,7 @@ void AddGsv(std::vector<std::string>& out, const char* talker, const std::vector
     for (int m = 0; m < messages; ++m) {
         std::string body = Format("%sGSV,%d,%d,%02d", talker, messages, m + 1, count);
         for (int j = 4 * m; j < std::min(count, 4 * m + 4); ++j) {
-            const SkySatellite& s = view[static_cast<size_t>(j)];
+            const SimSatellite& s = view[static_cast<size_t>(j)];
             const int level = snr[static_cast<size_t>(s.prn)];
             body += Format(",%02d,%02d,%03d,", s.prn, static_cast<int>(std::lround(s.elevation)),
                            static_cast<int>(std::lround(s.azimuth)) % 360);
@@ -188,23 +188,23 @@ SimEpoch SimReceiver::MakeEpoch(long index)
     m_zdaDate = Format("%02ld,%02ld,%04ld", d, mo, y);
 
     // The sky, with one signal level per satellite for GSV and selection alike.
-    const std::vector<SkySatellite> sky = m_sky.InView(seconds);
+    const std::vector<SimSatellite> sky = m_sky.InView(seconds);
     std::array<int, 97>& snr = m_snr;
     snr.fill(0);
-    std::vector<SkySatellite> gpsView;
-    std::vector<SkySatellite> glonassView;
-    for (const SkySatellite& s : sky) {
+    std::vector<SimSatellite> gpsView;
+    std::vector<SimSatellite> glonassView;
+    for (const SimSatellite& s : sky) {
         snr[static_cast<size_t>(s.prn)] = SignalLevel(s.elevation, m_random);
         (s.prn <= 64 ? gpsView : glonassView).push_back(s);
     }
-    const std::vector<SkySatellite> gpsUsed = Used(gpsView, snr);
-    const std::vector<SkySatellite> glonassUsed = Used(glonassView, snr);
-    std::vector<SkySatellite> allUsed = gpsUsed;
+    const std::vector<SimSatellite> gpsUsed = Used(gpsView, snr);
+    const std::vector<SimSatellite> glonassUsed = Used(glonassView, snr);
+    std::vector<SimSatellite> allUsed = gpsUsed;
     allUsed.insert(allUsed.end(), glonassUsed.begin(), glonassUsed.end());
 
     // Both solutions every fix, whatever is sent, so the truth does not
     // depend on the mode.
-    const auto solve = [&](Solution& s, PositionWander& wander, const std::vector<SkySatellite>& used,
+    const auto solve = [&](Solution& s, PositionWander& wander, const std::vector<SimSatellite>& used,
                            int validQuality) {
         const PositionOffset offset = wander.Step(dt);
         s.trueLatitude = m_options.latitude;
@@ -259,9 +259,9 @@ SimEpoch SimReceiver::MakeEpoch(long index)
     return epoch;
 }
 
-void SimReceiver::AddSolution(SimEpoch& epoch, const Solution& s, const std::vector<SkySatellite>& gpsView,
-                              const std::vector<SkySatellite>& gpsUsed,
-                              const std::vector<SkySatellite>& glonassUsed, bool glonassByItsOwnTalker)
+void SimReceiver::AddSolution(SimEpoch& epoch, const Solution& s, const std::vector<SimSatellite>& gpsView,
+                              const std::vector<SimSatellite>& gpsUsed,
+                              const std::vector<SimSatellite>& glonassUsed, bool glonassByItsOwnTalker)
 {
     std::vector<std::string>& out = epoch.sentences;
     const bool fix = s.quality != 0;

@@ -58,8 +58,8 @@ public:
 
 private:
     struct Solution;
-    void AddSolution(SimEpoch& epoch, const Solution& s, const std::vector<SkySatellite>& gpsView,
-                     const std::vector<SkySatellite>& gpsUsed, const std::vector<SkySatellite>& glonassUsed,
+    void AddSolution(SimEpoch& epoch, const Solution& s, const std::vector<SimSatellite>& gpsView,
+                     const std::vector<SimSatellite>& gpsUsed, const std::vector<SimSatellite>& glonassUsed,
                      bool glonassByItsOwnTalker);
 
     SimOptions m_options;

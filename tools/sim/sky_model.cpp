@@ -58,7 +58,7 @@ SkyModel::SkyModel(uint64_t seed, double latitude, double longitude)
                                std::fmod(equatorward + random.Uniform(10.0, 40.0), 360.0)});
 }
 
-std::vector<SkySatellite> SkyModel::InView(double seconds) const
+std::vector<SimSatellite> SkyModel::InView(double seconds) const
 {
     const double t = m_startSeconds + seconds;
     const double theta = m_longitude + kEarthRotation * t;
@@ -69,8 +69,8 @@ std::vector<SkySatellite> SkyModel::InView(double seconds) const
     const Vec north{-sinLat * std::cos(theta), -sinLat * std::sin(theta), cosLat};
     const Vec observer{kEarthRadiusKm * up.x, kEarthRadiusKm * up.y, kEarthRadiusKm * up.z};
 
-    std::vector<SkySatellite> gps(m_geostationary.begin(), m_geostationary.end());
-    std::vector<SkySatellite> glonass;
+    std::vector<SimSatellite> gps(m_geostationary.begin(), m_geostationary.end());
+    std::vector<SimSatellite> glonass;
     for (const Orbit& o : m_orbits) {
         const double u = o.phase + o.rate * t;
         const double cu = std::cos(u);
@@ -90,7 +90,7 @@ std::vector<SkySatellite> SkyModel::InView(double seconds) const
             azimuth += 360.0;
         (o.prn <= 64 ? gps : glonass).push_back({o.prn, elevation, azimuth});
     }
-    const auto byPrn = [](const SkySatellite& a, const SkySatellite& b) { return a.prn < b.prn; };
+    const auto byPrn = [](const SimSatellite& a, const SimSatellite& b) { return a.prn < b.prn; };
     std::sort(gps.begin(), gps.end(), byPrn);
     std::sort(glonass.begin(), glonass.end(), byPrn);
     gps.insert(gps.end(), glonass.begin(), glonass.end());

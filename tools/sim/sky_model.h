@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <vector>
 
-struct SkySatellite {
+struct SimSatellite {
     int prn = 0;
     double elevation = 0.0;  // degrees
     double azimuth = 0.0;    // degrees from north, 0 to 360
 
-    bool operator==(const SkySatellite&) const = default;
+    bool operator==(const SimSatellite&) const = default;
 };
 
 // The sky over one place: 24 GPS satellites in six planes, 24 GLONASS
@@ -21,7 +21,7 @@ public:
 
     // Satellites at or above the horizon `seconds` after the start, GPS and
     // SBAS first (PRN 1 to 64), then GLONASS (65 to 96), each by PRN.
-    std::vector<SkySatellite> InView(double seconds) const;
+    std::vector<SimSatellite> InView(double seconds) const;
 
 private:
     struct Orbit {
@@ -37,5 +37,5 @@ private:
     double m_longitude = 0.0;  // radians
     double m_startSeconds = 0.0;
     std::vector<Orbit> m_orbits;
-    std::vector<SkySatellite> m_geostationary;
+    std::vector<SimSatellite> m_geostationary;
 };

@@ -430,7 +430,7 @@ TEST(FaultInjector, SpoilsWhatItSaysItSpoils)
 TEST(Dops, FromGeometry)
 {
     // Four satellites: one overhead, three at 30 degrees spaced evenly.
-    const std::vector<SkySatellite> good{{1, 90, 0}, {2, 30, 0}, {3, 30, 120}, {4, 30, 240}};
+    const std::vector<SimSatellite> good{{1, 90, 0}, {2, 30, 0}, {3, 30, 120}, {4, 30, 240}};
     const Dops dops = ComputeDops(good);
     ASSERT_TRUE(dops.valid);
     EXPECT_NEAR(dops.pdop * dops.pdop, dops.hdop * dops.hdop + dops.vdop * dops.vdop, 1e-9);
