@@ -87,7 +87,7 @@ TEST(AppWithSimulator, LiveRecordPlaybackAndLoss)
     receiver.kill();
     receiver.waitForFinished(5000);
     EXPECT_TRUE(WaitFor([&] { return !g_sio.IsOpen(); }, 5000));
-    EXPECT_TRUE(frame.statusBar()->currentMessage().contains("went away"));
+    EXPECT_TRUE(WaitFor([&] { return frame.statusBar()->currentMessage().contains("went away"); }, 2000));
 
     // Playback of the recording gives the same fixes again.
     QFile file(recording);
