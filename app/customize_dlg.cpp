@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -24,6 +25,16 @@ QPushButton* Button(const QString& text, const char* name, QWidget* parent)
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     return button;
+}
+
+// Commands without a picture get an empty one, so that all texts line up.
+QIcon IconOrBlank(const QAction* action)
+{
+    if (action != nullptr && !action->icon().isNull())
+        return action->icon();
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
 }
 
 QListWidget* List(const char* name, QWidget* parent)
@@ -117,8 +128,7 @@ CCustomizeDlg::CCustomizeDlg(ToolbarCustomization& toolbars, QWidget* parent)
 
     for (int id : m_toolbars.AvailableCommands()) {
         const QAction* action = m_toolbars.Command(id);
-        auto* item = new QListWidgetItem(action != nullptr ? action->icon() : QIcon(), m_toolbars.CommandLabel(id),
-                                         m_listCommands);
+        auto* item = new QListWidgetItem(IconOrBlank(action), m_toolbars.CommandLabel(id), m_listCommands);
         item->setData(kIdRole, id);
         item->setToolTip(action != nullptr ? action->statusTip() : QString());
     }
@@ -166,11 +176,10 @@ void CCustomizeDlg::FillButtons()
         for (int id : toolbar->buttons) {
             QListWidgetItem* item = nullptr;
             if (id == kToolbarSeparator) {
-                item = new QListWidgetItem(tr("\u2014 separator \u2014"), m_listButtons);
+                item = new QListWidgetItem(IconOrBlank(nullptr), tr("\u2014 separator \u2014"), m_listButtons);
             } else {
                 const QAction* action = m_toolbars.Command(id);
-                item = new QListWidgetItem(action != nullptr ? action->icon() : QIcon(), m_toolbars.CommandLabel(id),
-                                           m_listButtons);
+                item = new QListWidgetItem(IconOrBlank(action), m_toolbars.CommandLabel(id), m_listButtons);
             }
             item->setData(kIdRole, id);
         }
