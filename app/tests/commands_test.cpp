@@ -21,7 +21,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <memory>
 
 #include "analysis/position_plot_wnd.h"
@@ -268,6 +270,19 @@ TEST_F(Commands, MenuBarItemsIdsAndAccessKeys)
     for (const Item& item : items)
         expected << item.path + QStringLiteral(" #%1").arg(item.id);
     EXPECT_EQ(shown, expected);
+
+    // The pane list fills as it opens: the toolbars, then "Customize...".
+    QMenu* panes = nullptr;
+    for (QAction* a : m_frame->menuBar()->actions().at(2)->menu()->actions())
+        if (a->text() == QLatin1String("&Toolbars and Docking Windows"))
+            panes = a->menu();
+    ASSERT_NE(panes, nullptr);
+    for (int twice = 0; twice < 2; ++twice) {
+        emit panes->aboutToShow();
+        ASSERT_FALSE(panes->actions().isEmpty());
+        EXPECT_EQ(panes->actions().first()->text(), "Standard");
+        EXPECT_EQ(CommandId(panes->actions().last()), 32773);
+    }
 
     // Shortcuts, prompts and tooltips of the toolbar's commands.
     EXPECT_EQ(m_frame->Action(57634)->shortcuts(),
@@ -658,11 +673,23 @@ TEST_F(Commands, TenUserToolbarsAtMostAndDeletingOneAsksFirst)
 TEST_F(Commands, UpdateAlertOnlyForANewerVersion)
 {
     auto alerts = [&] { return m_frame->findChildren<CKRVNDesktopAlertWnd*>(); };
-    QMetaObject::invokeMethod(m_frame.get(), "OnUpdateAvailable", Qt::QueuedConnection, Q_ARG(int, 11));
-    EXPECT_TRUE(WaitFor([&] { return m_frame->LatestVersion() == 11; }));
+    // From another thread, as a version checker would: sent (waiting for
+    // the window) and posted.
+    auto deliver = [&](int version, Qt::ConnectionType type) {
+        std::atomic<bool> done{false};
+        std::thread sender([&] {
+            QMetaObject::invokeMethod(m_frame.get(), "OnUpdateAvailable", type, Q_ARG(int, version));
+            done = true;
+        });
+        EXPECT_TRUE(WaitFor([&] { return done.load(); }));
+        sender.join();
+    };
+    deliver(11, Qt::BlockingQueuedConnection);
+    EXPECT_EQ(m_frame->LatestVersion(), 11);
+    QApplication::processEvents();
     EXPECT_TRUE(alerts().isEmpty());
 
-    QMetaObject::invokeMethod(m_frame.get(), "OnUpdateAvailable", Qt::QueuedConnection, Q_ARG(int, 12));
+    deliver(12, Qt::QueuedConnection);
     ASSERT_TRUE(WaitFor([&] { return alerts().size() == 1; }));
     QPointer<CKRVNDesktopAlertWnd> alert = alerts().front();
     EXPECT_EQ(m_frame->LatestVersion(), 12);
