@@ -246,9 +246,12 @@ void CMainFrame::CreateActions()
                    int(kLookOffice2007Black), int(ID_VIEW_STATUS_BAR)})
         Action(id)->setCheckable(true);
     // Radio marks; "optional" because an unlisted look marks neither item.
+    // The groups live with the actions, as long as the application.
     for (auto [first, second] : {std::pair{int(ID_PRECISION), int(ID_INTEGRITY)},
                                  std::pair{int(kLookOffice2007Blue), int(kLookOffice2007Black)}}) {
-        auto* group = new QActionGroup(this);
+        if (Action(first)->actionGroup() != nullptr)
+            continue;
+        auto* group = new QActionGroup(&m_commands);
         group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
         group->addAction(Action(first));
         group->addAction(Action(second));
