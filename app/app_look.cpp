@@ -163,7 +163,18 @@ QString StyleSheetForLook(int appLook)
                "QStatusBar QLabel { color: %8; }\n"
                "QTabWidget::pane { border: 1px solid %6; }\n")
         .arg(bars, Css(s.barText), Css(s.highlight), Css(s.highlightedText), Css(s.hoverBorder), Css(s.border),
-             Gradient(s.statusTop, s.statusBottom), Css(s.statusText), Css(s.hover));
+             Gradient(s.statusTop, s.statusBottom), Css(s.statusText), Css(s.hover))
+        // Tabs in the bars' colours, the chosen one lifted towards the page
+        // like the look's own tab strips; the style's plain grey tabs would
+        // stand out of every look but the plain one.
+        + QStringLiteral(
+              "QTabBar::tab { background: %1; color: %2; border: 1px solid %3; border-bottom: none;"
+              " border-top-left-radius: 3px; border-top-right-radius: 3px; padding: 3px 10px; margin-right: 1px;"
+              " margin-top: 2px; }\n"
+              "QTabBar::tab:selected { background: %4; color: %5; margin-top: 0px; }\n"
+              "QTabBar::tab:hover:!selected { background: %6; color: %5; }\n")
+              .arg(bars, Css(s.barText), Css(s.border), Gradient(s.base, Blend(s.base, s.window)), Css(s.text),
+                   Gradient(s.hover, Blend(s.hover, s.barBottom)));
 }
 
 void ApplyAppLook(int appLook)
@@ -178,5 +189,12 @@ void ApplyAppLook(int appLook)
         fusion = true;
     }
     QApplication::setPalette(PaletteForLook(look));
+    // Menus are drawn on the light base colour in every look, and their
+    // radio marks in the button text colour, which the dark looks make light:
+    // in menus the button text is the ordinary text.
+    QPalette menus = PaletteForLook(look);
+    menus.setColor(QPalette::ButtonText, menus.color(QPalette::Text));
+    menus.setColor(QPalette::Disabled, QPalette::ButtonText, menus.color(QPalette::Disabled, QPalette::Text));
+    QApplication::setPalette(menus, "QMenu");
     qApp->setStyleSheet(StyleSheetForLook(look));
 }

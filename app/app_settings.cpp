@@ -157,3 +157,16 @@ bool WriteWindowGeometry(const QByteArray& geometry)
 {
     return WriteValue(kWorkspace, kWindowGeometry, geometry);
 }
+
+std::optional<ToolbarLayout> ReadToolbarLayout()
+{
+    const QVariant value = ReadValue(kWorkspace, kToolbars);
+    if (!value.isValid())
+        return std::nullopt;
+    return ToolbarLayout::Parse(value.toString().toStdString());
+}
+
+bool WriteToolbarLayout(const ToolbarLayout& layout)
+{
+    return WriteValue(kWorkspace, kToolbars, QString::fromStdString(layout.Serialize()));
+}

@@ -6,6 +6,7 @@
 
 #include "app/comm_port.h"
 #include "app/settings_keys.h"
+#include "app/toolbar_layout.h"
 #include "app/user_position.h"
 
 class QSettings;
@@ -58,6 +59,10 @@ QByteArray ReadWindowState();
 bool WriteWindowState(const QByteArray& state);
 QByteArray ReadWindowGeometry();
 bool WriteWindowGeometry(const QByteArray& geometry);
+// Which toolbars exist and their buttons ("Toolbars" in "Workspace");
+// nullopt when none is saved or the value is not a layout.
+std::optional<ToolbarLayout> ReadToolbarLayout();
+bool WriteToolbarLayout(const ToolbarLayout& layout);
 
 // Doubles as stored: 8 bytes, IEEE 754, little-endian.
 QByteArray EncodeStoredDouble(double value);

@@ -2,6 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -30,6 +32,7 @@
 #include "app/krvn_desktop_alert_wnd.h"
 #include "app/number_format.h"
 #include "app/set_position_dlg.h"
+#include "app/toolbar_customization.h"
 #include "console/nmea_monitor_wnd.h"
 #include "console/receiver_cfg_wnd.h"
 #include "console/log_edit_ctrl.h"
@@ -82,6 +85,7 @@ const MenuCommand kMenuCommands[] = {
     {CMainFrame::ID_SET_DOP_THRESHOLD, "&Set DOP Threshold...",
      "Sets the system Dilution of Precision threshold used for accepting data points\nDilution of Precision"},
     {CMainFrame::ID_SET_USER_POSITION, "Set &User Position...", "Sets the user known position\nSets User Position"},
+    {CMainFrame::ID_CLEAR_POSITION_PLOTS, "&Clear plots", "Clears and resets the position plots data\nClear Plot Data"},
     {CMainFrame::ID_PRECISION, "Precision", ""},
     {CMainFrame::ID_INTEGRITY, "Integrity", ""},
     {kLookOffice2007Blue, "&Blue Style", ""},
@@ -190,6 +194,7 @@ void CMainFrame::StopLinkThreads()
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     WriteWindowGeometry(saveGeometry());
+    WriteToolbarLayout(m_toolbars->Layout());
     WriteWindowState(saveState());
     StopLinkThreads();
     QMainWindow::closeEvent(event);
@@ -240,6 +245,17 @@ void CMainFrame::CreateActions()
                    int(ID_CENTER_NEXT_SAMPLE), int(ID_CENTER_USER_POSITION), int(kLookOffice2007Blue),
                    int(kLookOffice2007Black), int(ID_VIEW_STATUS_BAR)})
         Action(id)->setCheckable(true);
+    // Radio marks; "optional" because an unlisted look marks neither item.
+    // The groups live with the actions, as long as the application.
+    for (auto [first, second] : {std::pair{int(ID_PRECISION), int(ID_INTEGRITY)},
+                                 std::pair{int(kLookOffice2007Blue), int(kLookOffice2007Black)}}) {
+        if (Action(first)->actionGroup() != nullptr)
+            continue;
+        auto* group = new QActionGroup(&m_commands);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        group->addAction(Action(first));
+        group->addAction(Action(second));
+    }
 
     // Accelerators; the edit commands act on the focused control.
     Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
@@ -272,6 +288,7 @@ void CMainFrame::CreateMenus()
     QMenu* panes = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
     connect(panes, &QMenu::aboutToShow, this, [this, panes] {
         panes->clear();
+        qDeleteAll(panes->findChildren<QMenu*>(Qt::FindDirectChildrenOnly));  // the previous list
         if (QMenu* list = createPopupMenu()) {
             for (QAction* a : list->actions())
                 panes->addAction(a);
@@ -303,7 +320,27 @@ void CMainFrame::CreateMenus()
 
     // Menus show the state of the moment, not of the last idle pass.
     for (QMenu* menu : {file, edit, view, looks, tools, recordPlay, settings, dual, help})
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::BeforeMenuShows);
+    QPointer<CMainFrame> frame(this);
+    m_commands.SetBeforePopupMenuShows([frame] {
+        if (frame)
+            frame->BeforeMenuShows();
+    });
+}
+
+void CMainFrame::BeforeMenuShows()
+{
+    // The centring marks follow the saved mode, read as the menu opens.
+    m_savedScatterMode = ReadScatterPlotMode(2);
+    UpdateCommandUI();
+}
+
+QMenu* CMainFrame::createPopupMenu()
+{
+    QMenu* menu = QMainWindow::createPopupMenu();
+    if (m_toolbars != nullptr)
+        m_toolbars->AddCustomizeEntry(menu);
+    return menu;
 }
 
 void CMainFrame::CreateToolBar()
@@ -325,6 +362,10 @@ void CMainFrame::CreateToolBar()
     m_wndToolBar->addAction(Action(ID_PLAY_BACK));
     m_wndToolBar->addSeparator();
     m_wndToolBar->addAction(Action(ID_APP_ABOUT));
+
+    // The user's arrangement, before the window state places the toolbars.
+    m_toolbars = new ToolbarCustomization(*this, m_commands, m_wndToolBar);
+    m_toolbars->Restore(ReadToolbarLayout());
 }
 
 void CMainFrame::CreateStatusBar()
@@ -679,7 +720,7 @@ void CMainFrame::LoadUserPosition(bool invalidate)
 
 bool CMainFrame::Ask(const QString& question)
 {
-    return QMessageBox::warning(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+    return QMessageBox::warning(this, QString::fromUtf8(kAppTitle), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 

@@ -22,6 +22,7 @@ class CommandActions;
 class CSio;
 class LinkThreads;
 class QueuedLinkObserver;
+class ToolbarCustomization;
 
 // The link's handle as the console's send path sees it.
 class CSioSentenceLink final : public SentenceLink {
@@ -109,6 +110,7 @@ public:
     bool RxLampLit() const { return m_rxLit; }
     bool TxLampLit() const { return m_txLit; }
     QToolBar* StandardToolBar() const { return m_wndToolBar; }
+    ToolbarCustomization* Toolbars() const { return m_toolbars; }
     QAction* Action(int id) const;
     int AppLook() const { return m_nAppLook; }
     int LatestVersion() const { return m_latestVersion; }
@@ -117,11 +119,16 @@ public:
     // the files written.
     QStringList SaveScreenshots(const QString& dir);
 
+    // The pane list, with "Customize..." at its end.
+    QMenu* createPopupMenu() override;
+
 public slots:
     void OnPositionUpdate();
     void OnRxActivity();
     void OnTxActivity();
     void OnReceiverLost();
+    // WM_UPDATE_AVAILABLE: callable directly or queued from any thread, e.g.
+    // QMetaObject::invokeMethod(frame, "OnUpdateAvailable", Qt::QueuedConnection, Q_ARG(int, 12)).
     void OnUpdateAvailable(int version);
     void OnApplicationLook(int lookId);
 
@@ -151,11 +158,13 @@ private:
     void StopRecording(const QString& failure = {});
     void StopLinkThreads();
     bool Ask(const QString& question);
+    void BeforeMenuShows();
     void SetPaneText(int index, const QString& text, bool enabled = true);
 
     CommandActions& m_commands;
     CChildView* m_wndView = nullptr;
     QToolBar* m_wndToolBar = nullptr;
+    ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};
     QLabel* m_rxLamp = nullptr;
     QLabel* m_txLamp = nullptr;

@@ -28,6 +28,7 @@ inline constexpr char kUserAltitude[] = "User Altitude";  // 8-byte double, metr
 inline constexpr char kApplicationLook[] = "ApplicationLook";  // integer, a look id
 inline constexpr char kWindowState[] = "WindowState";          // QMainWindow::saveState
 inline constexpr char kWindowGeometry[] = "WindowGeometry";    // QWidget::saveGeometry
+inline constexpr char kToolbars[] = "Toolbars";                // ToolbarLayout::Serialize
 
 // Defaults.
 inline constexpr int kDefaultCommPort = 1;

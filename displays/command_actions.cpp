@@ -82,6 +82,10 @@ QMenu* CommandActions::CreatePopupMenu(int menuId, QWidget* parent)
     if (commands.empty())
         return nullptr;
     auto* menu = new QMenu(parent);
+    QObject::connect(menu, &QMenu::aboutToShow, this, [this] {
+        if (m_beforePopupMenuShows)
+            m_beforePopupMenuShows();
+    });
     for (int id : commands) {
         if (id == kMenuSeparator)
             menu->addSeparator();
@@ -89,6 +93,20 @@ QMenu* CommandActions::CreatePopupMenu(int menuId, QWidget* parent)
             menu->addAction(ActionFor(id));
     }
     return menu;
+}
+
+std::vector<int> CommandActions::Ids() const
+{
+    std::vector<int> ids;
+    ids.reserve(m_actions.size());
+    for (const auto& [id, action] : m_actions)
+        ids.push_back(id);
+    return ids;
+}
+
+void CommandActions::SetBeforePopupMenuShows(std::function<void()> hook)
+{
+    m_beforePopupMenuShows = std::move(hook);
 }
 
 CommandActions& ApplicationCommands()

@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <map>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -27,12 +29,19 @@ public:
     // action or the action is disabled.
     bool Trigger(int id);
 
+    // The ids of every command that has an action, in increasing order.
+    std::vector<int> Ids() const;
+
     // A menu of the commands of a context menu resource, or null when the id
     // names none. The caller owns it.
     QMenu* CreatePopupMenu(int menuId, QWidget* parent);
+    // Runs before any menu of CreatePopupMenu shows, so that check marks
+    // that follow saved settings are read at that moment; empty for none.
+    void SetBeforePopupMenuShows(std::function<void()> hook);
 
 private:
     std::map<int, QAction*> m_actions;
+    std::function<void()> m_beforePopupMenuShows;
 };
 
 // The application's one table, living as long as the application object.

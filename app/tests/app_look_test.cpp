@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
+#include <QTabBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <cstdlib>
 #include <set>
 #include <tuple>
 
@@ -93,6 +96,7 @@ TEST_F(AppLooks, UnknownIdShowsOffice2007InItsCurrentStyle)
 struct SampleWindow {
     QMainWindow window;
     QToolBar* toolbar = nullptr;
+    QTabWidget* tabs = nullptr;
 
     SampleWindow()
     {
@@ -106,7 +110,7 @@ struct SampleWindow {
         toolbar->addAction(QIcon(pictures::kToolPlayBack), QStringLiteral("Play Back Data"));
         toolbar->addSeparator();
         toolbar->addAction(QIcon(pictures::kToolAbout), QStringLiteral("About"));
-        auto* tabs = new QTabWidget;
+        tabs = new QTabWidget;
         tabs->addTab(new QWidget, QIcon(pictures::kTabFrontPanel), QStringLiteral("Front Panel Status"));
         tabs->addTab(new QWidget, QIcon(pictures::kTabScatterPlot), QStringLiteral("Scatter Plot"));
         tabs->addTab(new QWidget, QIcon(pictures::kTabPositionPlot), QStringLiteral("Position Plot"));
@@ -150,6 +154,25 @@ TEST_F(AppLooks, BarsFollowTheLook)
             shot.pixelColor(sample.toolbar->x() + sample.toolbar->width() - 4, sample.toolbar->y() + 4);
         EXPECT_EQ(statusColour.lightness() < 110, c.darkBars) << c.name << " status " << statusColour.lightness();
         EXPECT_EQ(toolbarColour.lightness() < 140, c.darkBars) << c.name << " toolbar " << toolbarColour.lightness();
+        // Tabs: the chosen one light as the page, the others in the bars' colours.
+        const QTabBar* bar = sample.tabs->tabBar();
+        const QPoint chosen = bar->mapTo(&sample.window, bar->tabRect(0).topLeft() + QPoint(6, 4));
+        const QPoint other = bar->mapTo(&sample.window, bar->tabRect(1).topLeft() + QPoint(6, 6));
+        EXPECT_GT(shot.pixelColor(chosen).lightness(), 190) << c.name;
+        EXPECT_EQ(shot.pixelColor(other).lightness() < 140, c.darkBars) << c.name << " tab " << shot.pixelColor(other).lightness();
+    }
+}
+
+TEST_F(AppLooks, MenuMarksStandOutOfTheMenuInEveryLook)
+{
+    // Radio marks are drawn in the button text colour on the menu's base.
+    for (const LookCase& c : kLooks) {
+        ApplyAppLook(c.look);
+        QMenu menu;
+        menu.ensurePolished();
+        const QPalette& p = menu.palette();
+        EXPECT_GT(std::abs(p.color(QPalette::ButtonText).lightness() - p.color(QPalette::Base).lightness()), 120)
+            << c.look;
     }
 }
 
