@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/corpus_location.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -152,6 +154,7 @@ TEST_F(PositionPage, ClearPlotsCommandByItsId)
 // Pictures of the page after a real recording, for a person to look at.
 TEST_F(PositionPage, PicturesOfARecording)
 {
+    STELMAP_REQUIRE_CORPUS();
     const std::string path = std::string(STELMAP_CORPUS_DIR) + "/signalk/gps.log";
     // A user position near where the recording was made.
     page.SetUserPosition(52.3720, 4.9096, 0.0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/corpus_location.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -73,6 +75,7 @@ Decoded Decode(const std::string& bytes, NextRead nextRead)
 
 TEST(Corpus, EveryRecordingDecodesTheSameInAnyPieces)
 {
+    STELMAP_REQUIRE_CORPUS();
     const auto files = Recordings();
     ASSERT_GE(files.size(), 20u) << "corpus not found at " << STELMAP_CORPUS_DIR;
     std::mt19937 rng(2026);
@@ -111,6 +114,7 @@ size_t WellFormedGgaLines(const std::string& bytes)
 
 TEST(Corpus, CleanRecordingsGiveOneFixPerGgaLine)
 {
+    STELMAP_REQUIRE_CORPUS();
     const char* clean[] = {"signalk/gps.log", "nmeaparser/NmeaSampleData.txt", "nmeaparser/TrimbleR2SampleData.txt"};
     for (const char* name : clean) {
         SCOPED_TRACE(name);
@@ -124,6 +128,7 @@ TEST(Corpus, CleanRecordingsGiveOneFixPerGgaLine)
 
 TEST(Corpus, SignalkGpsLogFirstFixes)
 {
+    STELMAP_REQUIRE_CORPUS();
     // $GPGGA,085411.000,5222.3215,N,00454.5778,E,1,4,2.95,16.0,M,47.0,M,,*61
     // $GPGSA,A,3,16,23,13,29,,,,,,,,,3.11,2.95,0.99*00  (its checksum is wrong)
     const std::string bytes = Slurp(fs::path(STELMAP_CORPUS_DIR) / "signalk/gps.log");
@@ -150,6 +155,7 @@ TEST(Corpus, SignalkGpsLogFirstFixes)
 
 TEST(Corpus, TrimbleRtkWithGlonass)
 {
+    STELMAP_REQUIRE_CORPUS();
     // $GNGGA,235647.00,3403.47162394,N,11711.80927093,W,5,10,1.2,403.600,M,...
     // $GNGSA,A,3,73,74,72,71,,,,,,,,,2.9,1.2,2.6*24
     const std::string bytes = Slurp(fs::path(STELMAP_CORPUS_DIR) / "nmeaparser/TrimbleR2SampleData.txt");

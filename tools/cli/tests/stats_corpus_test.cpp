@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/corpus_location.h"
+
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -21,6 +23,7 @@ double Degrees(const std::string& text, const std::string& hemisphere, int degre
 
 TEST(StatsCorpus, SignalkGpsLogAgreesWithItsOwnSentences)
 {
+    STELMAP_REQUIRE_CORPUS();
     const std::filesystem::path path = std::filesystem::path(STELMAP_CORPUS_DIR) / "signalk/gps.log";
     std::ifstream in(path);
     ASSERT_TRUE(in) << path;
