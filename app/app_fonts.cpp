@@ -3,30 +3,12 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-namespace {
-
-constexpr const char* kWineFonts[] = {
-    "/usr/share/wine/fonts/tahoma.ttf",
-    "/usr/share/wine/fonts/tahomabd.ttf",
-};
-
-bool HasTahoma()
-{
-    return QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive);
-}
-
-}  // namespace
+#include "displays/page_fonts.h"
 
 bool EnsureTahomaFont()
 {
-    // Fonts are registered on the user-interface thread only; once found, done.
-    static bool available = false;
-    if (available || (available = HasTahoma()))
-        return true;
-    for (const char* file : kWineFonts)
-        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-    available = HasTahoma();
-    return available;
+    RegisterApplicationFonts();
+    return QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive);
 }
 
 QFont DialogFont()

@@ -1,22 +1,11 @@
 #include "console/console_fonts.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QStringList>
 
+#include "displays/page_fonts.h"
+
 namespace {
-
-constexpr const char* kWineTahoma = "/usr/share/wine/fonts/tahoma.ttf";
-
-void EnsureTahoma()
-{
-    static const bool done = [] {
-        if (!QFontDatabase::families().contains(QStringLiteral("Tahoma")) && QFile::exists(kWineTahoma))
-            QFontDatabase::addApplicationFont(QString::fromUtf8(kWineTahoma));
-        return true;
-    }();
-    (void)done;
-}
 
 QFont FontOf(const QStringList& families, int pointSize)
 {
@@ -32,7 +21,7 @@ QFont FontOf(const QStringList& families, int pointSize)
 
 QFont TahomaFont(int pointSize)
 {
-    EnsureTahoma();
+    RegisterApplicationFonts();
     return FontOf({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")}, pointSize);
 }
 
