@@ -1,6 +1,6 @@
 #include "tools/cli/decode_command.h"
 
-#include <cinttypes>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -82,32 +82,16 @@ int RunDecodeCommand(int argc, char** argv)
         std::fputs(kDecodeHelp, asked ? stdout : stderr);
         return asked ? 0 : 2;
     }
-    const std::string path = argv[0];
-    std::string error;
-    std::FILE* file = OpenInput(path, error);
-    if (file == nullptr) {
-        std::fprintf(stderr, "stelmap-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
-        return 2;
-    }
-
     CountingParser parser;
     DisplaySnapshot snapshot;
     std::string line;
-    const FixStreamResult result = DecodeFixStream(file, parser, snapshot, [&](uint64_t fix) {
+    const bool whole = DecodeFileReporting(argv[0], parser, snapshot, [&](uint64_t fix) {
         line = FixToJson(fix, parser, snapshot);
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), stdout);
     });
-    if (file != stdin)
-        std::fclose(file);
-
-    std::fprintf(stderr, "bytes %" PRIu64 " sentences %" PRIu64 " checksum_errors %" PRIu64 " fixes %" PRIu64 "\n",
-                 result.bytes, parser.sentences, parser.checksumErrors, result.fixes);
-    if (!result.ok) {
-        std::fprintf(stderr, "stelmap-cli: reading %s stopped after %" PRIu64 " bytes: %s\n",
-                     path == "-" ? "standard input" : path.c_str(), result.bytes, result.error.c_str());
+    if (!whole)
         return 2;
-    }
     if (std::fflush(stdout) != 0) {
         std::fprintf(stderr, "stelmap-cli: cannot write the output: %s\n", std::strerror(errno));
         return 2;

@@ -41,3 +41,11 @@ FixStreamResult DecodeFixStream(std::FILE* file, CountingParser& parser, Display
 
 // Opens FILE ("-" for standard input); nullptr with `error` set on failure.
 std::FILE* OpenInput(const std::string& path, std::string& error);
+
+// What both commands do with FILE: open it ("-" for standard input), decode
+// it as above, close it, and report on standard error the summary line
+// "bytes B sentences S checksum_errors C fixes F" and, when it could not be
+// read whole, why. True when the whole input was read; false after a message
+// naming FILE when it could not be opened or read.
+bool DecodeFileReporting(const std::string& path, CountingParser& parser, DisplaySnapshot& snapshot,
+                         const std::function<void(uint64_t fix)>& onFix);

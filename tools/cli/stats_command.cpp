@@ -1,7 +1,6 @@
 #include "tools/cli/stats_command.h"
 
 #include <charconv>
-#include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -131,34 +130,18 @@ int RunStatsCommand(int argc, char** argv)
     if (!path)
         return Usage("FILE is missing");
 
-    std::string error;
-    std::FILE* file = OpenInput(*path, error);
-    if (file == nullptr) {
-        std::fprintf(stderr, "stelmap-cli: cannot read %s: %s\n", path->c_str(), error.c_str());
-        return 2;
-    }
-
     CountingParser parser;
     DisplaySnapshot snapshot;
     PositionStatistics statistics;
     // As the main window does at start-up: the stored user position, 0.0 for
     // what is not stored.
     statistics.SetUserPosition(user.latitude, user.longitude, user.altitude);
-    const FixStreamResult result = DecodeFixStream(file, parser, snapshot, [&](uint64_t) {
+    const bool whole = DecodeFileReporting(*path, parser, snapshot, [&](uint64_t) {
         statistics.OnPositionUpdate(snapshot.hplCm, snapshot.hfomCm, snapshot.latitude, snapshot.longitude,
                                     snapshot.altitude);
     });
-    if (file != stdin)
-        std::fclose(file);
-
-    std::fprintf(stderr, "bytes %" PRIu64 " sentences %" PRIu64 " checksum_errors %" PRIu64 " fixes %" PRIu64 "\n",
-                 result.bytes, parser.sentences, parser.checksumErrors, result.fixes);
-    if (!result.ok) {
-        // Statistics over part of the input would pass for the whole.
-        std::fprintf(stderr, "stelmap-cli: reading %s stopped after %" PRIu64 " bytes: %s\n",
-                     *path == "-" ? "standard input" : path->c_str(), result.bytes, result.error.c_str());
-        return 2;
-    }
+    if (!whole)
+        return 2;  // statistics over part of the input would pass for the whole
     const std::string line = PositionValuesToJson(statistics.TextValues()) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
     if (std::fflush(stdout) != 0) {

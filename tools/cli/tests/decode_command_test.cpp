@@ -21,24 +21,7 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-class DecodeCommand : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_dir = std::filesystem::temp_directory_path() / ("stelmap_cli_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        const auto path = m_dir / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
-
-    std::filesystem::path m_dir;
-};
+using DecodeCommand = TempDirTest;
 
 TEST_F(DecodeCommand, PrintsOneLinePerFixWithEveryKey)
 {

@@ -12,24 +12,7 @@
 
 namespace {
 
-class StatsCommand : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_dir = std::filesystem::temp_directory_path() / ("stelmap_stats_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        const auto path = m_dir / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
-
-    std::filesystem::path m_dir;
-};
+using StatsCommand = TempDirTest;
 
 // A fix without position and three fixes with RAIM data:
 //   -: no position and no altitude yet, so (0, 0, 0): refused, not counted

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 struct CommandResult {
     int status = -1;
@@ -41,3 +44,25 @@ inline std::string CliPath()
     const char* path = std::getenv("STELMAP_CLI");
     return path != nullptr ? path : STELMAP_BINARY_DIR "/tools/cli/stelmap-cli";
 }
+
+// A test with a folder of its own for the files it writes.
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = std::filesystem::temp_directory_path()
+            / ("stelmap_cli_" + std::to_string(::getpid()) + "_"
+               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        const auto path = m_dir / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+
+    std::filesystem::path m_dir;
+};
