@@ -16,6 +16,7 @@
 #include "analysis/position_plot_wnd.h"
 #include "app/child_view.h"
 #include "app/main_frame.h"
+#include "app/tests/gui_test_support.h"
 #include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"
 #include "displays/scatter_plot_wnd.h"
@@ -24,16 +25,6 @@
 #include "tools/cli/fix_stream.h"
 
 namespace {
-
-template <typename Done>
-bool WaitFor(Done done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 // The latitudes of the fixes in a recording, decoded without the GUI.
 std::vector<double> FixLatitudes(const QByteArray& bytes)

@@ -37,6 +37,7 @@
 #include "app/main_frame.h"
 #include "app/set_position_dlg.h"
 #include "app/tests/test_output.h"
+#include "app/tests/gui_test_support.h"
 #include "app/toolbar_customization.h"
 #include "displays/command_actions.h"
 #include "displays/front_panel_status_wnd.h"
@@ -47,75 +48,7 @@
 #include "link/link_objects.h"
 #include "link/sio.h"
 
-// Stands in for the desktop's browser.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> m_urls;
-
-public slots:
-    void Open(const QUrl& url) { m_urls << url; }
-};
-
 namespace {
-
-template <typename Done>
-bool WaitFor(Done done, int ms = 3000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return done();
-}
-
-// Handles every modal window that comes up while it lives; the handler must
-// close it.
-class ModalDriver {
-public:
-    explicit ModalDriver(std::function<void(QWidget*)> handler)
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [handler] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                handler(modal);
-        });
-        m_timer.start(10);
-    }
-
-private:
-    QTimer m_timer;
-};
-
-// Answers message boxes with `button` and notes what they asked.
-struct Answers {
-    explicit Answers(QMessageBox::StandardButton button)
-        : m_driver([this, button](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                texts << box->text();
-                icons << box->icon();
-                buttons << box->standardButtons();
-                box->button(button)->click();  // done() would leave no clicked button
-            }
-        })
-    {
-    }
-    QStringList texts;
-    QList<QMessageBox::Icon> icons;
-    QList<QMessageBox::StandardButtons> buttons;
-
-private:
-    ModalDriver m_driver;
-};
-
-StartupOptions NoReceiver()
-{
-    StartupOptions options;
-    options.connect = ConnectOption{"/nonexistent/stelmap-test-port", 9600};
-    return options;
-}
 
 void ClearSettings()
 {
@@ -745,4 +678,3 @@ TEST_F(Commands, WindowInBlueAndBlackWithData)
 
 }  // namespace
 
-#include "commands_test.moc"

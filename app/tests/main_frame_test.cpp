@@ -17,6 +17,7 @@
 #include "app/child_view.h"
 #include "app/app_settings.h"
 #include "app/main_frame.h"
+#include "app/tests/gui_test_support.h"
 #include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"
 #include "link/link_objects.h"
@@ -25,43 +26,6 @@
 #include "nmea/tests/sentence.h"
 
 namespace {
-
-// Runs the event loop until `done` holds or `ms` pass.
-template <typename Done>
-bool WaitFor(Done done, int ms = 3000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-// Answers every message box that comes up with `button`, noting its text.
-class MessageBoxAnswerer {
-public:
-    explicit MessageBoxAnswerer(QMessageBox::StandardButton button)
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this, button] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->done(button);
-            }
-        });
-        m_timer.start(10);
-    }
-    QStringList texts;
-
-private:
-    QTimer m_timer;
-};
-
-StartupOptions NoReceiver()
-{
-    StartupOptions options;
-    options.connect = ConnectOption{"/nonexistent/stelmap-test-port", 9600};
-    return options;
-}
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -168,7 +132,7 @@ TEST_F(MainFrameTest, RecordPaneFollowsTheRecording)
 
 TEST_F(MainFrameTest, RecordFileThatCannotBeCreated)
 {
-    MessageBoxAnswerer answer(QMessageBox::Ok);
+    Answers answer(QMessageBox::Ok);
     EXPECT_FALSE(m_frame->StartRecording("/nonexistent/folder/x.txt"));
     EXPECT_EQ(answer.texts, QStringList{"Could not create file for recording data to."});
     EXPECT_FALSE(m_frame->IsRecording());
@@ -178,7 +142,7 @@ TEST_F(MainFrameTest, FailedRecordWriteStopsWithMessageAndKeepsCount)
 {
     if (!QFile::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
-    MessageBoxAnswerer answer(QMessageBox::Ok);
+    Answers answer(QMessageBox::Ok);
     ASSERT_TRUE(m_frame->StartRecording("/dev/full"));
     Queue("$GPGGA,1\r\n");
     m_frame->DrainReceivedText();
@@ -226,7 +190,7 @@ TEST_F(MainFrameTest, PlaybackRecordRoundTripAndTitle)
 
 TEST_F(MainFrameTest, MissingPlaybackFileKeepsThePlainTitle)
 {
-    MessageBoxAnswerer answer(QMessageBox::Ok);
+    Answers answer(QMessageBox::Ok);
     EXPECT_FALSE(m_frame->StartPlayback(m_dir.filePath("gone.txt")));
     EXPECT_EQ(answer.texts, QStringList{"File Error!"});
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap");
@@ -319,7 +283,7 @@ TEST(MainFrameFirstStart, OpensCom1At9600WithoutAMessage)
         auto settings = OpenAppSettings();
         settings->remove(QString());
     }
-    MessageBoxAnswerer answer(QMessageBox::Ok);
+    Answers answer(QMessageBox::Ok);
     auto frame = std::make_unique<CMainFrame>();
     EXPECT_EQ(g_sio.DevicePath(), "/dev/ttyS0");
     EXPECT_EQ(g_sio.BaudRate(), 9600);

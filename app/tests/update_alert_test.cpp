@@ -12,31 +12,10 @@
 #include <functional>
 
 #include "app/krvn_desktop_alert_wnd.h"
+#include "app/tests/gui_test_support.h"
 #include "app/tests/test_output.h"
 
-// Stands in for the desktop's browser while the tests run.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> m_urls;
-
-public slots:
-    void Open(const QUrl& url) { m_urls << url; }
-};
-
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return done();
-}
 
 int OpenAlerts()
 {
@@ -138,4 +117,3 @@ TEST_F(UpdateAlert, DownloadLinkOpensThePageAndCloses)
 
 }  // namespace
 
-#include "update_alert_test.moc"
