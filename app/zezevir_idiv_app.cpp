@@ -6,6 +6,7 @@
 
 #include "app/app_fonts.h"
 #include "app/app_pictures.h"
+#include "app/settings_keys.h"
 #include "displays/page_fonts.h"
 
 namespace {
@@ -69,8 +70,8 @@ bool CZezevirIdivApp::ParseArguments(const QStringList& arguments, Options& opti
 
 bool CZezevirIdivApp::InitInstance(const Options& options)
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Helmarc"));
-    QCoreApplication::setApplicationName(QStringLiteral("Helmarc Stelmap"));
+    QCoreApplication::setOrganizationName(QString::fromUtf8(settings_keys::kOrganization));
+    QCoreApplication::setApplicationName(QString::fromUtf8(settings_keys::kApplication));
     InitAppResources();
     EnsureTahomaFont();
     RegisterApplicationFonts();

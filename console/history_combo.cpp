@@ -5,14 +5,15 @@
 #include <QSettings>
 #include <QStringList>
 
+#include "app/settings_keys.h"
 #include "console/history_list.h"
 
 namespace {
 
 QSettings ApplicationSettings()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Helmarc"),
-                     QStringLiteral("Helmarc Stelmap"));
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromUtf8(settings_keys::kOrganization),
+                     QString::fromUtf8(settings_keys::kApplication));
 }
 
 std::string ToStd(const QString& text) { return text.toUtf8().toStdString(); }
@@ -92,7 +93,7 @@ void CHistoryCombo::AddCurrentText()
 void CHistoryCombo::LoadHistory()
 {
     clear();
-    m_section = QStringLiteral("QX5Monitor History");
+    m_section = QString::fromUtf8(settings_keys::kSendHistory);
     m_keyPrefix = QStringLiteral("HistoryItem");
     m_keyCurrent.clear();
     m_saveCurrent = 1;
