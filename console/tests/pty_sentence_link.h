@@ -5,7 +5,6 @@
 // what a receiver on the master side gets.
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,18 +12,15 @@
 #include <string>
 
 #include "console/sentence_link.h"
+#include "link/tests/pseudo_terminal.h"
 
 class PtySentenceLink : public SentenceLink {
 public:
     PtySentenceLink()
     {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
+        if (m_receiver.SlavePath().empty())
             return;
-        const char* name = ptsname(m_master);
-        if (name == nullptr)
-            return;
-        m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+        m_slave = ::open(m_receiver.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         termios raw{};
         if (m_slave >= 0 && tcgetattr(m_slave, &raw) == 0) {
             // No line-end translation: the receiver must get the bytes as written.
@@ -36,13 +32,11 @@ public:
     {
         if (m_slave >= 0)
             ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
     }
     PtySentenceLink(const PtySentenceLink&) = delete;
     PtySentenceLink& operator=(const PtySentenceLink&) = delete;
 
-    bool Ready() const { return m_master >= 0 && m_slave >= 0; }
+    bool Ready() const { return m_receiver.Master() >= 0 && m_slave >= 0; }
 
     bool IsOpen() const override { return m_open && m_slave >= 0; }
     bool IsPlayback() const override { return m_playback; }
@@ -62,11 +56,11 @@ public:
                 deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 break;
-            pollfd p{m_master, POLLIN, 0};
+            pollfd p{m_receiver.Master(), POLLIN, 0};
             if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
                 break;
             char buffer[4096];
-            const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+            const ssize_t n = ::read(m_receiver.Master(), buffer, sizeof buffer);
             if (n <= 0)
                 break;
             bytes.append(buffer, static_cast<size_t>(n));
@@ -75,7 +69,7 @@ public:
     }
 
 private:
-    int m_master = -1;
+    PseudoTerminal m_receiver;  // the receiver's end, the master
     int m_slave = -1;
     bool m_open = true;
     bool m_playback = false;
