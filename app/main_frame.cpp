@@ -60,14 +60,8 @@ DisplaySnapshot CopySnapshot()
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-struct MenuCommand {
-    int id;
-    const char* text;
-    const char* prompt;  // status bar prompt, newline, tooltip
-};
-
 // Texts of the commands the frame's menus and toolbar show.
-const MenuCommand kMenuCommands[] = {
+const CommandText kMenuCommands[] = {
     {CMainFrame::ID_APP_EXIT, "E&xit", "Quits the application\nExit"},
     {CMainFrame::ID_EDIT_UNDO, "&Undo\tCtrl+Z", "Undoes the last action\nUndo"},
     {CMainFrame::ID_EDIT_CUT, "Cu&t\tCtrl+X", "Cuts the selection and puts it on the clipboard\nCut"},
@@ -204,16 +198,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 void CMainFrame::CreateActions()
 {
-    for (const MenuCommand& c : kMenuCommands) {
-        QAction* action = m_commands.ActionFor(c.id, QString::fromUtf8(c.text));
-        if (action->text().isEmpty())
-            action->setText(QString::fromUtf8(c.text));
-        const QStringList prompt = QString::fromUtf8(c.prompt).split(QLatin1Char('\n'));
-        if (!prompt.value(0).isEmpty())
-            action->setStatusTip(prompt.value(0));
-        if (!prompt.value(1).isEmpty())
-            action->setToolTip(prompt.value(1));
-    }
+    for (const CommandText& c : kMenuCommands)
+        m_commands.Describe(c);
     auto on = [this](int id, auto slot) { connect(Action(id), &QAction::triggered, this, slot); };
     on(ID_APP_EXIT, [this] { close(); });
     on(ID_EDIT_UNDO, [this] { ForwardEditCommand("undo"); });

@@ -9,12 +9,6 @@
 
 namespace {
 
-struct CommandText {
-    int id;
-    const char* text;
-    const char* prompt;  // status-bar prompt, newline, tooltip
-};
-
 const CommandText kCommandTexts[] = {
     {kCmdClearSatelliteTrails, "Clear Satellite Trails", "Erases and clears the satellite trails\nClear Satellite Trails"},
     {kCmdClearAzElMask, "Clear Satellite &Azimuth/Elevation Mask",
@@ -40,15 +34,23 @@ QAction* CommandActions::ActionFor(int id)
         return existing;
     auto* action = new QAction(this);
     action->setData(id);
-    for (const CommandText& c : kCommandTexts) {
-        if (c.id != id)
-            continue;
-        action->setText(QString::fromUtf8(c.text));
-        const QStringList prompt = QString::fromUtf8(c.prompt).split(QLatin1Char('\n'));
-        action->setStatusTip(prompt.value(0));
-        action->setToolTip(prompt.value(1));
-    }
     m_actions.emplace(id, action);
+    for (const CommandText& c : kCommandTexts)
+        if (c.id == id)
+            Describe(c);
+    return action;
+}
+
+QAction* CommandActions::Describe(const CommandText& command)
+{
+    QAction* action = ActionFor(command.id);
+    const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
+    if (command.text[0] != '\0')
+        action->setText(QString::fromUtf8(command.text));
+    if (!prompt.value(0).isEmpty())
+        action->setStatusTip(prompt.value(0));
+    if (!prompt.value(1).isEmpty())
+        action->setToolTip(prompt.value(1));
     return action;
 }
 
