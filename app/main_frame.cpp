@@ -17,9 +17,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "analysis/position_plot_wnd.h"
 #include "app/about_dlg.h"
@@ -50,7 +48,6 @@ namespace {
 
 constexpr int kLampMs = 200;
 constexpr int kDrainMs = 100;
-constexpr auto kCloseWait = std::chrono::milliseconds(100);
 
 DisplaySnapshot CopySnapshot()
 {
@@ -469,10 +466,9 @@ void CMainFrame::SendSentence(const std::string& text, bool addChecksum)
 
 void CMainFrame::CloseLink()
 {
+    // No pause afterwards: the link never lets a read or write use a handle
+    // that is being closed, so it is safe to reuse at once.
     g_sio.Close();
-    // The reader never uses a handle being closed (the link serialises
-    // them); the pause keeps the hand-over the receiver has always seen.
-    std::this_thread::sleep_for(kCloseWait);
 }
 
 void CMainFrame::ResetReceiverState()
@@ -594,7 +590,6 @@ void CMainFrame::StopRecording(const QString& failure)
 
 bool CMainFrame::StartPlayback(const QString& path)
 {
-    CloseLink();
     CloseLink();
     const bool opened = g_sio.OpenPlayback(QFile::encodeName(path).toStdString());
     if (!opened)
