@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "analysis/plot_series.h"
-#include "displays/pixel_geometry.h"
+#include "kit/pixel_geometry.h"
 
 // A rectangle in device pixels; right and bottom lie one past the last
 // column and row, as in the drawing calls of the plot.

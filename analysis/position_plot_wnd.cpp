@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "displays/command_actions.h"
-#include "displays/page_painting.h"
+#include "kit/command_actions.h"
+#include "kit/page_painting.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "analysis/position_statistics.h"
 
-#include "analysis/horizontal_distance.h"
+#include "geo/horizontal_distance.h"
 #include "analysis/plot_series.h"
 
 bool PositionStatistics::OnPositionUpdate(int hplCm, int hfomCm, double latitude, double longitude,

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "displays/page_look.h"
-#include "displays/page_painting.h"
+#include "kit/page_look.h"
+#include "kit/page_painting.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/comm_port.h"
-#include "app/settings_keys.h"
+#include "kit/settings_keys.h"
 #include "app/toolbar_layout.h"
 #include "app/user_position.h"
 

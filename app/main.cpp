@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "app/zezevir_idiv_app.h"
+#include "app/application.h"
 
 int main(int argc, char** argv)
 {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/customize_dlg.h"
-#include "displays/command_actions.h"
+#include "kit/command_actions.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <memory>
 #include <random>
 
-#include "displays/command_actions.h"
+#include "kit/command_actions.h"
 #include "analysis/position_plot_wnd.h"
-#include "displays/page_look.h"
-#include "displays/page_painting.h"
+#include "kit/page_look.h"
+#include "kit/page_painting.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <cstdlib>
 
 #include "displays/front_panel_status_wnd.h"
-#include "displays/page_fonts.h"
-#include "displays/page_look.h"
-#include "displays/page_painting.h"
+#include "kit/page_fonts.h"
+#include "kit/page_look.h"
+#include "kit/page_painting.h"
 #include "displays/scatter_plot_model.h"
 #include "displays/scatter_plot_wnd.h"
 

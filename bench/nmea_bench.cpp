@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "nmea/display_snapshot.h"
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 
 extern char** environ;
 

@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <QStringList>
 
-#include "app/settings_keys.h"
+#include "kit/settings_keys.h"
 #include "console/history_list.h"
 
 namespace {

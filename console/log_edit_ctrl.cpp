@@ -6,8 +6,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "console/console_fonts.h"
-#include "console/popup_menus.h"
+#include "kit/console_fonts.h"
+#include "kit/popup_menus.h"
 
 CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
 {

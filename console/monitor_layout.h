@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/pixel_rect.h"
+#include "kit/pixel_rect.h"
 
 // Text measurements the monitor page's layout depends on, taken by the widget.
 struct MonitorTextMetrics {

@@ -10,14 +10,14 @@
 #include <QPushButton>
 #include <string>
 
-#include "console/console_fonts.h"
-#include "console/console_ids.h"
+#include "kit/console_fonts.h"
+#include "kit/console_ids.h"
 #include "console/history_combo.h"
 #include "console/log_edit_ctrl.h"
 #include "console/monitor_layout.h"
-#include "console/popup_menus.h"
+#include "kit/popup_menus.h"
 #include "console/sentence_sender.h"
-#include "displays/page_painting.h"
+#include "kit/page_painting.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "console/pixel_rect.h"
+#include "kit/pixel_rect.h"
 
 // The configuration page is a grid of cells, each a caption over a control.
 struct ReceiverCfgCell {

@@ -10,11 +10,11 @@
 #include <optional>
 #include <span>
 
-#include "console/console_fonts.h"
+#include "kit/console_fonts.h"
 #include "console/receiver_cfg_commands.h"
 #include "console/receiver_cfg_layout.h"
 #include "console/sentence_sender.h"
-#include "displays/page_painting.h"
+#include "kit/page_painting.h"
 
 namespace {
 

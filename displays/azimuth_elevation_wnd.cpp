@@ -5,8 +5,8 @@
 #include <QPolygon>
 #include <vector>
 
-#include "displays/page_fonts.h"
-#include "displays/page_shapes.h"
+#include "kit/page_fonts.h"
+#include "kit/page_shapes.h"
 #include "displays/satellite_pictures.h"
 #include "displays/sky_plot_geometry.h"
 

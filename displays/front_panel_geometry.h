@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "displays/page_look.h"
-#include "displays/pixel_geometry.h"
+#include "kit/page_look.h"
+#include "kit/pixel_geometry.h"
 #include "displays/sky_plot_history.h"
 #include "nmea/display_snapshot.h"
 

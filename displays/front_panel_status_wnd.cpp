@@ -6,12 +6,12 @@
 #include <QPainter>
 #include <memory>
 
-#include "displays/command_actions.h"
+#include "kit/command_actions.h"
 #include "displays/front_panel_geometry.h"
-#include "displays/page_fonts.h"
-#include "displays/page_menus.h"
-#include "displays/page_painting.h"
-#include "displays/page_shapes.h"
+#include "kit/page_fonts.h"
+#include "kit/page_menus.h"
+#include "kit/page_painting.h"
+#include "kit/page_shapes.h"
 #include "displays/satellite_pictures.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analysis/horizontal_distance.h"
+#include "geo/horizontal_distance.h"
 
 PlotMapping ComputeMapping(const GeoBounds& bounds, int width, int height)
 {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "displays/pixel_geometry.h"
+#include "kit/pixel_geometry.h"
 #include "displays/scatter_plot_model.h"
 
 // Micro-degrees to pixels for one paint: the plot square is the largest

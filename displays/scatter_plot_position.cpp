@@ -1,7 +1,7 @@
 #include "displays/scatter_plot_position.h"
 
-#include "displays/pixel_geometry.h"
-#include "displays/vincenty.h"
+#include "kit/pixel_geometry.h"
+#include "geo/vincenty.h"
 
 CScatterPlotPosition MakeScatterPlotPosition(double latitude, double longitude, double altitude, double hdop,
                                              double vdop)

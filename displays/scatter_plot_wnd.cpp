@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "displays/command_actions.h"
-#include "displays/page_fonts.h"
-#include "displays/page_painting.h"
-#include "displays/page_shapes.h"
+#include "kit/command_actions.h"
+#include "kit/page_fonts.h"
+#include "kit/page_painting.h"
+#include "kit/page_shapes.h"
 #include "displays/scatter_plot_mapping.h"
 
 namespace {

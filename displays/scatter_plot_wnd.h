@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "displays/pixel_geometry.h"
+#include "kit/pixel_geometry.h"
 #include "displays/scatter_plot_model.h"
 
 class CommandActions;

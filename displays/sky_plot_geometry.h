@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "displays/pixel_geometry.h"
+#include "kit/pixel_geometry.h"
 #include "displays/sky_plot_history.h"
 
 // The square the sky disc is drawn in, fitted into the rectangle it is given,

@@ -5,9 +5,9 @@
 #include <mutex>
 #include <string>
 
-#include "link/sio.h"
+#include "link/serial_port.h"
 #include "nmea/display_snapshot.h"
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 
 // The objects the link threads and the GUI share. The program has one set,
 // the process-wide globals below; tests make their own.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 
 void CopyToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot)
 {

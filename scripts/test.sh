@@ -13,6 +13,9 @@ JOBS="$(nproc)"
 
 step() { printf '\n=== %s ===\n' "$*"; }
 
+step "layer order of the includes"
+scripts/check-layers.sh
+
 step "default build"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$JOBS"

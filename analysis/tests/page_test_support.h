@@ -9,7 +9,7 @@
 #include <string>
 
 #include "nmea/display_snapshot.h"
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 
 // The pages draw in Tahoma; the system here has it only as a loose file.
 inline void UseTahoma()

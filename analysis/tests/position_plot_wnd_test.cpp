@@ -9,11 +9,11 @@
 #include <QMenu>
 #include <filesystem>
 
-#include "displays/command_actions.h"
+#include "kit/command_actions.h"
 #include "analysis/tests/page_test_support.h"
 #include "analysis/position_plot_wnd.h"
-#include "displays/page_look.h"
-#include "displays/page_painting.h"
+#include "kit/page_look.h"
+#include "kit/page_painting.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <vector>
 
-#include "analysis/horizontal_distance.h"
+#include "geo/horizontal_distance.h"
 #include "analysis/position_page_layout.h"
 #include "analysis/position_statistics.h"
 

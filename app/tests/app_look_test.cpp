@@ -15,8 +15,8 @@
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/tests/test_output.h"
-#include "displays/page_look.h"
-#include "displays/page_painting.h"
+#include "kit/page_look.h"
+#include "kit/page_painting.h"
 
 namespace {
 

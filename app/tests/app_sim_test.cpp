@@ -14,22 +14,22 @@
 #include <memory>
 
 #include "analysis/position_plot_wnd.h"
-#include "app/child_view.h"
-#include "app/main_frame.h"
+#include "app/page_tabs.h"
+#include "app/main_window.h"
 #include "app/tests/gui_test_support.h"
 #include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"
 #include "displays/scatter_plot_wnd.h"
 #include "link/link_objects.h"
-#include "link/sio.h"
-#include "tools/cli/fix_stream.h"
+#include "link/serial_port.h"
+#include "nmea/receiver_state.h"
 
 namespace {
 
 // The latitudes of the fixes in a recording, decoded without the GUI.
 std::vector<double> FixLatitudes(const QByteArray& bytes)
 {
-    CountingParser parser;
+    CNMEAParserWin32 parser;
     std::vector<double> latitudes;
     parser.SetPositionHandOff([&] { latitudes.push_back(parser.m_latitude); });
     parser.ProcessBytes(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));

@@ -15,7 +15,7 @@
 #include <QUrl>
 #include <functional>
 
-#include "app/main_frame.h"
+#include "app/main_window.h"
 
 // Runs the event loop (deferred deletions included) until `done` holds or
 // `ms` pass; returns whether it holds.

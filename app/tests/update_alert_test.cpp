@@ -11,7 +11,7 @@
 #include <climits>
 #include <functional>
 
-#include "app/krvn_desktop_alert_wnd.h"
+#include "app/update_alert_wnd.h"
 #include "app/tests/gui_test_support.h"
 #include "app/tests/test_output.h"
 

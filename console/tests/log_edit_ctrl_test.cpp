@@ -9,8 +9,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "displays/command_actions.h"
-#include "console/console_ids.h"
+#include "kit/command_actions.h"
+#include "kit/console_ids.h"
 #include "console/log_edit_ctrl.h"
 #include "console/tests/widget_test_support.h"
 

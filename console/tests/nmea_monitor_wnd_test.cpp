@@ -12,9 +12,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "displays/command_actions.h"
-#include "console/console_fonts.h"
-#include "console/console_ids.h"
+#include "kit/command_actions.h"
+#include "kit/console_fonts.h"
+#include "kit/console_ids.h"
 #include "console/history_combo.h"
 #include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"

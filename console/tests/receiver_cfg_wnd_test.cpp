@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include "console/receiver_cfg_wnd.h"
-#include "displays/page_look.h"
-#include "displays/page_painting.h"
+#include "kit/page_look.h"
+#include "kit/page_painting.h"
 #include "console/sentence_sender.h"
 #include "console/tests/recording_link.h"
 #include "console/tests/widget_test_support.h"

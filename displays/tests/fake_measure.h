@@ -1,6 +1,6 @@
 #pragma once
 
-#include "displays/pixel_geometry.h"
+#include "kit/pixel_geometry.h"
 
 // A fixed-pitch stand-in for a font: 7 pixels per character, 14 high.
 inline TextExtent FakeMeasure(std::string_view text)

@@ -6,14 +6,14 @@
 #include <QMenu>
 #include <QTimer>
 
-#include "displays/command_actions.h"
+#include "kit/command_actions.h"
 #include "displays/front_panel_geometry.h"
 #include "displays/front_panel_status_wnd.h"
-#include "displays/page_look.h"
-#include "displays/page_menus.h"
-#include "displays/page_painting.h"
+#include "kit/page_look.h"
+#include "kit/page_menus.h"
+#include "kit/page_painting.h"
 #include "displays/sky_plot_geometry.h"
-#include "displays/tests/page_test_support.h"
+#include "kit/tests/page_test_support.h"
 
 namespace {
 

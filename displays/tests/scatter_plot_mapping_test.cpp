@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "displays/scatter_plot_mapping.h"
+#include "displays/scatter_plot_position.h"
 
 namespace {
 
@@ -196,6 +197,18 @@ TEST(SampleShapes, SquareAndCircleBoxes)
 {
     EXPECT_EQ(SampleSquare({100, 50}), (PixelRect{99, 49, 102, 52}));
     EXPECT_EQ(MarkerCircle({100, 50}), (PixelRect{90, 40, 111, 61}));
+}
+
+TEST(DestinationPoint, MicroDegreesOfTheGeodesicPoint)
+{
+    const CScatterPlotPosition origin{0, 0, 1234, 56, 78};
+    const auto northWest = DestinationPoint(origin, 315.0, 100.0);
+    ASSERT_TRUE(northWest);
+    // GeodSolve: 0.000639485789907 -0.000635204829071
+    EXPECT_EQ(*northWest, (CScatterPlotPosition{639, -635, 0, 0, 0}));
+    const auto southEast = DestinationPoint(origin, 135.0, 100.0);
+    ASSERT_TRUE(southEast);
+    EXPECT_EQ(*southEast, (CScatterPlotPosition{-639, 635, 0, 0, 0}));
 }
 
 }  // namespace

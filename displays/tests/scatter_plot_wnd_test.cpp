@@ -9,13 +9,13 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "displays/command_actions.h"
-#include "displays/page_look.h"
-#include "displays/page_menus.h"
-#include "displays/page_painting.h"
+#include "kit/command_actions.h"
+#include "kit/page_look.h"
+#include "kit/page_menus.h"
+#include "kit/page_painting.h"
 #include "displays/scatter_plot_mapping.h"
 #include "displays/scatter_plot_wnd.h"
-#include "displays/tests/page_test_support.h"
+#include "kit/tests/page_test_support.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "displays/azimuth_elevation_wnd.h"
 #include "displays/satellite_pictures.h"
 #include "displays/sky_plot_geometry.h"
-#include "displays/tests/page_test_support.h"
+#include "kit/tests/page_test_support.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "link/link_threads.h"
-#include "tools/sim/tests/sim_harness.h"
+#include "tests/sim_process.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "link/link_threads.h"
 #include "link/tests/own_link.h"
-#include "tools/sim/tests/sim_harness.h"
+#include "tests/sim_process.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "nmea/display_snapshot.h"
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 #include "nmea/tests/sentence.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 
 // "$" body "*HH\r\n" with the checksum NMEA requires.
 inline std::string Sentence(std::string_view body)

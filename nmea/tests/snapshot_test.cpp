@@ -3,7 +3,7 @@
 #include <string>
 
 #include "nmea/display_snapshot.h"
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 #include "nmea/tests/sentence.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "nmea/display_snapshot.h"
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 
 // One line of `stelmap-cli decode`: the fix as the snapshot and the parser
 // hold it right after the hand-off.

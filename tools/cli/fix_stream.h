@@ -6,7 +6,7 @@
 #include <string>
 
 #include "nmea/display_snapshot.h"
-#include "nmea/nmea_parser_win32.h"
+#include "nmea/receiver_state.h"
 
 // A parser in its program-start state that counts what the framer delivers.
 class CountingParser : public CNMEAParserWin32 {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <map>
 
-#include "analysis/horizontal_distance.h"
+#include "geo/horizontal_distance.h"
 #include "tools/cli/fix_stream.h"
 #include "tools/sim/command_reader.h"
 #include "tools/sim/dilution_of_precision.h"

@@ -7,7 +7,7 @@
 
 #include "tools/cli/tests/test_support.h"
 #include "tools/sim/nmea_format.h"
-#include "tools/sim/tests/sim_harness.h"
+#include "tests/sim_process.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;

@@ -1,0 +1,125 @@
+#include "kit/command_actions.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPointer>
+
+#include "kit/page_menus.h"
+
+namespace {
+
+const CommandText kCommandTexts[] = {
+    {kCmdClearSatelliteTrails, "Clear Satellite Trails", "Erases and clears the satellite trails\nClear Satellite Trails"},
+    {kCmdClearAzElMask, "Clear Satellite &Azimuth/Elevation Mask",
+     "Clears the azmuth/elevation mask\nClear Azimuth/Elevation Mask"},
+    {kCmdCenterNextSample, "Center Next Position Sample",
+     "Centers scatter plot on the next poistion sample\nCenter Next Position Sample"},
+    {kCmdCenterOnAverage, "Center On Average", "Center scatter plot on position average\nCenter On Average"},
+    {kCmdCenterUserPosition, "Center To User Position...",
+     "Center scatter plot to user defined position\nCenter User Position"},
+    {kCmdClearPlot, "&Clear Plot", "Clears the scatter plot\nClear Plot"},
+};
+
+}  // namespace
+
+CommandActions::CommandActions(QObject* parent)
+    : QObject(parent)
+{
+}
+
+QAction* CommandActions::ActionFor(int id)
+{
+    if (QAction* existing = Find(id))
+        return existing;
+    auto* action = new QAction(this);
+    action->setData(id);
+    m_actions.emplace(id, action);
+    for (const CommandText& c : kCommandTexts)
+        if (c.id == id)
+            Describe(c);
+    return action;
+}
+
+QAction* CommandActions::Describe(const CommandText& command)
+{
+    QAction* action = ActionFor(command.id);
+    const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
+    if (command.text[0] != '\0')
+        action->setText(QString::fromUtf8(command.text));
+    if (!prompt.value(0).isEmpty())
+        action->setStatusTip(prompt.value(0));
+    if (!prompt.value(1).isEmpty())
+        action->setToolTip(prompt.value(1));
+    return action;
+}
+
+QAction* CommandActions::ActionFor(int id, const QString& text)
+{
+    const bool known = Find(id) != nullptr;
+    QAction* action = ActionFor(id);
+    if (!known && action->text().isEmpty())
+        action->setText(text);
+    return action;
+}
+
+QAction* CommandActions::Find(int id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+bool CommandActions::Trigger(int id)
+{
+    QAction* action = Find(id);
+    if (action == nullptr || !action->isEnabled())
+        return false;
+    action->trigger();
+    return true;
+}
+
+QMenu* CommandActions::CreatePopupMenu(int menuId, QWidget* parent)
+{
+    const std::vector<int> commands = PopupMenuCommands(menuId);
+    if (commands.empty())
+        return nullptr;
+    auto* menu = new QMenu(parent);
+    QObject::connect(menu, &QMenu::aboutToShow, this, [this] {
+        if (m_beforePopupMenuShows)
+            m_beforePopupMenuShows();
+    });
+    for (int id : commands) {
+        if (id == kMenuSeparator)
+            menu->addSeparator();
+        else
+            menu->addAction(ActionFor(id));
+    }
+    return menu;
+}
+
+std::vector<int> CommandActions::Ids() const
+{
+    std::vector<int> ids;
+    ids.reserve(m_actions.size());
+    for (const auto& [id, action] : m_actions)
+        ids.push_back(id);
+    return ids;
+}
+
+void CommandActions::SetBeforePopupMenuShows(std::function<void()> hook)
+{
+    m_beforePopupMenuShows = std::move(hook);
+}
+
+CommandActions& ApplicationCommands()
+{
+    static QPointer<CommandActions> commands;
+    if (commands.isNull())
+        commands = new CommandActions(QCoreApplication::instance());
+    return *commands;
+}
+
+int CommandId(const QAction* action)
+{
+    return action == nullptr ? 0 : action->data().toInt();
+}

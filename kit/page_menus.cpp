@@ -1,0 +1,13 @@
+#include "kit/page_menus.h"
+
+std::vector<int> PopupMenuCommands(int menuId)
+{
+    switch (menuId) {
+    case kFrontPanelMenuId:
+        return {kCmdClearSatelliteTrails, kCmdClearAzElMask};
+    case kScatterPlotMenuId:
+        return {kCmdCenterNextSample, kCmdCenterOnAverage, kCmdCenterUserPosition, kMenuSeparator, kCmdClearPlot};
+    default:
+        return {};
+    }
+}

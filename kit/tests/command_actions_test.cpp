@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <memory>
+
+#include "kit/command_actions.h"
+#include "kit/page_menus.h"
+
+namespace {
+
+TEST(CommandActions, OneActionPerIdWithItsTexts)
+{
+    CommandActions commands;
+    EXPECT_EQ(commands.Find(kCmdClearPlot), nullptr);
+    QAction* clear = commands.ActionFor(kCmdClearPlot);
+    ASSERT_NE(clear, nullptr);
+    EXPECT_EQ(commands.ActionFor(kCmdClearPlot), clear);
+    EXPECT_EQ(commands.Find(kCmdClearPlot), clear);
+    EXPECT_EQ(CommandId(clear), kCmdClearPlot);
+    EXPECT_EQ(clear->text(), "&Clear Plot");
+    EXPECT_EQ(clear->statusTip(), "Clears the scatter plot");
+    EXPECT_EQ(clear->toolTip(), "Clear Plot");
+
+    QAction* mask = commands.ActionFor(kCmdClearAzElMask);
+    EXPECT_EQ(mask->statusTip(), "Clears the azmuth/elevation mask");
+    EXPECT_EQ(mask->toolTip(), "Clear Azimuth/Elevation Mask");
+
+    // An id the table does not know still gets an action for the owner to dress.
+    QAction* unknown = commands.ActionFor(40000);
+    EXPECT_EQ(CommandId(unknown), 40000);
+    EXPECT_NE(unknown, clear);
+}
+
+TEST(CommandActions, EveryMenuCommandTriggersByItsId)
+{
+    CommandActions commands;
+    std::map<int, int> fired;
+    const int ids[] = {kCmdClearSatelliteTrails, kCmdClearAzElMask, kCmdCenterNextSample,
+                       kCmdCenterOnAverage,      kCmdCenterUserPosition, kCmdClearPlot};
+    for (int id : ids)
+        QObject::connect(commands.ActionFor(id), &QAction::triggered, [&fired, id] { ++fired[id]; });
+    for (int id : ids)
+        EXPECT_TRUE(commands.Trigger(id)) << id;
+    for (int id : ids)
+        EXPECT_EQ(fired[id], 1) << id;
+    EXPECT_FALSE(commands.Trigger(12345));
+}
+
+TEST(CommandActions, PopupMenusShowTheSharedActions)
+{
+    CommandActions commands;
+    const std::unique_ptr<QMenu> front(commands.CreatePopupMenu(kFrontPanelMenuId, nullptr));
+    ASSERT_TRUE(front);
+    ASSERT_EQ(front->actions().size(), 2);
+    EXPECT_EQ(front->actions()[0], commands.Find(kCmdClearSatelliteTrails));
+    EXPECT_EQ(front->actions()[1], commands.Find(kCmdClearAzElMask));
+
+    const std::unique_ptr<QMenu> scatter(commands.CreatePopupMenu(kScatterPlotMenuId, nullptr));
+    ASSERT_TRUE(scatter);
+    ASSERT_EQ(scatter->actions().size(), 5);
+    EXPECT_TRUE(scatter->actions()[3]->isSeparator());
+    EXPECT_EQ(scatter->actions()[4], commands.Find(kCmdClearPlot));
+
+    EXPECT_EQ(commands.CreatePopupMenu(0, nullptr), nullptr);
+    EXPECT_EQ(commands.CreatePopupMenu(999, nullptr), nullptr);
+}
+
+}  // namespace
