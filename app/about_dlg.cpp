@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QtGlobal>
 
-#include "kit/app_fonts.h"
+#include "kit/fonts.h"
 #include "app/app_pictures.h"
 #include "app/dialog_units.h"
 

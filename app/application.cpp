@@ -4,10 +4,9 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "kit/app_fonts.h"
+#include "kit/fonts.h"
 #include "app/app_pictures.h"
 #include "kit/settings_keys.h"
-#include "kit/page_fonts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "kit/app_fonts.h"
+#include "kit/fonts.h"
 #include "app/dialog_units.h"
 #include "nmea/number_text.h"
 

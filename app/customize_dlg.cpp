@@ -12,7 +12,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "kit/app_fonts.h"
+#include "kit/fonts.h"
 #include "app/toolbar_customization.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "kit/app_fonts.h"
+#include "kit/fonts.h"
 #include "app/dialog_units.h"
 
 CDOPThresholdDlg::CDOPThresholdDlg(const DopThresholdValues& values, QWidget* parent)

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "kit/app_fonts.h"
+#include "kit/fonts.h"
 #include "app/dialog_units.h"
 #include "app/number_format.h"
 

@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "kit/app_fonts.h"
+#include "kit/fonts.h"
 #include "app/app_pictures.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "displays/front_panel_status_wnd.h"
-#include "kit/page_fonts.h"
+#include "kit/fonts.h"
 #include "kit/page_look.h"
 #include "kit/page_painting.h"
 #include "displays/scatter_plot_model.h"

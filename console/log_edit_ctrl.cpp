@@ -6,7 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "kit/console_fonts.h"
+#include "kit/fonts.h"
 #include "kit/popup_menus.h"
 
 CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent)

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <string>
 
-#include "kit/console_fonts.h"
+#include "kit/fonts.h"
 #include "kit/console_ids.h"
 #include "console/history_combo.h"
 #include "console/log_edit_ctrl.h"

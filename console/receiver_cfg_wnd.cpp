@@ -10,7 +10,7 @@
 #include <optional>
 #include <span>
 
-#include "kit/console_fonts.h"
+#include "kit/fonts.h"
 #include "console/receiver_cfg_commands.h"
 #include "console/receiver_cfg_layout.h"
 #include "console/sentence_sender.h"

@@ -5,7 +5,7 @@
 #include <QPolygon>
 #include <vector>
 
-#include "kit/page_fonts.h"
+#include "kit/fonts.h"
 #include "kit/page_shapes.h"
 #include "displays/satellite_pictures.h"
 #include "displays/sky_plot_geometry.h"

@@ -8,7 +8,7 @@
 
 #include "kit/command_actions.h"
 #include "displays/front_panel_geometry.h"
-#include "kit/page_fonts.h"
+#include "kit/fonts.h"
 #include "kit/page_menus.h"
 #include "kit/page_painting.h"
 #include "kit/page_shapes.h"

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "kit/command_actions.h"
-#include "kit/page_fonts.h"
+#include "kit/fonts.h"
 #include "kit/page_painting.h"
 #include "kit/page_shapes.h"
 #include "displays/scatter_plot_mapping.h"

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "app/about_dlg.h"
-#include "kit/app_fonts.h"
+#include "kit/fonts.h"
 #include "app/app_pictures.h"
 #include "app/connect_dlg.h"
 #include "app/dialog_units.h"

@@ -13,7 +13,7 @@
 #include <QTimer>
 
 #include "kit/command_actions.h"
-#include "kit/console_fonts.h"
+#include "kit/fonts.h"
 #include "kit/console_ids.h"
 #include "console/history_combo.h"
 #include "console/log_edit_ctrl.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "kit/page_fonts.h"
+#include "kit/fonts.h"
 #include "kit/page_painting.h"
 
 namespace {
