@@ -8,11 +8,12 @@ std::mutex g_dataLock;
 std::mutex g_parserLock;
 std::deque<char> g_rxQueue;
 DisplaySnapshot g_displaySnapshot;
+ReadStampQueue g_readStamps;
 CSio g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
 
 LinkObjects GlobalLinkObjects()
 {
-    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot};
+    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_readStamps};
 }
 
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
@@ -26,9 +27,28 @@ void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
 
 std::string DrainRxQueue(const LinkObjects& link, size_t maxBytes)
 {
+    return DrainReceived(link, maxBytes).bytes;
+}
+
+ReceivedChunk DrainReceived(const LinkObjects& link, size_t maxBytes)
+{
+    ReceivedChunk chunk;
     std::lock_guard data(link.dataLock);
     const size_t n = std::min(maxBytes, link.rxQueue.size());
-    std::string text(link.rxQueue.begin(), link.rxQueue.begin() + static_cast<std::ptrdiff_t>(n));
+    chunk.bytes.assign(link.rxQueue.begin(), link.rxQueue.begin() + static_cast<std::ptrdiff_t>(n));
     link.rxQueue.erase(link.rxQueue.begin(), link.rxQueue.begin() + static_cast<std::ptrdiff_t>(n));
-    return text;
+    if (ReadStampQueue* q = link.readStamps) {
+        const uint64_t end = q->drained + n;
+        while (!q->stamps.empty() && q->stamps.front().begin < end) {
+            ReadStamp stamp = q->stamps.front();
+            q->stamps.pop_front();
+            // A read that began in bytes drained before keeps its first stamp.
+            if (stamp.begin < q->drained)
+                continue;
+            stamp.begin -= q->drained;
+            chunk.stamps.push_back(stamp);
+        }
+        q->drained = end;
+    }
+    return chunk;
 }

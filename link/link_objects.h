@@ -4,10 +4,21 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <vector>
+
+#include "link/read_stamp.h"
 
 #include "link/serial_port.h"
 #include "nmea/display_snapshot.h"
 #include "nmea/receiver_state.h"
+
+// The stamps of the reads whose bytes wait in the receive queue, for the
+// recording's time index. `begin` counts the bytes ever queued.
+struct ReadStampQueue {
+    std::deque<ReadStamp> stamps;
+    uint64_t queued = 0;
+    uint64_t drained = 0;
+};
 
 // The objects the link threads and the GUI share. The program has one set,
 // the process-wide globals below; tests make their own.
@@ -22,6 +33,8 @@ struct LinkObjects {
     std::mutex& parserLock;
     std::deque<char>& rxQueue;
     DisplaySnapshot& snapshot;
+    // Guarded by dataLock; when null the reads are not stamped.
+    ReadStampQueue* readStamps = nullptr;
 };
 
 extern CNMEAParserWin32 g_parser;
@@ -29,6 +42,7 @@ extern std::mutex g_dataLock;
 extern std::mutex g_parserLock;
 extern std::deque<char> g_rxQueue;
 extern DisplaySnapshot g_displaySnapshot;
+extern ReadStampQueue g_readStamps;
 extern CSio g_sio;  // resets g_parser on every OpenPort
 
 LinkObjects GlobalLinkObjects();
@@ -39,3 +53,11 @@ void ResetParserData(const LinkObjects& link, bool zeroSnapshot);
 
 // Removes at most `maxBytes` received bytes from the head of the queue.
 std::string DrainRxQueue(const LinkObjects& link, size_t maxBytes);
+
+// The same, with the stamps of the reads that begin in those bytes
+// (`begin` relative to the first byte returned).
+struct ReceivedChunk {
+    std::string bytes;
+    std::vector<ReadStamp> stamps;
+};
+ReceivedChunk DrainReceived(const LinkObjects& link, size_t maxBytes);

@@ -18,6 +18,12 @@ public:
     // loss on the reader thread; must not block.
     virtual void ReceiverLost() = 0;
 
+    // The playback reached the end of its file (once), or a seek started
+    // it again from its first byte (the pages begin again). Reader thread;
+    // must not block.
+    virtual void PlaybackEnded() {}
+    virtual void PlaybackRewound() {}
+
     // From the stopping thread, before it joins the link's threads: a
     // PositionUpdate that waits for that very thread must return now, and
     // later ones must not wait, until ResumeUpdates.

@@ -1,6 +1,9 @@
 #include "link/link_threads.h"
 
+#include <algorithm>
 #include <system_error>
+
+#include "link/session_recorder.h"
 
 namespace {
 
@@ -69,7 +72,7 @@ void LinkThreads::Stop()
 void LinkThreads::ReaderThreadProc()
 {
     while (m_readerRunning.load()) {
-        if (m_stopEvent.WaitFor(kPollInterval))
+        if (m_stopEvent.WaitFor(m_nextWait))
             break;
         ReadPort();
     }
@@ -77,7 +80,17 @@ void LinkThreads::ReaderThreadProc()
 
 void LinkThreads::ReadPort()
 {
-    const SioReadResult read = m_objects.sio.Read(m_readBuffer, kLiveReadSize, kPlaybackReadSize);
+    const SioReadResult read = m_objects.sio.Read(m_readBuffer, kLiveReadSize, kLiveReadSize);
+    // A playback wakes when its next bytes are due, at most a poll later.
+    m_nextWait = kPollInterval;
+    if (read.playback && read.waitUs >= 0)
+        m_nextWait = std::min(kPollInterval, std::chrono::milliseconds((read.waitUs + 999) / 1000));
+    if (read.rewound) {
+        ResetParserData(m_objects, true);
+        m_observer.PlaybackRewound();
+    }
+    if (read.ended)
+        m_observer.PlaybackEnded();
     if (read.lost) {
         m_observer.ReceiverLost();
         return;
@@ -94,10 +107,16 @@ void LinkThreads::ReadPort()
         m_feeding = nullptr;
     }
 
+    const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
     std::lock_guard data(m_objects.dataLock);
+    const size_t before = m_objects.rxQueue.size();
     for (size_t i = 0; i < count; ++i)
         if (Printable(m_readBuffer[i]))
             m_objects.rxQueue.push_back(static_cast<char>(m_readBuffer[i]));
+    if (ReadStampQueue* q = m_objects.readStamps; q != nullptr && m_objects.rxQueue.size() > before) {
+        q->stamps.push_back({q->queued, stamp.steadyUs, stamp.utcUs});
+        q->queued += m_objects.rxQueue.size() - before;
+    }
 }
 
 void LinkThreads::PositionHandOff()

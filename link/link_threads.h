@@ -65,4 +65,5 @@ private:
     // can let go of it during the wait. Only the reader thread touches it.
     std::unique_lock<std::mutex>* m_feeding = nullptr;
     uint8_t m_readBuffer[kLiveReadSize] = {};
+    std::chrono::milliseconds m_nextWait = kPollInterval;  // reader thread only
 };

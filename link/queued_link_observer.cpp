@@ -107,6 +107,24 @@ void QueuedLinkObserver::ReceiverLost()
     });
 }
 
+void QueuedLinkObserver::PlaybackEnded()
+{
+    const std::shared_ptr<State> state = m_state;
+    state->Queue(m_context, [state] {
+        if (state->handlers.playbackEnded)
+            state->handlers.playbackEnded();
+    });
+}
+
+void QueuedLinkObserver::PlaybackRewound()
+{
+    const std::shared_ptr<State> state = m_state;
+    state->Queue(m_context, [state] {
+        if (state->handlers.playbackRewound)
+            state->handlers.playbackRewound();
+    });
+}
+
 void QueuedLinkObserver::CancelPendingUpdates()
 {
     {

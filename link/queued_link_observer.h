@@ -21,6 +21,8 @@ public:
         std::function<void()> positionUpdate;
         std::function<void()> rxActivity;
         std::function<void()> receiverLost;
+        std::function<void()> playbackEnded;
+        std::function<void()> playbackRewound;
     };
 
     // The handlers run on `context`'s thread, and not at all once `context`
@@ -31,6 +33,8 @@ public:
     void PositionUpdate() override;
     void RxActivity() override;
     void ReceiverLost() override;
+    void PlaybackEnded() override;
+    void PlaybackRewound() override;
     void CancelPendingUpdates() override;
     void ResumeUpdates() override;
 

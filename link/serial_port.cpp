@@ -1,6 +1,7 @@
 #include "link/serial_port.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstring>
@@ -10,7 +11,11 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include "link/session_recorder.h"
+#include "link/time_index.h"
 
 namespace {
 
@@ -221,6 +226,17 @@ bool CSio::OpenPlayback(const std::string& path)
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return Fail(OpenFailure::NotAFile, EINVAL, fd);
+    // The pace comes from the whole file, mapped rather than read: a day
+    // of fixes is hundreds of megabytes.
+    const size_t size = static_cast<size_t>(st.st_size);
+    void* mapped = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : nullptr;
+    const std::string_view content =
+        mapped != nullptr && mapped != MAP_FAILED ? std::string_view(static_cast<const char*>(mapped), size) : std::string_view();
+    m_pacer.Load(PlaybackSchedule::For(content, ReadTimeIndex(TimeIndexPath(path))), SteadyMicros());
+    if (mapped != nullptr && mapped != MAP_FAILED)
+        ::munmap(mapped, size);
+    m_delivered = 0;
+    m_endReported = false;
     m_playbackFile = path;
     m_playback = 1;
     m_hPort = fd;
@@ -261,17 +277,48 @@ SioReadResult CSio::Read(uint8_t* buffer, size_t liveSize, size_t playbackSize)
     if (fd == kInvalidHandle)
         return result;
     result.playback = m_playback.load() != 0;
-    const long n = ::read(fd, buffer, result.playback ? playbackSize : liveSize);
+    if (result.playback)
+        return ReadPlayback(fd, buffer, playbackSize);
+    const long n = ::read(fd, buffer, liveSize);
     if (n > 0) {
         result.count = n;
         return result;
     }
-    if (result.playback)
-        return result;  // the end of the file: idle until the user stops
     if (DeviceWentAway(fd, n, n < 0 ? errno : 0)) {
         CloseLocked();
         result.lost = true;
     }
+    return result;
+}
+
+SioReadResult CSio::ReadPlayback(int fd, uint8_t* buffer, size_t size)
+{
+    SioReadResult result;
+    result.playback = true;
+    if (m_pacer.TakeRewind() && ::lseek(fd, 0, SEEK_SET) == 0) {
+        m_delivered = 0;
+        m_endReported = false;
+        result.rewound = true;
+    }
+    const uint64_t delivered = m_delivered.load();
+    const PlaybackPacer::Due due = m_pacer.DueNow(delivered, SteadyMicros());
+    result.waitUs = due.waitUs;
+    if (due.bytes <= delivered)
+        return result;
+    const long n = ::read(fd, buffer, static_cast<size_t>(std::min<uint64_t>(size, due.bytes - delivered)));
+    if (n > 0) {
+        result.count = n;
+        m_delivered = delivered + static_cast<uint64_t>(n);
+        m_pacer.Delivered(m_delivered.load(), SteadyMicros());
+        result.waitUs = 0;  // ask again at once: more may be due
+        return result;
+    }
+    // The end of the file: idle until the user stops, saying so once.
+    if (n == 0 && !m_endReported) {
+        m_endReported = true;
+        result.ended = true;
+    }
+    result.waitUs = -1;
     return result;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "link/playback_pacer.h"
+
 // Why an open failed, for the caller's message.
 enum class OpenFailure {
     None,
@@ -40,6 +42,9 @@ struct SioReadResult {
     long count = 0;         // bytes read; 0 when nothing was buffered
     bool playback = false;  // the bytes came from a playback file
     bool lost = false;      // the live device went away; the link is now closed
+    bool rewound = false;   // a seek restarted the playback file: the bytes begin again
+    bool ended = false;     // the playback reached the end of its file (reported once)
+    int64_t waitUs = -1;    // playback: until more bytes are due; -1 when unknown or never
 };
 
 // The one input handle of the program: a serial device, a playback file, or
@@ -66,13 +71,20 @@ public:
     bool OpenPort(const std::string& port, int baudRate);
 
     // Makes a recorded file the source. Writes are ignored while it plays.
+    // The file plays at the pace of its time index (FILE.times), else of
+    // its sentences' UTC times, else at 2,560 bytes every 100 ms.
     bool OpenPlayback(const std::string& path);
+
+    // The playback's clock: speed, pause, step, seek.
+    PlaybackPacer& Pacer() { return m_pacer; }
+    // Bytes of the playback file delivered so far.
+    uint64_t PlaybackDelivered() const { return m_delivered.load(); }
 
     // The closing procedure: no source afterwards.
     void Close();
 
     // One read of what is buffered: at most `liveSize` bytes from a device,
-    // `playbackSize` from a playback file. A device that went away (hang-up,
+    // `playbackSize` from a playback file, of the bytes its pace makes due. A device that went away (hang-up,
     // read of 0, EIO, ENXIO) is closed here, and reported once through
     // `lost`. The end of a playback file is not a loss: playback idles.
     SioReadResult Read(uint8_t* buffer, size_t liveSize, size_t playbackSize);
@@ -97,11 +109,15 @@ public:
 private:
     bool Fail(OpenFailure failure, int error, int fd);
     void CloseLocked();
+    SioReadResult ReadPlayback(int fd, uint8_t* buffer, size_t size);
 
     mutable std::mutex m_handleLock;  // held for every use of the descriptor
     std::atomic<int> m_hPort{kInvalidHandle};
     std::atomic<int> m_playback{0};
     std::string m_playbackFile;
+    PlaybackPacer m_pacer;
+    std::atomic<uint64_t> m_delivered{0};
+    bool m_endReported = false;
     std::atomic<int> m_portNumber{0};
     std::atomic<int> m_baudRate{0};
     std::string m_devicePath;

@@ -18,9 +18,10 @@ struct OwnLink {
     std::mutex parserLock;
     std::deque<char> rxQueue;
     DisplaySnapshot snapshot;
+    ReadStampQueue readStamps;
     CSio sio{[this] { ResetParserData(Objects(), false); }};
 
-    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot}; }
+    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot, &readStamps}; }
 
     size_t QueuedBytes()
     {

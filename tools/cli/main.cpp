@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "tools/cli/decode_command.h"
+#include "tools/cli/export_command.h"
 #include "tools/cli/stats_command.h"
 
 namespace {
@@ -16,6 +17,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"decode", "decode a recording and print every fix as JSON", RunDecodeCommand},
     {"stats", "position statistics of a recording, as JSON", RunStatsCommand},
+    {"export", "a recording's track as CSV, GPX or KML", RunExportCommand},
 };
 
 void PrintUsage(std::FILE* out)

@@ -68,6 +68,17 @@ int Usage(const char* problem)
 
 }  // namespace
 
+bool ParseUserPositionOption(std::string_view text, double& latitude, double& longitude, double& altitude)
+{
+    const std::optional<UserPosition> parsed = ParseUserPosition(text);
+    if (parsed) {
+        latitude = parsed->latitude;
+        longitude = parsed->longitude;
+        altitude = parsed->altitude;
+    }
+    return parsed.has_value();
+}
+
 std::string PositionValuesToJson(const PositionTextValues& v)
 {
     JsonWriter json;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "analysis/position_statistics.h"
 
@@ -9,3 +10,6 @@
 std::string PositionValuesToJson(const PositionTextValues& values);
 
 int RunStatsCommand(int argc, char** argv);
+
+// "LAT,LON,ALT" as --user takes it, for the commands that share the option.
+bool ParseUserPositionOption(std::string_view text, double& latitude, double& longitude, double& altitude);

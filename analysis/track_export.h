@@ -1,0 +1,101 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "analysis/track_sentences.h"
+
+class CNMEAParserWin32;
+struct DisplaySnapshot;
+
+// One GGA fix as a track export writes it; what is unknown stays empty.
+struct TrackPoint {
+    std::optional<TrackDate> date;  // from RMC or ZDA
+    double timeOfDay = -1.0;        // seconds since midnight UTC, from the GGA; -1 when absent
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double altitude = 0.0;
+    int fixQuality = 0;
+    int satsUsed = 0;
+    int gsaFixType = 0;  // 2 or 3 when a GSA said so
+    std::optional<double> hdop, pdop, vdop;
+    std::optional<double> hpl, hfom;  // metres
+    std::optional<double> horizontalError;
+    std::optional<double> sigmaLatitude, sigmaLongitude, sigmaAltitude;
+};
+
+enum class TrackFormat { Csv, Gpx, Kml };
+
+std::optional<TrackFormat> TrackFormatFromName(std::string_view name);  // "csv", "gpx", "kml"
+
+struct TrackReference {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double altitude = 0.0;
+};
+
+// Turns the fixes into text of one format, point by point. CSV: a header
+// and one RFC 4180 row per fix, CRLF line ends. GPX 1.1: one track segment
+// of the fixes with a position (quality 1 and above). KML 2.2: the same
+// fixes as a LineString and as points styled by fix quality. Numbers always
+// use a dot, whatever the locale.
+class TrackTextWriter {
+public:
+    explicit TrackTextWriter(TrackFormat format) : m_format(format) {}
+    std::string Begin(std::string_view name) const;
+    std::string Point(const TrackPoint& point);  // empty when the format leaves the fix out
+    std::string End();
+    uint64_t Written() const { return m_written; }  // fixes written (rows, points)
+
+private:
+    TrackFormat m_format;
+    uint64_t m_written = 0;
+    std::string m_line;  // KML: the LineString's coordinates, written at the end
+};
+
+// The track rows in order: fixes come from the receiver state's GGA
+// hand-off; a fix waits for the GSA, RAIM, RMC, ZDA and GST of its own epoch
+// (RMC, ZDA and GST by the same UTC time), which receivers send after the
+// GGA, and is emitted at the next GGA or at Finish.
+class TrackBuilder {
+public:
+    using Emit = std::function<void(const TrackPoint&)>;
+    TrackBuilder(Emit emit, std::optional<TrackReference> user) : m_emit(std::move(emit)), m_user(user) {}
+
+    // Every sentence the framer delivers, before the receiver state decodes it.
+    void OnSentence(std::string_view address, std::string_view data);
+    // At the GGA hand-off, with the receiver state that decoded it.
+    void OnFix(const CNMEAParserWin32& parser, const DisplaySnapshot& snapshot);
+    void Finish();
+
+private:
+    void Flush();
+
+    Emit m_emit;
+    std::optional<TrackReference> m_user;
+    std::optional<TrackPoint> m_pending;
+    const CNMEAParserWin32* m_parser = nullptr;
+    std::optional<DatedTime> m_lastDate;
+    double m_ggaTime = -1.0;
+};
+
+struct TrackExportResult {
+    uint64_t bytes = 0;
+    uint64_t fixes = 0;
+    uint64_t written = 0;
+    bool ok = true;
+    bool cancelled = false;
+    std::string error;
+};
+
+// Decodes `in` as the monitor does and writes the track to `out`.
+// `progress` (may be empty) gets the bytes read so far; `cancel` stops it.
+TrackExportResult ExportTrack(std::FILE* in, std::FILE* out, TrackFormat format, std::string_view name,
+                              std::optional<TrackReference> user,
+                              const std::function<void(uint64_t bytes)>& progress = {},
+                              const std::atomic<bool>* cancel = nullptr);

@@ -1,0 +1,3 @@
+#pragma once
+
+int RunExportCommand(int argc, char** argv);
