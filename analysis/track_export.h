@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "analysis/track_sentences.h"
 
@@ -65,7 +66,7 @@ private:
 class TrackBuilder {
 public:
     using Emit = std::function<void(const TrackPoint&)>;
-    TrackBuilder(Emit emit, std::optional<TrackReference> user) : m_emit(std::move(emit)), m_user(user) {}
+    TrackBuilder(Emit onPoint, std::optional<TrackReference> user) : m_emit(std::move(onPoint)), m_user(user) {}
 
     // Every sentence the framer delivers, before the receiver state decodes it.
     void OnSentence(std::string_view address, std::string_view data);

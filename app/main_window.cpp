@@ -25,6 +25,9 @@
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
 #include "app/page_tabs.h"
+#include "app/page_fix_subscribers.h"
+#include "app/replay_bar.h"
+#include "app/replay_controller.h"
 #include "app/connect_dlg.h"
 #include "app/dop_threshold_dlg.h"
 #include "app/update_alert_wnd.h"
@@ -106,6 +109,21 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     CreateActions();
     m_wndView = new CChildView(m_commands, this);
     setCentralWidget(m_wndView);
+    m_pagesSubscriber = std::make_unique<SpecifiedPagesSubscriber>(*m_wndView);
+    m_fixFeed.Subscribe(m_pagesSubscriber.get());
+    m_replay = new ReplayController(
+        *this, m_fixFeed,
+        ReplayController::Hooks{[this](const QString& path) { return StartPlayback(path); }, [this] { Stop(); },
+                                [this](const std::string& port, int baud) {
+                                    QString failure;
+                                    const CommPort saved = ReadCommPort();
+                                    const std::string text = !port.empty() ? port : CommPortText(saved);
+                                    if (!ConnectTo(text, baud > 0 ? baud : ReadBaud(), &failure))
+                                        statusBar()->showMessage(
+                                            QStringLiteral("Could not reopen %1: %2").arg(Text(text), failure));
+                                    UpdateCommandUI();
+                                },
+                                [this] { CloseLink(); }});
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -121,7 +139,9 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
         this, QueuedLinkObserver::Handlers{[this] { OnPositionUpdate(); }, [this] { OnRxActivity(); },
-                                           [this] { OnReceiverLost(); }});
+                                           [this] { OnReceiverLost(); },
+                                           [this] { m_replay->OnPlaybackEnded(); UpdateCommandUI(); },
+                                           [this] { m_replay->OnPlaybackRewound(); }});
     m_linkThreads = std::make_unique<LinkThreads>(GlobalLinkObjects(), *m_observer);
     m_linkThreads->Start();  // a thread that cannot start leaves the link silent
     CloseLink();
@@ -171,8 +191,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     StopLinkThreads();
-    if (m_recordFile != nullptr)
-        std::fclose(m_recordFile);
+    m_fixFeed.Unsubscribe(m_pagesSubscriber.get());
 }
 
 void CMainFrame::StopLinkThreads()
@@ -259,6 +278,7 @@ void CMainFrame::CreateMenus()
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->addAction(Action(ID_APP_EXIT));
+    m_replay->AddFileCommands(file, Action(ID_APP_EXIT));
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->addAction(Action(ID_EDIT_UNDO));
@@ -414,12 +434,14 @@ void CMainFrame::UpdateCommandUI()
     const bool recording = IsRecording();
     const bool dual = g_parser.m_dualMode.load() == 1;
     const int solution = g_parser.m_solutionMode.load();
+    // A playback that reached its end has nothing left to stop.
+    const bool playing = playback && !m_replay->PlaybackFinished();
 
-    Action(ID_CONNECT)->setEnabled(!(g_sio.IsOpen() && playback));
+    Action(ID_CONNECT)->setEnabled(!(g_sio.IsOpen() && playing));
     Action(ID_RECORD)->setEnabled(!recording);
     Action(ID_RECORD)->setChecked(recording);
-    Action(ID_PLAY_BACK)->setEnabled(!playback);
-    Action(ID_STOP)->setEnabled(playback || recording);
+    Action(ID_PLAY_BACK)->setEnabled(!playing);
+    Action(ID_STOP)->setEnabled(playing || recording);
     Action(ID_PRECISION)->setEnabled(dual);
     Action(ID_PRECISION)->setChecked(solution == CNMEAParserWin32::Precision);
     Action(ID_INTEGRITY)->setEnabled(dual);
@@ -437,7 +459,7 @@ void CMainFrame::UpdateCommandUI()
     }
     quality.back() = '\0';
     SetPaneText(kPaneQuality, Text(QualityPaneText(quality.data())));
-    SetPaneText(kPaneRecord, Text(RecordPaneText(recording, m_recordedBytes)), recording);
+    SetPaneText(kPaneRecord, Text(RecordPaneText(recording, m_recorder.Bytes())), recording);
     SetPaneText(kPaneDualMode, Text(DualModePaneText(dual)), dual);
     SetPaneText(kPaneSolutionMode, Text(SolutionModePaneText(solution)));
 }
@@ -491,14 +513,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
 
 void CMainFrame::OnPositionUpdate()
 {
-    m_wndView->m_wndFrontPanel->UpdateFromSnapshot();
-    const DisplaySnapshot fix = CopySnapshot();
-    m_wndView->m_wndScatterPlot->AddSample(fix.latitude, fix.longitude, fix.altitude, fix.gpsHdop, fix.gpsVdop);
-    CPositionPlotWnd* plot = m_wndView->m_wndPositionPlot;
-    plot->OnPositionUpdate(fix.hplCm, fix.hfomCm, fix.latitude, fix.longitude, fix.altitude);
-    m_wndView->m_wndScatterPlot->SetAveragePosition(plot->Statistics().AverageLatitude(),
-                                                    plot->Statistics().AverageLongitude());
-    m_wndView->m_wndScatterPlot->update();
+    m_fixFeed.Publish(CopySnapshot());
 }
 
 void CMainFrame::OnRxActivity()
@@ -535,18 +550,15 @@ void CMainFrame::SetLamp(QLabel* lamp, bool lit, bool rx)
 
 void CMainFrame::DrainReceivedText()
 {
-    const std::string bytes = DrainRxQueue(GlobalLinkObjects(), kDrainBytesPerTick);
+    const ReceivedChunk chunk = DrainReceived(GlobalLinkObjects(), kDrainBytesPerTick);
+    const std::string& bytes = chunk.bytes;
     if (bytes.empty())
         return;
     const std::string shown = ReceivedTextForLog(bytes);
     if (!shown.empty())
         m_wndView->m_wndNmeaMonitor->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour, QString::fromLatin1(shown.data(), static_cast<int>(shown.size())));
-    if (m_recordFile != nullptr) {
-        const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), m_recordFile);
-        m_recordedBytes += written;
-        if (written != bytes.size() || std::fflush(m_recordFile) != 0)
-            StopRecording(QString::fromLocal8Bit(std::strerror(errno)));
-    }
+    if (m_recorder.IsRecording() && !m_recorder.Append(bytes, chunk.stamps))
+        StopRecording(Text(m_recorder.LastError()));
 }
 
 // ---------------------------------------------------------------- recording and playback
@@ -554,42 +566,43 @@ void CMainFrame::DrainReceivedText()
 bool CMainFrame::StartRecording(const QString& path)
 {
     StopRecording();
-    m_recordedBytes = 0;
-    m_recordFile = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (m_recordFile == nullptr) {
+    if (!m_recorder.Start(QFile::encodeName(path).toStdString())) {
         QMessageBox::critical(this, windowTitle(), QStringLiteral("Could not create file for recording data to."));
         return false;
     }
-    m_recordPath = path;
+    if (!m_recorder.IndexError().empty())
+        statusBar()->showMessage(QStringLiteral("Recording without a time index: %1").arg(Text(m_recorder.IndexError())));
     UpdateCommandUI();
     return true;
 }
 
 void CMainFrame::StopRecording(const QString& failure)
 {
-    if (m_recordFile == nullptr)
+    if (!m_recorder.IsRecording() && failure.isEmpty())
         return;
     // What was received before the stop belongs in the file, even if the
     // timer has not moved it yet.
     if (failure.isEmpty())
         DrainReceivedText();
-    if (m_recordFile == nullptr)
+    if (!m_recorder.IsRecording() && failure.isEmpty())
         return;  // that write failed and already stopped the recording
-    const bool closed = std::fclose(m_recordFile) == 0;
-    m_recordFile = nullptr;
+    const bool closed = m_recorder.Stop();
     if (!failure.isEmpty() || !closed) {
         // What reached the file stays there; the user learns where it ends.
         QMessageBox::critical(
             this, windowTitle(),
             QStringLiteral("Recording stopped: writing to %1 failed (%2). The %3 bytes recorded before are kept.")
-                .arg(m_recordPath, failure.isEmpty() ? QStringLiteral("closing the file failed") : failure)
-                .arg(m_recordedBytes));
+                .arg(Text(m_recorder.Path()), failure.isEmpty() ? QStringLiteral("closing the file failed") : failure)
+                .arg(m_recorder.Bytes()));
     }
     UpdateCommandUI();
 }
 
 bool CMainFrame::StartPlayback(const QString& path)
 {
+    // The live source it replaces, for Back to Live.
+    const std::string livePort = g_sio.IsOpen() && !g_sio.IsPlayback() ? g_sio.DevicePath() : std::string();
+    const int liveBaud = g_sio.BaudRate();
     CloseLink();
     const bool opened = g_sio.OpenPlayback(QFile::encodeName(path).toStdString());
     if (!opened)
@@ -597,14 +610,18 @@ bool CMainFrame::StartPlayback(const QString& path)
     ResetReceiverState();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
+    if (opened)
+        m_replay->PlaybackStarted(livePort, liveBaud);
     UpdateCommandUI();
     return opened;
 }
 
 void CMainFrame::Stop()
 {
-    if (g_sio.IsPlayback())
+    if (g_sio.IsPlayback()) {
         CloseLink();
+        m_replay->PlaybackStopped();
+    }
     StopRecording();
     setWindowTitle(QString::fromUtf8(kAppTitle));
     UpdateCommandUI();
@@ -626,8 +643,8 @@ void CMainFrame::OnPlayBack()
     QFileDialog dialog(this, QString(), QStringLiteral("NewNMEAFile"),
                        QStringLiteral("NMEA Data File (*.txt);;NMEA Data File (*.log);;All Files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // An Open dialog opens the file that exists: no default suffix here.
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     StartPlayback(dialog.selectedFiles().first());

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "app/frame_texts.h"
+#include "kit/fix_feed.h"
+#include "link/session_recorder.h"
 #include "console/sentence_link.h"
 #include "console/sentence_sender.h"
 
@@ -22,6 +24,8 @@ class CommandActions;
 class CSio;
 class LinkThreads;
 class QueuedLinkObserver;
+class ReplayController;
+class SpecifiedPagesSubscriber;
 class ToolbarCustomization;
 
 // The link's handle as the console's send path sees it.
@@ -94,8 +98,11 @@ public:
     bool StartRecording(const QString& path);
     bool StartPlayback(const QString& path);
     void Stop();
-    bool IsRecording() const { return m_recordFile != nullptr; }
-    uint64_t RecordedBytes() const { return m_recordedBytes; }
+    bool IsRecording() const { return m_recorder.IsRecording(); }
+    uint64_t RecordedBytes() const { return m_recorder.Bytes(); }
+    // Every fix reaches the pages through this feed; a page subscribes to it.
+    FixFeed& Fixes() { return m_fixFeed; }
+    ReplayController* Replay() const { return m_replay; }
 
     // Connect without the dialog; false (and the reason) when it fails.
     bool ConnectTo(const std::string& port, int baud, QString* failure = nullptr);
@@ -180,9 +187,10 @@ private:
     std::unique_ptr<QueuedLinkObserver> m_observer;
     std::unique_ptr<LinkThreads> m_linkThreads;
 
-    std::FILE* m_recordFile = nullptr;
-    QString m_recordPath;
-    uint64_t m_recordedBytes = 0;  // 64 bits: a long recording passes 4 GiB
+    SessionRecorder m_recorder;
+    FixFeed m_fixFeed;
+    std::unique_ptr<SpecifiedPagesSubscriber> m_pagesSubscriber;
+    ReplayController* m_replay = nullptr;
     int m_latestVersion = 0;
     int m_nAppLook = 0;
     int m_savedScatterMode = 2;  // the saved "Scatter Plot Mode", for the check marks

@@ -11,6 +11,7 @@ void PlaybackPacer::Load(PlaybackSchedule schedule, int64_t nowUs)
     m_stepUntil = 0;
     m_seekBytes = 0;
     m_rewind = false;
+    m_delivered = 0;
     m_anchorClockUs = 0;
     m_anchorSteadyUs = nowUs;
 }
@@ -52,6 +53,7 @@ PlaybackPacer::Due PlaybackPacer::DueNow(uint64_t delivered, int64_t nowUs)
 void PlaybackPacer::Delivered(uint64_t delivered, int64_t nowUs)
 {
     std::lock_guard lock(m_lock);
+    m_delivered = delivered;
     if (m_seekBytes != 0 && delivered >= m_seekBytes) {
         m_seekBytes = 0;
         m_anchorSteadyUs = nowUs;  // the clock resumes from the seek's target
@@ -77,9 +79,10 @@ void PlaybackPacer::SetPaused(bool paused, int64_t nowUs)
     m_paused = paused;
 }
 
-void PlaybackPacer::StepFix(uint64_t delivered, int64_t nowUs)
+void PlaybackPacer::StepFix(int64_t nowUs)
 {
     std::lock_guard lock(m_lock);
+    const uint64_t delivered = m_seekBytes != 0 ? m_seekBytes : m_delivered;
     AnchorLocked(nowUs);
     m_paused = true;
     const std::vector<uint64_t>& ends = m_schedule.FixEnds();
@@ -92,6 +95,7 @@ void PlaybackPacer::SeekTo(int64_t timeUs, int64_t nowUs)
     std::lock_guard lock(m_lock);
     timeUs = std::clamp<int64_t>(timeUs, 0, m_schedule.DurationUs());
     m_rewind = true;
+    m_delivered = 0;
     m_stepUntil = 0;
     m_anchorClockUs = timeUs;
     m_anchorSteadyUs = nowUs;

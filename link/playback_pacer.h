@@ -29,7 +29,7 @@ public:
     void SetSpeed(double speed, int64_t nowUs);  // kAsFastAsPossible or a factor
     void SetPaused(bool paused, int64_t nowUs);
     // Releases the bytes up to the end of the next fix after `delivered`, then pauses.
-    void StepFix(uint64_t delivered, int64_t nowUs);
+    void StepFix(int64_t nowUs);
     // Plays again from the start, at full speed up to recording time
     // `timeUs`, then on at the chosen speed (or paused). The reader takes
     // the rewind (TakeRewind) before its next read.
@@ -56,5 +56,6 @@ private:
     int64_t m_anchorSteadyUs = 0;
     uint64_t m_stepUntil = 0;      // a step's end; 0 when no step runs
     uint64_t m_seekBytes = 0;
+    uint64_t m_delivered = 0;      // as the reader last said
     bool m_rewind = false;
 };

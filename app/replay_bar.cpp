@@ -1,0 +1,123 @@
+#include "app/replay_bar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+
+#include "app/replay_ids.h"
+#include "link/playback_pacer.h"
+#include "link/session_recorder.h"
+
+const double ReplayBar::kSpeeds[6] = {0.5, 1.0, 2.0, 5.0, 10.0, PlaybackPacer::kAsFastAsPossible};
+
+namespace {
+constexpr int kSliderSteps = 1000;
+}
+
+QString ReplayBar::TimeText(int64_t us)
+{
+    const int64_t s = us / 1000000;
+    return s >= 3600 ? QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'))
+                     : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+ReplayBar::ReplayBar(Handlers handlers, QWidget* parent)
+    : QToolBar(QStringLiteral("Playback"), parent)
+    , m_handlers(std::move(handlers))
+{
+    setObjectName(QStringLiteral("ReplayBar"));
+    m_pause = addAction(QStringLiteral("Pause"));
+    m_pause->setCheckable(true);
+    m_pause->setData(ID_REPLAY_PAUSE);
+    connect(m_pause, &QAction::toggled, this, [this](bool paused) {
+        m_pause->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+        if (m_pacer != nullptr)
+            m_pacer->SetPaused(paused, SteadyMicros());
+    });
+    m_step = addAction(QStringLiteral("Next Fix"));
+    m_step->setData(ID_REPLAY_STEP);
+    m_step->setToolTip(QStringLiteral("Plays up to the next fix, then pauses"));
+    connect(m_step, &QAction::triggered, this, [this] {
+        if (m_pacer == nullptr)
+            return;
+        m_pacer->StepFix(SteadyMicros());
+        const QSignalBlocker block(m_pause);
+        m_pause->setChecked(true);
+        m_pause->setText(QStringLiteral("Resume"));
+    });
+    m_speed = new QComboBox(this);
+    for (double s : kSpeeds)
+        m_speed->addItem(s == PlaybackPacer::kAsFastAsPossible ? QStringLiteral("As fast as possible")
+                                                               : QStringLiteral("%1\u00d7").arg(s));
+    m_speed->setCurrentIndex(1);
+    connect(m_speed, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (m_pacer != nullptr && i >= 0 && i < 6)
+            m_pacer->SetSpeed(kSpeeds[i], SteadyMicros());
+    });
+    addWidget(m_speed);
+    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setRange(0, kSliderSteps);
+    m_slider->setMinimumWidth(200);
+    connect(m_slider, &QSlider::sliderReleased, this, [this] {
+        if (m_pacer != nullptr && m_handlers.seek)
+            m_handlers.seek(m_pacer->DurationUs() * m_slider->value() / kSliderSteps);
+    });
+    addWidget(m_slider);
+    m_time = new QLabel(this);
+    addWidget(m_time);
+    m_message = new QLabel(this);
+    addWidget(m_message);
+    QAction* live = addAction(QStringLiteral("Back to Live"));
+    live->setData(ID_BACK_TO_LIVE);
+    live->setToolTip(QStringLiteral("Ends the playback and reopens the source that was open before it"));
+    connect(live, &QAction::triggered, this, [this] {
+        if (m_handlers.backToLive)
+            m_handlers.backToLive();
+    });
+    m_refresh.setInterval(200);
+    connect(&m_refresh, &QTimer::timeout, this, &ReplayBar::Refresh);
+    hide();
+}
+
+void ReplayBar::Attach(PlaybackPacer* pacer)
+{
+    m_pacer = pacer;
+    m_finished = false;
+    m_message->clear();
+    {
+        const QSignalBlocker a(m_pause), b(m_speed);
+        m_pause->setChecked(false);
+        m_pause->setText(QStringLiteral("Pause"));
+        m_speed->setCurrentIndex(1);
+    }
+    if (pacer == nullptr) {
+        m_refresh.stop();
+        hide();
+        return;
+    }
+    pacer->SetSpeed(1.0, SteadyMicros());
+    show();
+    m_refresh.start();
+    Refresh();
+}
+
+void ReplayBar::ShowFinished(const QString& message)
+{
+    m_finished = true;
+    m_message->setText(message);
+    Refresh();
+}
+
+void ReplayBar::Refresh()
+{
+    if (m_pacer == nullptr)
+        return;
+    const int64_t total = m_pacer->DurationUs();
+    const int64_t at = m_finished ? total : m_pacer->PositionUs(SteadyMicros());
+    m_time->setText(TimeText(at) + QStringLiteral(" / ") + TimeText(total));
+    if (!m_slider->isSliderDown())
+        m_slider->setValue(total > 0 ? static_cast<int>(at * kSliderSteps / total) : 0);
+    m_pause->setEnabled(!m_finished);
+    m_step->setEnabled(!m_finished);
+}

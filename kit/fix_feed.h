@@ -1,0 +1,57 @@
+#pragma once
+
+#include <algorithm>
+#include <vector>
+
+#include "nmea/display_snapshot.h"
+
+// A page that follows the fixes. Live, in a playback and in a whole-file
+// analysis every fix reaches it through this one call, in order, on the
+// GUI thread, so a page cannot tell (and need not care) where fixes come
+// from.
+class FixSubscriber {
+public:
+    virtual ~FixSubscriber() = default;
+    // One fix, as the display snapshot holds it after its GGA.
+    virtual void OnFix(const DisplaySnapshot& fix) = 0;
+    // A new source or a seek starts over: forget what earlier fixes built.
+    virtual void OnFixesRestart() {}
+};
+
+// The one per-fix hand-off: the main window publishes, pages subscribe.
+class FixFeed {
+public:
+    void Subscribe(FixSubscriber* subscriber)
+    {
+        if (std::find(m_subscribers.begin(), m_subscribers.end(), subscriber) == m_subscribers.end())
+            m_subscribers.push_back(subscriber);
+    }
+    void Unsubscribe(FixSubscriber* subscriber)
+    {
+        m_subscribers.erase(std::remove(m_subscribers.begin(), m_subscribers.end(), subscriber), m_subscribers.end());
+    }
+
+    void Publish(const DisplaySnapshot& fix)
+    {
+        m_last = fix;
+        ++m_count;
+        for (FixSubscriber* s : m_subscribers)
+            s->OnFix(fix);
+    }
+    void Restart()
+    {
+        m_last = DisplaySnapshot{};
+        m_count = 0;
+        for (FixSubscriber* s : m_subscribers)
+            s->OnFixesRestart();
+    }
+
+    // The latest fix published (zeroed after Restart), and how many since.
+    const DisplaySnapshot& Last() const { return m_last; }
+    unsigned long long Count() const { return m_count; }
+
+private:
+    std::vector<FixSubscriber*> m_subscribers;
+    DisplaySnapshot m_last;
+    unsigned long long m_count = 0;
+};

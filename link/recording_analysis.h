@@ -1,0 +1,32 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "nmea/display_snapshot.h"
+
+// Decodes a whole recording at full speed, as a playback would feed it:
+// a parser in its start state, the snapshot copied at every GGA. The fixes
+// go out in batches, so the receiver can keep a worker thread apart from
+// the pages; `deliver` may block to hold the worker back.
+struct RecordingAnalysisResult {
+    uint64_t bytes = 0;
+    uint64_t totalBytes = 0;
+    uint64_t fixes = 0;
+    bool ok = true;
+    bool cancelled = false;
+    std::string error;
+};
+
+class RecordingAnalysis {
+public:
+    static constexpr size_t kBatchFixes = 512;
+    // A batch of fixes, in order, and the bytes of the file read so far.
+    using Deliver = std::function<void(std::vector<DisplaySnapshot>&& fixes, uint64_t bytesRead)>;
+
+    static RecordingAnalysisResult Run(const std::string& path, const Deliver& deliver,
+                                       const std::atomic<bool>& cancel);
+};
