@@ -11,6 +11,8 @@ void PlaybackPacer::Load(PlaybackSchedule schedule, int64_t nowUs)
     m_stepUntil = 0;
     m_seekBytes = 0;
     m_rewind = false;
+    m_started = false;
+    m_lastChunkUs = INT64_MIN;
     m_delivered = 0;
     m_anchorClockUs = 0;
     m_anchorSteadyUs = nowUs;
@@ -18,7 +20,7 @@ void PlaybackPacer::Load(PlaybackSchedule schedule, int64_t nowUs)
 
 int64_t PlaybackPacer::ClockLocked(int64_t nowUs) const
 {
-    if (m_paused)
+    if (m_paused || !m_started)
         return m_anchorClockUs;
     if (m_speed == kAsFastAsPossible)
         return INT64_MAX;
@@ -28,13 +30,33 @@ int64_t PlaybackPacer::ClockLocked(int64_t nowUs) const
 void PlaybackPacer::AnchorLocked(int64_t nowUs)
 {
     const int64_t clock = ClockLocked(nowUs);
-    m_anchorClockUs = clock == INT64_MAX ? m_schedule.DurationUs() : clock;
+    // Leaving "as fast as possible", the clock stands where the bytes are.
+    m_anchorClockUs = clock == INT64_MAX ? m_schedule.TimeOf(m_delivered) : clock;
     m_anchorSteadyUs = nowUs;
+}
+
+bool PlaybackPacer::ChunkPacedLocked() const
+{
+    return m_schedule.From() == PlaybackSchedule::Source::FixedRate && !m_paused && m_speed != kAsFastAsPossible
+        && m_seekBytes == 0 && m_stepUntil == 0;
 }
 
 PlaybackPacer::Due PlaybackPacer::DueNow(uint64_t delivered, int64_t nowUs)
 {
     std::lock_guard lock(m_lock);
+    // A file without times plays as it always did: one chunk a tick, counted
+    // from the last read, so a busy machine slows it rather than bunching it.
+    if (ChunkPacedLocked()) {
+        const int64_t interval = std::llround(PlaybackSchedule::kFixedIntervalUs / m_speed);
+        const int64_t since = m_lastChunkUs == INT64_MIN ? interval : nowUs - m_lastChunkUs;
+        if (since >= interval)
+            return {delivered + PlaybackSchedule::kFixedChunk, 0};
+        return {delivered, interval - since};
+    }
+    if (!m_started) {
+        m_started = true;
+        m_anchorSteadyUs = nowUs;
+    }
     Due due;
     const int64_t clock = ClockLocked(nowUs);
     due.bytes = clock == INT64_MAX ? UINT64_MAX : m_schedule.DueBytes(clock);
@@ -53,6 +75,8 @@ PlaybackPacer::Due PlaybackPacer::DueNow(uint64_t delivered, int64_t nowUs)
 void PlaybackPacer::Delivered(uint64_t delivered, int64_t nowUs)
 {
     std::lock_guard lock(m_lock);
+    if (delivered > m_delivered)
+        m_lastChunkUs = nowUs;
     m_delivered = delivered;
     if (m_seekBytes != 0 && delivered >= m_seekBytes) {
         m_seekBytes = 0;
@@ -129,6 +153,8 @@ int64_t PlaybackPacer::PositionUs(int64_t nowUs) const
     std::lock_guard lock(m_lock);
     if (m_seekBytes != 0)
         return m_anchorClockUs;
+    if (m_schedule.From() == PlaybackSchedule::Source::FixedRate)
+        return m_schedule.TimeOf(m_delivered);
     return std::clamp<int64_t>(ClockLocked(nowUs), 0, m_schedule.DurationUs());
 }
 

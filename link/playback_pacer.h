@@ -46,6 +46,7 @@ public:
 
 private:
     int64_t ClockLocked(int64_t nowUs) const;
+    bool ChunkPacedLocked() const;
     void AnchorLocked(int64_t nowUs);
 
     mutable std::mutex m_lock;
@@ -58,4 +59,6 @@ private:
     uint64_t m_seekBytes = 0;
     uint64_t m_delivered = 0;      // as the reader last said
     bool m_rewind = false;
+    bool m_started = false;
+    int64_t m_lastChunkUs = INT64_MIN;  // fixed rate: when the last chunk was read        // the clock runs from the reader's first question
 };

@@ -245,15 +245,20 @@ TEST(CSio, PlaybackReadsItsOwnSizeAndIdlesAtTheEnd)
     EXPECT_EQ(sio.PlaybackFile(), file.string());
     EXPECT_EQ(sio.Write("x", 1), -1) << "nothing is sent to a recording";
 
+    // Unpaced, so that only the read size limits a read.
+    sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
     std::vector<uint8_t> buffer(10240);
     std::vector<long> reads;
+    std::vector<bool> ends;
     for (int i = 0; i < 5; ++i) {
         const SioReadResult r = sio.Read(buffer.data(), 10240, 2560);
         EXPECT_TRUE(r.playback);
         EXPECT_FALSE(r.lost);
         reads.push_back(r.count);
+        ends.push_back(r.ended);
     }
     EXPECT_EQ(reads, (std::vector<long>{2560, 2560, 880, 0, 0}));
+    EXPECT_EQ(ends, (std::vector<bool>{false, false, false, true, false})) << "the end is told once";
     EXPECT_TRUE(sio.IsOpen()) << "the end of the file keeps the playback open";
     sio.Close();
     EXPECT_FALSE(sio.IsOpen());
