@@ -111,6 +111,10 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     setCentralWidget(m_wndView);
     m_pagesSubscriber = std::make_unique<SpecifiedPagesSubscriber>(*m_wndView);
     m_fixFeed.Subscribe(m_pagesSubscriber.get());
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    // After the Standard toolbar, so the pane list keeps it first.
     m_replay = new ReplayController(
         *this, m_fixFeed,
         ReplayController::Hooks{[this](const QString& path) { return StartPlayback(path); }, [this] { Stop(); },
@@ -124,9 +128,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
                                     UpdateCommandUI();
                                 },
                                 [this] { CloseLink(); }});
-    CreateMenus();
-    CreateToolBar();
-    CreateStatusBar();
+    m_replay->AddFileCommands(menuBar()->actions().first()->menu(), Action(ID_APP_EXIT));
 
     m_sender.SetActivityNotice([this] {
         QMetaObject::invokeMethod(this, &CMainFrame::OnTxActivity, Qt::QueuedConnection);
@@ -278,7 +280,6 @@ void CMainFrame::CreateMenus()
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->addAction(Action(ID_APP_EXIT));
-    m_replay->AddFileCommands(file, Action(ID_APP_EXIT));
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->addAction(Action(ID_EDIT_UNDO));

@@ -160,6 +160,9 @@ TEST_F(Commands, MenuBarItemsIdsAndAccessKeys)
         int id;        // 0: a submenu or separator
     };
     const Item items[] = {
+        {"&File|&Analyse Recording...", 33200},
+        {"&File|&Export Track...", 33201},
+        {"&File|", 0},
         {"&File|E&xit", 57665},
         {"&Edit|&Undo\tCtrl+Z", 57643},
         {"&Edit|", 0},
@@ -654,6 +657,7 @@ TEST_F(Commands, WindowInBlueAndBlackWithData)
     m_frame->resize(1100, 760);
     m_frame->show();
     ASSERT_TRUE(m_frame->StartPlayback(QStringLiteral(STELMAP_SOURCE_DIR "/data/demo.nmea")));
+    g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);  // not at the recording's 1 Hz
     ASSERT_TRUE(WaitFor([&] { return PositionPlot()->Statistics().SampleCount() >= 100; }, 10000));
     m_frame->Stop();
 
