@@ -28,7 +28,8 @@ void SpecifiedPagesSubscriber::OnFix(const DisplaySnapshot& fix)
 
 void SpecifiedPagesSubscriber::OnFixesRestart()
 {
-    m_view.m_wndFrontPanel->ClearSatelliteTrails();
+    // Not the shared snapshot: the link may already hold the next fix there.
+    m_view.m_wndFrontPanel->RestartSkyPlot();
     m_view.m_wndScatterPlot->ClearSamples();
     m_view.m_wndPositionPlot->ClearPlots();
 }

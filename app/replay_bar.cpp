@@ -109,6 +109,13 @@ void ReplayBar::ShowFinished(const QString& message)
     Refresh();
 }
 
+void ReplayBar::ClearFinished()
+{
+    m_finished = false;
+    m_message->clear();
+    Refresh();
+}
+
 void ReplayBar::Refresh()
 {
     if (m_pacer == nullptr)

@@ -26,6 +26,8 @@ public:
     void Attach(PlaybackPacer* pacer);
     // The file has ended: the message, and Back to Live stays.
     void ShowFinished(const QString& message);
+    // Playing again after a seek: no end message.
+    void ClearFinished();
     // Reads the pacer again (the timer does it five times a second).
     void Refresh();
 

@@ -112,7 +112,7 @@ void ReplayController::Seek(int64_t timeUs)
     if (!g_sio.IsPlayback())
         return;
     m_finished = false;
-    m_bar->Attach(&g_sio.Pacer());
+    m_bar->ClearFinished();
     PlaybackPacer& pacer = g_sio.Pacer();
     pacer.SeekTo(timeUs, SteadyMicros());
     // The reader plays the file again from its start at full speed; the

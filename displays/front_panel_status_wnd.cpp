@@ -62,6 +62,14 @@ void CFrontPanelStatusWnd::UpdateFromSnapshot()
     update();
 }
 
+void CFrontPanelStatusWnd::RestartSkyPlot()
+{
+    // Empty slots first: trails grow from where each slot was last.
+    m_skyPlot.UpdateSatellites(SkySatellites{});
+    m_skyPlot.ClearTrails();
+    update();
+}
+
 void CFrontPanelStatusWnd::ClearSatelliteTrails()
 {
     m_skyPlot.ClearTrails();

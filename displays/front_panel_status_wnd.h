@@ -30,6 +30,8 @@ public:
     // repaints.
     void UpdateFromSnapshot();
     void ClearSatelliteTrails();
+    // A new source starts over: no satellites, no trails (the mask stays).
+    void RestartSkyPlot();
     void ClearAzElMask();
 
     // The page as it paints at its current size.

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "analysis/position_plot_wnd.h"
+#include "app/main_window.h"
+#include "app/page_tabs.h"
+#include "app/replay_bar.h"
+#include "app/replay_controller.h"
+#include "app/tests/gui_test_support.h"
+#include "displays/front_panel_status_wnd.h"
+#include "displays/scatter_plot_wnd.h"
+#include "link/link_objects.h"
+#include "link/serial_port.h"
+#include "link/tests/pseudo_terminal.h"
+#include "nmea/tests/sentence.h"
+#include "tests/corpus_location.h"
+
+namespace {
+
+// What the pages hold after a file: every figure a fix builds.
+struct PagesState {
+    PositionTextValues text;
+    std::deque<CScatterPlotPosition> samples;
+    std::vector<TrailPoint> trails;
+    DisplaySnapshot snapshot;
+    bool operator==(const PagesState&) const = default;
+};
+
+class ReplayTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_frame = std::make_unique<CMainFrame>(NoReceiver()); }
+    void TearDown() override
+    {
+        m_frame.reset();
+        g_sio.Close();
+    }
+
+    PagesState Pages() const
+    {
+        CChildView* view = m_frame->View();
+        PagesState s;
+        s.text = view->m_wndPositionPlot->Statistics().TextValues();
+        s.samples = view->m_wndScatterPlot->Model().Samples();
+        s.trails = view->m_wndFrontPanel->SkyPlot().History().TrailPoints();
+        std::lock_guard lock(g_dataLock);
+        s.snapshot = g_displaySnapshot;
+        return s;
+    }
+
+    QString Write(const QString& name, const std::string& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+std::string Fixes(int n)
+{
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += Sentence("GPGGA,1200" + std::to_string(10 + i) + ",4704.2410,N,01526.3704,E,1,08,1.0,355.5,M,47.0,M,,");
+    return text;
+}
+
+TEST_F(ReplayTest, AnalysisLeavesThePagesAsAFullPlaybackDoes)
+{
+    STELMAP_REQUIRE_CORPUS();
+    // A Garmin capture: 4,469 GGA sentences, GSA and GSV of GPS.
+    const QString file = QStringLiteral(STELMAP_CORPUS_DIR "/nmeaparser/NmeaSampleData.txt");
+
+    ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(file));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 20000));
+    const PagesState analysed = Pages();
+    EXPECT_EQ(m_frame->Replay()->LastMessage(), "Analysed NmeaSampleData.txt: 4469 fixes.");
+    ASSERT_GT(analysed.text.samples, 0);
+
+    m_frame->Fixes().Restart();
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
+    ASSERT_TRUE(WaitFor([&] { return m_frame->Replay()->PlaybackFinished(); }, 60000));
+    const PagesState played = Pages();
+    EXPECT_EQ(played.text, analysed.text);
+    EXPECT_EQ(played.samples.size(), analysed.samples.size());
+    EXPECT_EQ(played.trails.size(), analysed.trails.size());
+    EXPECT_TRUE(played == analysed);
+}
+
+TEST_F(ReplayTest, TheEndIsToldStopEndsAndBackToLiveReopensThePort)
+{
+    PseudoTerminal pty;
+    ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 9600));
+    const QString file = Write("five.txt", Fixes(5));
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    EXPECT_FALSE(g_sio.DevicePath() == pty.SlavePath() && !g_sio.IsPlayback());
+    EXPECT_TRUE(m_frame->Replay()->Bar()->isVisible() || !m_frame->isVisible());
+    g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
+    ASSERT_TRUE(WaitFor([&] { return m_frame->Replay()->PlaybackFinished(); }, 5000));
+    // Five fixes a second apart: four seconds of recording.
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(), "Playback finished: 5 fixes, 4.0 s of recording");
+    m_frame->UpdateCommandUI();
+    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled()) << "nothing left to stop";
+    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_PLAY_BACK)->isEnabled());
+
+    m_frame->Replay()->BackToLive();
+    EXPECT_FALSE(g_sio.IsPlayback());
+    EXPECT_TRUE(g_sio.IsOpen());
+    EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
+    EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap");
+}
+
+TEST_F(ReplayTest, AnEmptyFileEndsAtOnce)
+{
+    ASSERT_TRUE(m_frame->StartPlayback(Write("empty.txt", "")));
+    ASSERT_TRUE(WaitFor([&] { return m_frame->Replay()->PlaybackFinished(); }, 3000));
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(), "Playback finished: 0 fixes, 0.0 s of recording");
+    m_frame->UpdateCommandUI();
+    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled());
+}
+
+TEST_F(ReplayTest, SeekingRebuildsThePagesFromTheStart)
+{
+    const QString file = Write("twenty.txt", Fixes(20));
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    CPositionPlotWnd* plot = m_frame->View()->m_wndPositionPlot;
+    g_sio.Pacer().SetPaused(true, 0);
+    m_frame->Replay()->Seek(9500000);  // 9.5 s: the fixes at 0 to 9 s
+    ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 10 && g_sio.Pacer().SeekTargetBytes() == 0; }))
+        << plot->Statistics().SampleCount() << " " << g_sio.Pacer().SeekTargetBytes() << " " << g_sio.PlaybackDelivered();
+    QApplication::processEvents();
+    EXPECT_EQ(plot->Statistics().SampleCount(), 10) << "paused after the seek";
+    g_sio.Pacer().StepFix(SteadyMicros());
+    ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 11; }));
+    m_frame->Replay()->Seek(0);
+    ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 1; }))
+        << plot->Statistics().SampleCount() << " " << g_sio.Pacer().SeekTargetBytes() << " " << g_sio.PlaybackDelivered();
+}
+
+// The Open dialog opens a file that exists as named, suffix or not.
+TEST_F(ReplayTest, PlayBackOpensAFileWithoutASuffix)
+{
+    const QString file = Write("nosuffix", Fixes(2));
+    ModalDriver driver([&](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            dialog->selectFile(file);
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+    });
+    m_frame->OnPlayBack();
+    EXPECT_TRUE(g_sio.IsPlayback());
+    EXPECT_EQ(g_sio.PlaybackFile(), QFile::encodeName(file).toStdString());
+}
+
+TEST_F(ReplayTest, ExportFromTheWindowWritesTheTrack)
+{
+    const QString file = Write("three.txt", Fixes(3));
+    const QString out = m_dir.filePath("three.gpx");
+    ASSERT_TRUE(m_frame->Replay()->ExportTrack(file, out, "gpx"));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 5000));
+    EXPECT_EQ(m_frame->Replay()->LastMessage(), "Exported 3 fixes to " + out + ".");
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().count("<trkpt "), 3);
+}
+
+}  // namespace
