@@ -226,9 +226,19 @@ void TrackBuilder::OnSentence(std::string_view address, std::string_view data)
 {
     const std::string_view type = address.size() >= 3 ? address.substr(address.size() - 3) : address;
     if (type == "GGA") {
+        // The receiver state keeps the last HDOP when a GGA leaves it out;
+        // the track says it is unknown.
         m_ggaTime = NmeaTimeOfDay(TrackField(data, 0));
+        double hdop = 0.0;
+        const std::string_view field = TrackField(data, 7);
+        const auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), hdop);
+        m_ggaHdop = !field.empty() && ec == std::errc() && ptr == field.data() + field.size() ? Positive(hdop) : std::nullopt;
         return;
     }
+    if (type == "GSA")
+        m_gsaSeen = true;
+    if (address.find("RAIM") != std::string_view::npos)
+        m_raimSeen = true;
     std::optional<DatedTime> date;
     if (type == "RMC")
         date = DecodeRmcDate(data);
@@ -264,7 +274,7 @@ void TrackBuilder::OnFix(const CNMEAParserWin32& parser, const DisplaySnapshot& 
     p.altitude = snapshot.altitude;
     p.fixQuality = parser.m_fixQuality;
     p.satsUsed = parser.m_satsInUse;
-    p.hdop = Positive(parser.m_ggaHdop);
+    p.hdop = m_ggaHdop;
     if (m_user && p.fixQuality >= 1) {
         const double km = HorizontalDistanceKm(p.latitude, p.longitude, m_user->latitude, m_user->longitude);
         if (std::isfinite(km))
@@ -281,16 +291,17 @@ void TrackBuilder::Flush()
     // GGA (or the end) the receiver state holds this fix's values.
     if (m_parser != nullptr) {
         const CNMEAParserWin32& parser = *m_parser;
-        if (parser.m_gsaCount > 0) {
+        if (m_gsaSeen) {
             m_pending->gsaFixType = parser.m_gsaFixType;
             m_pending->pdop = Positive(parser.m_gpsPdop);
             m_pending->vdop = Positive(parser.m_gpsVdop);
         }
-        if (parser.m_raimHpl > 0)
+        if (m_raimSeen && parser.m_raimHpl > 0)
             m_pending->hpl = parser.m_raimHpl / 100.0;
-        if (parser.m_raimHfom > 0)
+        if (m_raimSeen && parser.m_raimHfom > 0)
             m_pending->hfom = parser.m_raimHfom / 100.0;
     }
+    m_gsaSeen = m_raimSeen = false;
     m_emit(*m_pending);
     m_pending.reset();
 }

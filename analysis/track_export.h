@@ -83,6 +83,11 @@ private:
     const CNMEAParserWin32* m_parser = nullptr;
     std::optional<DatedTime> m_lastDate;
     double m_ggaTime = -1.0;
+    std::optional<double> m_ggaHdop;
+    // GSA and RAIM sentences seen since the last fix was emitted: only then
+    // are the receiver state's DOPs and integrity this epoch's.
+    bool m_gsaSeen = false;
+    bool m_raimSeen = false;
 };
 
 struct TrackExportResult {
