@@ -1,0 +1,104 @@
+// Whole-file analysis: a day of fixes decoded into every page, as File >
+// Analyse Recording does it, and the decoding alone, to tell the decoder's
+// share from the pages'. The recordings come from stelmap-sim (generated
+// into the temporary folder on first use, or named by STELMAP_BENCH_1HZ and
+// STELMAP_BENCH_10HZ): a day at 1 Hz with GPS and GLONASS (86,400 fixes),
+// and a day at 10 Hz with both solutions (864,000 fixes). Peak memory is
+// reported as a counter (max_rss_mb).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <sys/resource.h>
+
+#include "app/main_window.h"
+#include "app/replay_controller.h"
+#include "link/recording_analysis.h"
+
+namespace {
+
+std::string Recording(const char* variable, const std::string& name, const std::string& simArgs)
+{
+    if (const char* path = std::getenv(variable))
+        return path;
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    if (!std::filesystem::exists(path)) {
+        const std::string command = STELMAP_SIM_PATH " --stdout --fast " + simArgs + " > " + path;
+        if (std::system(command.c_str()) != 0)
+            return {};
+    }
+    return path;
+}
+
+std::string Day1Hz() { return Recording("STELMAP_BENCH_1HZ", "stelmap_bench_day_1hz.nmea", "--rate 1 --fixes 86400"); }
+std::string Day10Hz()
+{
+    return Recording("STELMAP_BENCH_10HZ", "stelmap_bench_day_10hz.nmea", "--rate 10 --dual --fixes 864000");
+}
+
+double MaxRssMb()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void DecodeOnly(benchmark::State& state, const std::string& path)
+{
+    uint64_t fixes = 0;
+    for (auto _ : state) {
+        std::atomic<bool> cancel{false};
+        const RecordingAnalysisResult r = RecordingAnalysis::Run(
+            path, [](std::vector<DisplaySnapshot>&& batch, uint64_t) { benchmark::DoNotOptimize(batch.data()); }, cancel);
+        fixes = r.fixes;
+    }
+    state.counters["fixes"] = static_cast<double>(fixes);
+    state.counters["max_rss_mb"] = MaxRssMb();
+}
+
+// The window's own path: worker thread, batches, the pages fed on this thread.
+void IntoEveryPage(benchmark::State& state, const std::string& path)
+{
+    StartupOptions options;
+    options.connect = ConnectOption{"/nonexistent/stelmap-bench-port", 9600};
+    CMainFrame frame(options);
+    for (auto _ : state) {
+        frame.Replay()->AnalyseRecording(QString::fromStdString(path));
+        while (frame.Replay()->Busy())
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    state.counters["fixes"] = static_cast<double>(frame.Fixes().Count());
+    state.counters["max_rss_mb"] = MaxRssMb();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QTemporaryDir settingsDir;
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QApplication app(argc, argv);
+    const std::string day1 = Day1Hz();
+    const std::string day10 = Day10Hz();
+    if (!day1.empty()) {
+        benchmark::RegisterBenchmark("Analyse/Day1HzGpsGlonass/DecodeOnly", DecodeOnly, day1)->Unit(benchmark::kSecond)->Iterations(1);
+        benchmark::RegisterBenchmark("Analyse/Day1HzGpsGlonass/IntoEveryPage", IntoEveryPage, day1)->Unit(benchmark::kSecond)->Iterations(1);
+    }
+    if (!day10.empty()) {
+        benchmark::RegisterBenchmark("Analyse/Day10HzDual/DecodeOnly", DecodeOnly, day10)->Unit(benchmark::kSecond)->Iterations(1);
+        benchmark::RegisterBenchmark("Analyse/Day10HzDual/IntoEveryPage", IntoEveryPage, day10)->Unit(benchmark::kSecond)->Iterations(1);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
