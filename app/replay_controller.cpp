@@ -77,6 +77,7 @@ void ReplayController::PlaybackStarted(const std::string& livePort, int liveBaud
     }
     m_finished = false;
     m_seeking = false;
+    m_fixBase = m_feed.Count();  // the pages keep what came before; the message counts the file's fixes
     m_bar->Attach(&g_sio.Pacer());
 }
 
@@ -96,7 +97,7 @@ void ReplayController::OnPlaybackEnded()
     EndProgress();
     const double seconds = static_cast<double>(g_sio.Pacer().DurationUs()) / 1e6;
     const QString message = QStringLiteral("Playback finished: %1 fixes, %2 s of recording")
-                                .arg(m_feed.Count())
+                                .arg(m_feed.Count() - m_fixBase)
                                 .arg(seconds, 0, 'f', seconds < 10 ? 1 : 0);
     m_bar->ShowFinished(message);
     Tell(message);
@@ -105,6 +106,7 @@ void ReplayController::OnPlaybackEnded()
 void ReplayController::OnPlaybackRewound()
 {
     m_feed.Restart();
+    m_fixBase = 0;
 }
 
 void ReplayController::Seek(int64_t timeUs)

@@ -77,6 +77,7 @@ private:
     std::string m_livePort;
     int m_liveBaud = 0;
     bool m_finished = false;
+    unsigned long long m_fixBase = 0;  // the feed's count when the playback began
     bool m_seeking = false;
     QString m_lastMessage;
 };

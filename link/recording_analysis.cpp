@@ -25,7 +25,7 @@ RecordingAnalysisResult RecordingAnalysis::Run(const std::string& path, const De
     CNMEAParserWin32 parser;
     DisplaySnapshot snapshot;
     std::vector<DisplaySnapshot> batch;
-    batch.reserve(kBatchFixes);
+    batch.reserve(kBatchFixes + kBatchHeadroom);
     parser.SetPositionHandOff([&] {
         CopyToSnapshot(parser, snapshot);
         batch.push_back(snapshot);
@@ -47,7 +47,7 @@ RecordingAnalysisResult RecordingAnalysis::Run(const std::string& path, const De
             if (batch.size() >= kBatchFixes) {
                 deliver(std::move(batch), result.bytes);
                 batch = {};
-                batch.reserve(kBatchFixes);
+                batch.reserve(kBatchFixes + kBatchHeadroom);
             }
         }
         if (n < buffer.size()) {

@@ -24,6 +24,8 @@ struct RecordingAnalysisResult {
 class RecordingAnalysis {
 public:
     static constexpr size_t kBatchFixes = 512;
+    // A piece of 4,096 bytes holds far fewer fixes: a batch never reallocates.
+    static constexpr size_t kBatchHeadroom = 256;
     // A batch of fixes, in order, and the bytes of the file read so far.
     using Deliver = std::function<void(std::vector<DisplaySnapshot>&& fixes, uint64_t bytesRead)>;
 

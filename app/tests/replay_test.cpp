@@ -102,6 +102,8 @@ TEST_F(ReplayTest, TheEndIsToldStopEndsAndBackToLiveReopensThePort)
 {
     PseudoTerminal pty;
     ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 9600));
+    ASSERT_TRUE(pty.Write(Fixes(2)));  // live fixes before: not the file's
+    ASSERT_TRUE(WaitFor([&] { return m_frame->Fixes().Count() == 2; }));
     const QString file = Write("five.txt", Fixes(5));
     ASSERT_TRUE(m_frame->StartPlayback(file));
     EXPECT_FALSE(g_sio.DevicePath() == pty.SlavePath() && !g_sio.IsPlayback());
