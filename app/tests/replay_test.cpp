@@ -14,6 +14,7 @@
 #include "app/replay_bar.h"
 #include "app/replay_controller.h"
 #include "app/tests/gui_test_support.h"
+#include "app/tests/test_output.h"
 #include "displays/front_panel_status_wnd.h"
 #include "displays/scatter_plot_wnd.h"
 #include "link/link_objects.h"
@@ -105,13 +106,18 @@ TEST_F(ReplayTest, TheEndIsToldStopEndsAndBackToLiveReopensThePort)
     ASSERT_TRUE(pty.Write(Fixes(2)));  // live fixes before: not the file's
     ASSERT_TRUE(WaitFor([&] { return m_frame->Fixes().Count() == 2; }));
     const QString file = Write("five.txt", Fixes(5));
+    m_frame->resize(1100, 760);
+    m_frame->show();
     ASSERT_TRUE(m_frame->StartPlayback(file));
-    EXPECT_FALSE(g_sio.DevicePath() == pty.SlavePath() && !g_sio.IsPlayback());
-    EXPECT_TRUE(m_frame->Replay()->Bar()->isVisible() || !m_frame->isVisible());
+    EXPECT_TRUE(g_sio.IsPlayback());
+    EXPECT_TRUE(m_frame->Replay()->Bar()->isVisible());
     g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
     ASSERT_TRUE(WaitFor([&] { return m_frame->Replay()->PlaybackFinished(); }, 5000));
     // Five fixes a second apart: four seconds of recording.
     EXPECT_EQ(m_frame->statusBar()->currentMessage(), "Playback finished: 5 fixes, 4.0 s of recording");
+    m_frame->Replay()->Bar()->Refresh();
+    EXPECT_EQ(m_frame->Replay()->Bar()->TimeLabel()->text(), "0:04 / 0:04");
+    SaveTestPicture(*m_frame, QStringLiteral("replay-finished"));
     m_frame->UpdateCommandUI();
     EXPECT_FALSE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled()) << "nothing left to stop";
     EXPECT_TRUE(m_frame->Action(CMainFrame::ID_PLAY_BACK)->isEnabled());
@@ -121,6 +127,7 @@ TEST_F(ReplayTest, TheEndIsToldStopEndsAndBackToLiveReopensThePort)
     EXPECT_TRUE(g_sio.IsOpen());
     EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap");
+    EXPECT_FALSE(m_frame->Replay()->Bar()->isVisible());
 }
 
 TEST_F(ReplayTest, AnEmptyFileEndsAtOnce)
