@@ -70,7 +70,9 @@ protected:
                                [this] {
                                    Note();
                                    ++seen.lost;
-                               }});
+                               },
+                               {},
+                               {}});
         threads = std::make_unique<LinkThreads>(link.Objects(), *observer);
         ASSERT_TRUE(link.sio.OpenPort(pty.SlavePath(), 9600));
     }
