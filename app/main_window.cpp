@@ -193,6 +193,9 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     StopLinkThreads();
+    // Its workers publish to the feed, which goes before the window's children.
+    delete m_replay;
+    m_replay = nullptr;
     m_fixFeed.Unsubscribe(m_pagesSubscriber.get());
 }
 
@@ -436,7 +439,7 @@ void CMainFrame::UpdateCommandUI()
     const bool dual = g_parser.m_dualMode.load() == 1;
     const int solution = g_parser.m_solutionMode.load();
     // A playback that reached its end has nothing left to stop.
-    const bool playing = playback && !m_replay->PlaybackFinished();
+    const bool playing = playback && !(m_replay != nullptr && m_replay->PlaybackFinished());
 
     Action(ID_CONNECT)->setEnabled(!(g_sio.IsOpen() && playing));
     Action(ID_RECORD)->setEnabled(!recording);

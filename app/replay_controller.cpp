@@ -123,7 +123,7 @@ void ReplayController::Seek(int64_t timeUs)
     if (target > (1u << 20)) {
         m_seeking = true;
         ShowProgress(QStringLiteral("Seeking..."), [] { return g_sio.PlaybackDelivered(); }, target, [this] {
-            g_sio.Pacer().SetPaused(true, SteadyMicros());
+            g_sio.Pacer().CancelSeek(SteadyMicros());
             m_seeking = false;
         });
     }

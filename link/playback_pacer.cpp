@@ -27,11 +27,16 @@ int64_t PlaybackPacer::ClockLocked(int64_t nowUs) const
     return m_anchorClockUs + static_cast<int64_t>(std::llround(static_cast<double>(nowUs - m_anchorSteadyUs) * m_speed));
 }
 
+int64_t PlaybackPacer::DeliveredTimeLocked() const
+{
+    return m_delivered == 0 ? 0 : m_schedule.TimeOf(m_delivered - 1);
+}
+
 void PlaybackPacer::AnchorLocked(int64_t nowUs)
 {
     const int64_t clock = ClockLocked(nowUs);
     // Leaving "as fast as possible", the clock stands where the bytes are.
-    m_anchorClockUs = clock == INT64_MAX ? m_schedule.TimeOf(m_delivered) : clock;
+    m_anchorClockUs = clock == INT64_MAX ? DeliveredTimeLocked() : clock;
     m_anchorSteadyUs = nowUs;
 }
 
@@ -128,6 +133,17 @@ void PlaybackPacer::SeekTo(int64_t timeUs, int64_t nowUs)
     m_seekBytes = due == UINT64_MAX ? m_schedule.Size() : due;
 }
 
+void PlaybackPacer::CancelSeek(int64_t nowUs)
+{
+    std::lock_guard lock(m_lock);
+    if (m_seekBytes == 0)
+        return;
+    m_seekBytes = 0;
+    m_paused = true;
+    m_anchorClockUs = DeliveredTimeLocked();
+    m_anchorSteadyUs = nowUs;
+}
+
 bool PlaybackPacer::TakeRewind()
 {
     std::lock_guard lock(m_lock);
@@ -154,7 +170,7 @@ int64_t PlaybackPacer::PositionUs(int64_t nowUs) const
     if (m_seekBytes != 0)
         return m_anchorClockUs;
     if (m_schedule.From() == PlaybackSchedule::Source::FixedRate)
-        return m_schedule.TimeOf(m_delivered);
+        return DeliveredTimeLocked();
     return std::clamp<int64_t>(ClockLocked(nowUs), 0, m_schedule.DurationUs());
 }
 

@@ -35,6 +35,8 @@ public:
     // the rewind (TakeRewind) before its next read.
     void SeekTo(int64_t timeUs, int64_t nowUs);
     bool TakeRewind();
+    // Stops a seek where it has got to, paused there.
+    void CancelSeek(int64_t nowUs);
 
     double Speed() const;
     bool Paused() const;
@@ -47,6 +49,7 @@ public:
 private:
     int64_t ClockLocked(int64_t nowUs) const;
     bool ChunkPacedLocked() const;
+    int64_t DeliveredTimeLocked() const;  // the recording time of the last byte delivered
     void AnchorLocked(int64_t nowUs);
 
     mutable std::mutex m_lock;

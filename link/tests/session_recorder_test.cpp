@@ -151,4 +151,8 @@ TEST(PlaybackPacer, SpeedPauseStepAndSeekMoveTheClock)
     EXPECT_TRUE(pacer.TakeRewind());
     EXPECT_EQ(pacer.DueNow(0, 5000000).bytes, 160u);  // everything up to 7 s, at once
     EXPECT_EQ(pacer.PositionUs(5000000), 7000000);
+    pacer.Delivered(40, 5000000);
+    pacer.CancelSeek(5000000);  // stops where it got to, paused
+    EXPECT_EQ(pacer.DueNow(40, 9000000).bytes, 40u);
+    EXPECT_EQ(pacer.PositionUs(9000000), 1000000);
 }
