@@ -163,6 +163,8 @@ void CNMEAParserWin32::ResetData()
     m_allInView = {};
     m_gpsInView = {};
     m_glonassInView = {};
+
+    m_gnssModel.Reset();
 }
 
 bool CNMEAParserWin32::DroppedByDualModeFilter(std::string_view address) const
@@ -179,6 +181,7 @@ int CNMEAParserWin32::OnSentence(const char* address, const char* data)
     const std::string_view a(address);
     if (DroppedByDualModeFilter(a))
         return 1;
+    m_gnssModel.OnSentence(a, data != nullptr ? std::string_view(data) : std::string_view());
 
     // A substring test, so every talker is accepted for GGA, GSA and VTG.
     if (Contains(a, "GGA")) {

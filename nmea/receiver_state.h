@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "nmea/gnss_model.h"
 #include "nmea/sentence_framer.h"
 #include "nmea/satellite_view.h"
 
@@ -85,6 +86,11 @@ public:
     // RAIM, centimetres
     int m_raimHpl = 0;
     int m_raimHfom = 0;
+
+    // Every constellation and signal, fed each sentence the dual-mode filter
+    // lets through, before the decoders above (so that it is current at the
+    // GGA hand-off). ResetData resets it too.
+    GnssModel m_gnssModel;
 
 protected:
     int OnSentence(const char* address, const char* data) override;

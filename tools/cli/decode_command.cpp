@@ -5,12 +5,13 @@
 #include <cstring>
 
 #include "tools/cli/fix_stream.h"
+#include "tools/cli/gnss_json.h"
 #include "tools/cli/json_writer.h"
 
 namespace {
 
 constexpr const char* kDecodeHelp =
-    "usage: stelmap-cli decode FILE\n"
+    "usage: stelmap-cli decode [--gnss] FILE\n"
     "\n"
     "Decodes an NMEA 0183 recording (FILE, or - for standard input) exactly as\n"
     "the monitor does: one parser in its start state (dual mode off, Integrity)\n"
@@ -19,6 +20,10 @@ constexpr const char* kDecodeHelp =
     "integrity and satellites and the parser's GGA, GSA and VTG state. At the\n"
     "end it prints to standard error:\n"
     "  bytes B sentences S checksum_errors C fixes F\n"
+    "\n"
+    "--gnss adds the key \"gnss\" to every line: date and time (RMC/ZDA), every\n"
+    "satellite and signal of every system as [system, number, signal, elevation,\n"
+    "azimuth, cnr, used], and the latest GST, GBS and RMC status.\n"
     "\n"
     "Exit status: 0 when the whole input was read, 2 when it could not be.\n";
 
@@ -30,7 +35,7 @@ void Dop(JsonWriter& json, const char* key, double pdop, double hdop, double vdo
 }  // namespace
 
 std::string FixToJson(unsigned long long fix, const CNMEAParserWin32& parser,
-                      const DisplaySnapshot& snapshot)
+                      const DisplaySnapshot& snapshot, const GnssSnapshot* gnss)
 {
     JsonWriter json;
     json.BeginObject();
@@ -71,12 +76,21 @@ std::string FixToJson(unsigned long long fix, const CNMEAParserWin32& parser,
     json.Key("courseMagnetic").Double(parser.m_courseMagnetic);
     json.Key("speedKnots").Double(parser.m_speedKnots);
     json.Key("speedKmh").Double(parser.m_speedKmh);
+    if (gnss != nullptr) {
+        json.Key("gnss");
+        WriteGnssJson(json, *gnss);
+    }
     json.EndObject();
     return json.Text();
 }
 
 int RunDecodeCommand(int argc, char** argv)
 {
+    const bool withGnss = argc == 2 && std::strcmp(argv[0], "--gnss") == 0;
+    if (withGnss) {
+        --argc;
+        ++argv;
+    }
     if (argc != 1 || std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0) {
         const bool asked = argc == 1;
         std::fputs(kDecodeHelp, asked ? stdout : stderr);
@@ -84,9 +98,12 @@ int RunDecodeCommand(int argc, char** argv)
     }
     CountingParser parser;
     DisplaySnapshot snapshot;
+    GnssSnapshot gnss;
     std::string line;
     const bool whole = DecodeFileReporting(argv[0], parser, snapshot, [&](uint64_t fix) {
-        line = FixToJson(fix, parser, snapshot);
+        if (withGnss)
+            parser.m_gnssModel.CopyTo(gnss);
+        line = FixToJson(fix, parser, snapshot, withGnss ? &gnss : nullptr);
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), stdout);
     });
