@@ -8,11 +8,12 @@ std::mutex g_dataLock;
 std::mutex g_parserLock;
 std::deque<char> g_rxQueue;
 DisplaySnapshot g_displaySnapshot;
+GnssSnapshot g_gnssSnapshot;
 CSio g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
 
 LinkObjects GlobalLinkObjects()
 {
-    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot};
+    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot};
 }
 
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
@@ -20,8 +21,11 @@ void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
     std::lock_guard feeding(link.parserLock);
     std::lock_guard data(link.dataLock);
     link.parser.ResetData();
-    if (zeroSnapshot)
+    if (zeroSnapshot) {
         link.snapshot = DisplaySnapshot{};
+        if (link.gnssSnapshot != nullptr)
+            *link.gnssSnapshot = GnssSnapshot{};
+    }
 }
 
 std::string DrainRxQueue(const LinkObjects& link, size_t maxBytes)

@@ -7,6 +7,7 @@
 
 #include "link/serial_port.h"
 #include "nmea/display_snapshot.h"
+#include "nmea/gnss_snapshot.h"
 #include "nmea/receiver_state.h"
 
 // The objects the link threads and the GUI share. The program has one set,
@@ -22,6 +23,9 @@ struct LinkObjects {
     std::mutex& parserLock;
     std::deque<char>& rxQueue;
     DisplaySnapshot& snapshot;
+    // The GNSS model's snapshot, copied with `snapshot` under dataLock;
+    // none when null.
+    GnssSnapshot* gnssSnapshot = nullptr;
 };
 
 extern CNMEAParserWin32 g_parser;
@@ -29,6 +33,7 @@ extern std::mutex g_dataLock;
 extern std::mutex g_parserLock;
 extern std::deque<char> g_rxQueue;
 extern DisplaySnapshot g_displaySnapshot;
+extern GnssSnapshot g_gnssSnapshot;
 extern CSio g_sio;  // resets g_parser on every OpenPort
 
 LinkObjects GlobalLinkObjects();

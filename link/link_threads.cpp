@@ -128,6 +128,8 @@ void LinkThreads::HandoffThreadProc()
             std::lock_guard feeding(m_objects.parserLock);
             std::lock_guard data(m_objects.dataLock);
             CopyToSnapshot(m_objects.parser, m_objects.snapshot);
+            if (m_objects.gnssSnapshot != nullptr)
+                m_objects.parser.m_gnssModel.CopyTo(*m_objects.gnssSnapshot);
         }
         m_observer.PositionUpdate();
         m_hPositionEventProcessed.Set();

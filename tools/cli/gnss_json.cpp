@@ -23,6 +23,19 @@ void OptionalDouble(JsonWriter& json, const char* key, const std::optional<doubl
 
 }  // namespace
 
+void WriteGnssSatellites(JsonWriter& json, const std::vector<GnssSignalView>& signals)
+{
+    json.BeginArray();
+    for (const GnssSignalView& s : signals) {
+        json.BeginArray().String(SystemName(s.system)).Int(s.number).Int(s.signal);
+        OptionalInt(json, s.elevation);
+        OptionalInt(json, s.azimuth);
+        OptionalInt(json, s.cnr);
+        json.Bool(s.used).EndArray();
+    }
+    json.EndArray();
+}
+
 void WriteGnssJson(JsonWriter& json, const GnssSnapshot& gnss)
 {
     json.BeginObject();
@@ -40,15 +53,8 @@ void WriteGnssJson(JsonWriter& json, const GnssSnapshot& gnss)
     else
         json.String(gnss.time);
 
-    json.BeginArray("satellites");
-    for (const GnssSignalView& s : gnss.signals) {
-        json.BeginArray().String(SystemName(s.system)).Int(s.number).Int(s.signal);
-        OptionalInt(json, s.elevation);
-        OptionalInt(json, s.azimuth);
-        OptionalInt(json, s.cnr);
-        json.Bool(s.used).EndArray();
-    }
-    json.EndArray();
+    json.Key("satellites");
+    WriteGnssSatellites(json, gnss.signals);
 
     json.Key("gst");
     if (const auto& gst = gnss.gst) {
