@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <array>
 
 #include "kit/fonts.h"
 #include "kit/page_painting.h"
@@ -143,16 +144,17 @@ void CSignalsPageWnd::Paint(QPainter& painter, const QSize& size) const
         DrawBoxEllipse(painter, FortyFiveDegreeRing(sky));
         for (const SkyPlotLine& line : SkyPlotCrossLines(sky))
             DrawLineTo(painter, line.from, line.to);
+        std::array<std::array<QVector<QLine>, kTrailFadeSteps>, kGnssSystemCount> buckets;
+        for (const SignalsTrailSegment& t : layout.trails)
+            buckets[static_cast<size_t>(SystemIndex(t.system))][static_cast<size_t>(t.fade)].append(
+                QLine(t.from.x, t.from.y, t.to.x, t.to.y));
         for (int s = 0; s < kGnssSystemCount; ++s) {
             const QColor color = ToQColor(SystemColor(static_cast<GnssSystem>(s)));
             for (int fade = 0; fade < kTrailFadeSteps; ++fade) {
-                QVector<QLine> lines;
-                for (const SignalsTrailSegment& t : layout.trails)
-                    if (SystemIndex(t.system) == s && t.fade == fade)
-                        lines.append(QLine(t.from.x, t.from.y, t.to.x, t.to.y));
+                const QVector<QLine>& lines = buckets[static_cast<size_t>(s)][static_cast<size_t>(fade)];
                 if (lines.isEmpty())
                     continue;
-                painter.setPen(QPen(WithAlpha(color, 220 - fade * 200 / kTrailFadeSteps), 2));
+                painter.setPen(QPen(WithAlpha(color, 220 - fade * 200 / kTrailFadeSteps), 1));
                 painter.drawLines(lines);
             }
         }

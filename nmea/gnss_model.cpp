@@ -1,26 +1,34 @@
 #include "nmea/gnss_model.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace {
 
-bool IsType(std::string_view address, std::string_view type)
+// Called for every sentence: three character compares, not a string compare.
+bool IsType(std::string_view address, const char (&type)[4])
 {
-    return address.size() == 5 && address.substr(2) == type;
+    return address[2] == type[0] && address[3] == type[1] && address[4] == type[2];
 }
 
 }  // namespace
 
-void GnssModel::OnSentence(std::string_view address, std::string_view data)
+void GnssModel::OnSentence(std::string_view address, std::string_view data) { Dispatch(address, data); }
+
+void GnssModel::OnSentence(const char* address, const char* data)
+{
+    Dispatch(address != nullptr ? std::string_view(address) : std::string_view(), data != nullptr ? data : "");
+}
+
+template <typename Data>
+void GnssModel::Dispatch(std::string_view address, Data data)
 {
     if (address.size() != 5)
         return;
     const Talker talker{address[0], address[1]};
     if (IsType(address, "GSV")) {
-        OnGsv(talker, data);
+        OnGsv(talker, SentenceFields(data));
     } else if (IsType(address, "GSA")) {
-        OnGsa(talker, data);
+        OnGsa(talker, SentenceFields(data));
     } else if (IsType(address, "RMC")) {
         RmcFields rmc = DecodeRmc(SentenceFields(data));
         m_date = rmc.date;
@@ -40,7 +48,7 @@ void GnssModel::OnSentence(std::string_view address, std::string_view data)
     } else if (IsType(address, "GST")) {
         m_gst = DecodeGst(SentenceFields(data));
     } else if (IsType(address, "GBS")) {
-        OnGbs(talker, data);
+        OnGbs(talker, SentenceFields(data));
     }
 }
 
@@ -48,9 +56,10 @@ void GnssModel::Reset()
 {
     m_cycles.clear();
     m_streams.clear();
+    m_merged.clear();
+    m_mergedDirty = false;
     m_clock = 0;
-    for (auto& list : m_used)
-        list.clear();
+    m_used = {};
     m_date.reset();
     m_time.clear();
     m_zoneHours.reset();
@@ -113,10 +122,10 @@ GnssModel::Stream& GnssModel::StreamFor(Talker talker, int signal)
 }
 
 // $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60
-void GnssModel::OnGsv(Talker talker, std::string_view data)
+void GnssModel::OnGsv(Talker talker, const SentenceFields& f)
 {
     GsvMessage& m = m_message;
-    if (!DecodeGsvMessage(SentenceFields(data), m))
+    if (!DecodeGsvMessage(f, m))
         return;
 
     OpenCycle* cycle = nullptr;
@@ -151,6 +160,7 @@ void GnssModel::OnGsv(Talker talker, std::string_view data)
 
 void GnssModel::Complete(const OpenCycle& cycle)
 {
+    m_mergedDirty = true;
     const uint64_t completed = ++m_clock;
     // Every talker that sent a message of the cycle replaces its own stream,
     // also with nothing when it listed no satellite.
@@ -166,14 +176,14 @@ void GnssModel::Complete(const OpenCycle& cycle)
 }
 
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
-void GnssModel::OnGsa(Talker talker, std::string_view data)
+void GnssModel::OnGsa(Talker talker, const SentenceFields& f)
 {
-    const GsaUsed gsa = DecodeGsaUsed(SentenceFields(data));
+    const GsaUsed gsa = DecodeGsaUsed(f);
     const std::string_view talkerText(talker.data(), 2);
     const GnssSystem byId = SystemOfId(gsa.systemId);
 
     std::array<bool, kGnssSystemCount> replaced{};
-    std::array<std::vector<int>, kGnssSystemCount> lists;
+    std::array<UsedList, kGnssSystemCount> lists{};
     const GnssSystem named = byId != GnssSystem::Unknown ? byId : SystemOfTalker(talkerText);
     if (named != GnssSystem::Unknown)
         replaced[static_cast<size_t>(SystemIndex(named))] = true;
@@ -183,17 +193,18 @@ void GnssModel::OnGsa(Talker talker, std::string_view data)
                                                                : SatelliteOfTalker(talkerText, number);
         const auto s = static_cast<size_t>(SystemIndex(id.system));
         replaced[s] = true;
-        lists[s].push_back(id.number);
+        UsedList& list = lists[s];
+        list.numbers[static_cast<size_t>(list.count++)] = id.number;  // twelve numbers at most
     }
     for (size_t s = 0; s < replaced.size(); ++s)
         if (replaced[s])
-            m_used[s] = std::move(lists[s]);
+            m_used[s] = lists[s];
 }
 
 // $GNGBS,231412.00,0.1,0.1,0.1,04,,73.7,45.5,1,1*5A
-void GnssModel::OnGbs(Talker talker, std::string_view data)
+void GnssModel::OnGbs(Talker talker, const SentenceFields& f)
 {
-    const GbsFields gbs = DecodeGbs(SentenceFields(data));
+    const GbsFields gbs = DecodeGbs(f);
     GnssIntegrity out;
     out.errLat = gbs.errLat;
     out.errLon = gbs.errLon;
@@ -221,28 +232,48 @@ void GnssModel::CopyTo(GnssSnapshot& out) const
     out.gst = m_gst;
     out.gbs = m_gbs;
 
-    // Every stream's satellites, newest stream first so that the stable sort
-    // and unique below keep the most recently completed report of each.
-    std::vector<const Stream*> order;
-    order.reserve(m_streams.size());
-    for (const Stream& s : m_streams)
-        order.push_back(&s);
-    std::sort(order.begin(), order.end(), [](const Stream* a, const Stream* b) { return a->completed > b->completed; });
-
-    auto& signals = out.signals;
-    signals.clear();
-    for (const Stream* s : order)
-        for (const StreamSatellite& sat : s->satellites)
-            signals.push_back({sat.id.system, sat.id.number, s->signal, sat.satellite.elevation, sat.satellite.azimuth,
-                               sat.satellite.cnr, false});
-    const auto key = [](const GnssSignalView& v) { return std::tuple(v.system, v.number, v.signal); };
-    std::stable_sort(signals.begin(), signals.end(),
-                     [&](const GnssSignalView& a, const GnssSignalView& b) { return key(a) < key(b); });
-    signals.erase(std::unique(signals.begin(), signals.end(),
-                              [&](const GnssSignalView& a, const GnssSignalView& b) { return key(a) == key(b); }),
-                  signals.end());
-    for (GnssSignalView& v : signals) {
-        const auto& used = m_used[static_cast<size_t>(SystemIndex(v.system))];
-        v.used = std::find(used.begin(), used.end(), v.number) != used.end();
+    if (m_mergedDirty)
+        Merge();
+    out.satellites = m_merged;
+    for (GnssSignalView& v : out.satellites) {
+        const UsedList& used = m_used[static_cast<size_t>(SystemIndex(v.system))];
+        const auto usedEnd = used.numbers.begin() + used.count;
+        v.used = std::find(used.numbers.begin(), usedEnd, v.number) != usedEnd;
     }
+}
+
+// Every stream's satellites sorted by (system, number, signal), the most
+// recently completed stream first within one key so that it is the one
+// kept. Sorting small index records keeps this cheap.
+void GnssModel::Merge() const
+{
+    auto& order = m_mergeScratch;
+    order.clear();
+    for (uint32_t s = 0; s < m_streams.size(); ++s) {
+        const Stream& stream = m_streams[s];
+        for (uint32_t i = 0; i < stream.satellites.size(); ++i) {
+            const GnssSatelliteId& id = stream.satellites[i].id;
+            const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
+                                 | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
+                                 | static_cast<uint64_t>(stream.signal & 0xFFFF);
+            order.push_back({key, stream.completed, s, i});
+        }
+    }
+    std::sort(order.begin(), order.end(), [](const MergeEntry& a, const MergeEntry& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.completed != b.completed)
+            return a.completed > b.completed;
+        return a.index < b.index;
+    });
+    m_merged.clear();
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k > 0 && order[k].key == order[k - 1].key)
+            continue;
+        const Stream& stream = m_streams[order[k].stream];
+        const StreamSatellite& sat = stream.satellites[order[k].index];
+        m_merged.push_back({sat.id.system, sat.id.number, stream.signal, sat.satellite.elevation,
+                            sat.satellite.azimuth, sat.satellite.cnr, false});
+    }
+    m_mergedDirty = false;
 }

@@ -38,6 +38,8 @@ public:
     // Feeds one framed sentence: `address` such as "GAGSV", `data` what
     // follows its comma. Sentences of other types are ignored.
     void OnSentence(std::string_view address, std::string_view data);
+    // The same for the framer's NUL-terminated text (no separate strlen).
+    void OnSentence(const char* address, const char* data);
 
     void Reset();
 
@@ -75,10 +77,13 @@ private:
         std::vector<StreamSatellite> satellites;
     };
 
-    void OnGsv(Talker talker, std::string_view data);
-    void OnGsa(Talker talker, std::string_view data);
-    void OnGbs(Talker talker, std::string_view data);
+    template <typename Data>
+    void Dispatch(std::string_view address, Data data);
+    void OnGsv(Talker talker, const SentenceFields& f);
+    void OnGsa(Talker talker, const SentenceFields& f);
+    void OnGbs(Talker talker, const SentenceFields& f);
     void Complete(const OpenCycle& cycle);
+    void Merge() const;
     OpenCycle* FindCycle(Talker talker, int signal);
     OpenCycle& OpenNewCycle(Talker talker, int signal);
     Stream& StreamFor(Talker talker, int signal);
@@ -86,7 +91,12 @@ private:
     std::vector<OpenCycle> m_cycles;
     std::vector<Stream> m_streams;
     uint64_t m_clock = 0;  // orders cycle touches and completions
-    std::array<std::vector<int>, kGnssSystemCount> m_used;
+    // Used numbers by system; a GSA lists twelve at most, and replaces.
+    struct UsedList {
+        int count = 0;
+        std::array<int, 12> numbers{};
+    };
+    std::array<UsedList, kGnssSystemCount> m_used{};
 
     std::optional<GnssDate> m_date;
     std::string m_time;
@@ -99,4 +109,16 @@ private:
     std::optional<GnssIntegrity> m_gbs;
 
     GsvMessage m_message;  // scratch, too large for the stack of every call
+
+    struct MergeEntry {
+        uint64_t key = 0;  // system, number and signal in sort order
+        uint64_t completed = 0;
+        uint32_t stream = 0;
+        uint32_t index = 0;
+    };
+    mutable std::vector<MergeEntry> m_mergeScratch;  // kept to spare an allocation per fix
+    // The streams merged, used flags aside: rebuilt only after a cycle
+    // completes, since fast receivers send GSV less often than GGA.
+    mutable std::vector<GnssSignalView> m_merged;
+    mutable bool m_mergedDirty = false;
 };

@@ -1,5 +1,7 @@
 #include "nmea/gnss_sentences.h"
 
+#include <algorithm>
+
 #include "nmea/number_text.h"
 
 using stelmap::ParseDecimal;
@@ -66,11 +68,26 @@ SentenceFields::SentenceFields(std::string_view data)
     }
 }
 
-std::optional<int> OptionalInteger(std::string_view text)
+SentenceFields::SentenceFields(const char* data)
 {
-    if (text.empty())
-        return std::nullopt;
-    return ParseInteger(text);
+    if (data == nullptr)
+        data = "";
+    size_t start = 0;
+    size_t i = 0;
+    for (;; ++i) {
+        const char c = data[i];
+        if (c == ',' || c == '\0') {
+            if (m_count < kMaxFields && i <= UINT16_MAX) {
+                m_begin[m_count] = static_cast<uint16_t>(start);
+                m_end[m_count] = static_cast<uint16_t>(i);
+                ++m_count;
+            }
+            start = i + 1;
+            if (c == '\0')
+                break;
+        }
+    }
+    m_data = std::string_view(data, std::min<size_t>(i, UINT16_MAX));
 }
 
 std::optional<double> OptionalDecimal(std::string_view text)

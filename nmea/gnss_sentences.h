@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "nmea/number_text.h"
+
 // Decoders of the sentences the GNSS model reads: each a free function that
 // fills a plain struct from the fields of one sentence, with no state. They
 // keep what the receiver sent; deciding systems and cycles is the model's.
@@ -19,6 +21,8 @@ public:
     static constexpr int kMaxFields = 256;
 
     explicit SentenceFields(std::string_view data);
+    // The same for NUL-terminated text, found in the one pass that splits it.
+    explicit SentenceFields(const char* data);
 
     int Count() const { return m_count; }
     // Empty for a missing field.
@@ -38,7 +42,13 @@ private:
     uint16_t m_end[kMaxFields];
 };
 
-std::optional<int> OptionalInteger(std::string_view text);
+// Absent when the field is empty: "never 0 for absent".
+inline std::optional<int> OptionalInteger(std::string_view text)
+{
+    if (text.empty())
+        return std::nullopt;
+    return stelmap::ParseInteger(text);
+}
 std::optional<double> OptionalDecimal(std::string_view text);
 
 struct GsvSatellite {

@@ -42,7 +42,7 @@ struct GnssSnapshot {
     char rmcStatus = 0;  // 'A', 'V', 0 before any RMC with one
     char rmcMode = 0;
     // Sorted by system, number and signal; one entry per (system, number, signal).
-    std::vector<GnssSignalView> signals;
+    std::vector<GnssSignalView> satellites;
     std::optional<GnsFields> gns;
     std::optional<GstFields> gst;
     std::optional<GnssIntegrity> gbs;

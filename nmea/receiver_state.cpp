@@ -181,7 +181,7 @@ int CNMEAParserWin32::OnSentence(const char* address, const char* data)
     const std::string_view a(address);
     if (DroppedByDualModeFilter(a))
         return 1;
-    m_gnssModel.OnSentence(a, data != nullptr ? std::string_view(data) : std::string_view());
+    m_gnssModel.OnSentence(address, data);
 
     // A substring test, so every talker is accepted for GGA, GSA and VTG.
     if (Contains(a, "GGA")) {

@@ -27,7 +27,7 @@ std::string Shown(const GnssModel& model)
     GnssSnapshot snapshot;
     model.CopyTo(snapshot);
     std::ostringstream out;
-    for (const GnssSignalView& s : snapshot.signals) {
+    for (const GnssSignalView& s : snapshot.satellites) {
         out << SystemName(s.system) << ' ' << s.number << '/' << s.signal;
         if (s.cnr)
             out << " c" << *s.cnr;
@@ -117,7 +117,7 @@ TEST(GnssModel, CycleRules)
     }
     GnssSnapshot snapshot;
     model.CopyTo(snapshot);
-    EXPECT_EQ(snapshot.signals.size(), 154u);
+    EXPECT_EQ(snapshot.satellites.size(), 154u);
 }
 
 TEST(GnssModel, SignalIdOnlyWhenFieldsAre4nPlus1)
@@ -234,11 +234,11 @@ TEST(GnssModel, FedByTheReceiverStateAndResetWithIt)
     Feed(parser, Sentence("GAGSV,1,1,01,12,61,237,31,7"));
     GnssSnapshot s;
     parser.m_gnssModel.CopyTo(s);
-    ASSERT_EQ(s.signals.size(), 1u);
-    EXPECT_EQ(s.signals[0], (GnssSignalView{GnssSystem::Galileo, 12, 7, 61, 237, 31, false}));
+    ASSERT_EQ(s.satellites.size(), 1u);
+    EXPECT_EQ(s.satellites[0], (GnssSignalView{GnssSystem::Galileo, 12, 7, 61, 237, 31, false}));
     parser.ResetData();
     parser.m_gnssModel.CopyTo(s);
-    EXPECT_TRUE(s.signals.empty());
+    EXPECT_TRUE(s.satellites.empty());
 }
 
 }  // namespace

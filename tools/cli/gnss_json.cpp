@@ -23,10 +23,10 @@ void OptionalDouble(JsonWriter& json, const char* key, const std::optional<doubl
 
 }  // namespace
 
-void WriteGnssSatellites(JsonWriter& json, const std::vector<GnssSignalView>& signals)
+void WriteGnssSatellites(JsonWriter& json, const std::vector<GnssSignalView>& views)
 {
     json.BeginArray();
-    for (const GnssSignalView& s : signals) {
+    for (const GnssSignalView& s : views) {
         json.BeginArray().String(SystemName(s.system)).Int(s.number).Int(s.signal);
         OptionalInt(json, s.elevation);
         OptionalInt(json, s.azimuth);
@@ -54,7 +54,7 @@ void WriteGnssJson(JsonWriter& json, const GnssSnapshot& gnss)
         json.String(gnss.time);
 
     json.Key("satellites");
-    WriteGnssSatellites(json, gnss.signals);
+    WriteGnssSatellites(json, gnss.satellites);
 
     json.Key("gst");
     if (const auto& gst = gnss.gst) {

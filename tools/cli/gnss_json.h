@@ -9,4 +9,4 @@ void WriteGnssJson(JsonWriter& json, const GnssSnapshot& gnss);
 
 // The "satellites" array alone: [[system, number, signal, elevation,
 // azimuth, cnr, used], ...].
-void WriteGnssSatellites(JsonWriter& json, const std::vector<GnssSignalView>& signals);
+void WriteGnssSatellites(JsonWriter& json, const std::vector<GnssSignalView>& views);

@@ -66,7 +66,7 @@ TEST(GnssCorpus, SatellitesAtChosenFixesAsWorkedOutFromTheSentences)
                 return;
             parser.m_gnssModel.CopyTo(gnss);
             JsonWriter json;
-            WriteGnssSatellites(json, gnss.signals);
+            WriteGnssSatellites(json, gnss.satellites);
             got[fix] = json.Text();
         });
         std::fclose(file);
