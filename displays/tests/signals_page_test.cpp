@@ -92,8 +92,9 @@ TEST_F(SignalsPageRender, BarsMarksAndSuspectWhereTheGeometrySays)
         // Marks: one per satellite with a position, filled when used.
         EXPECT_EQ(layout.marks.size(), 7u);
         for (const SignalsSkyMark& mark : layout.marks) {
-            if (mark.used)
+            if (mark.used) {
                 EXPECT_EQ(PixelAt(image, mark.point), ToQColor(SystemColor(mark.system)));
+            }
         }
         // The suspect, Galileo 12, is outlined in red on its bars.
         int suspects = 0;
