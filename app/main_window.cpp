@@ -66,7 +66,7 @@ long CSioSentenceLink::Write(const void* data, size_t size) { return m_sio.Write
 
 CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent)
-    , m_commands(ApplicationCommands())
+    , m_commands(*new CommandActions(this))
     , m_sentenceLink(g_sio)
     , m_sender(&m_sentenceLink)
 {
@@ -202,11 +202,9 @@ void CMainFrame::CreateActions()
                    int(kCmdLookOffice2007Black), int(kCmdViewStatusBar)})
         Action(id)->setCheckable(true);
     // Radio marks; "optional" because an unlisted look marks neither item.
-    // The groups live with the actions, as long as the application.
+    // The groups live with the actions.
     for (auto [first, second] : {std::pair{int(kCmdPrecision), int(kCmdIntegrity)},
                                  std::pair{int(kCmdLookOffice2007Blue), int(kCmdLookOffice2007Black)}}) {
-        if (Action(first)->actionGroup() != nullptr)
-            continue;
         auto* group = new QActionGroup(&m_commands);
         group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
         group->addAction(Action(first));

@@ -86,6 +86,8 @@ public:
     QToolBar* StandardToolBar() const { return m_wndToolBar; }
     ToolbarCustomization* Toolbars() const { return m_toolbars; }
     QAction* Action(int id) const;
+    // The window's commands, one action per id, handed to the pages.
+    CommandActions& Commands() const { return m_commands; }
     int AppLook() const { return m_nAppLook; }
     int LatestVersion() const { return m_latestVersion; }
 

@@ -35,6 +35,7 @@ CChildView::CChildView(CommandActions& commands, QWidget* parent)
     m_wndScatterPlot->SetContextMenuId(kScatterPlotMenuId);
     m_wndNmeaMonitor = new CNMEAMonitorWnd(m_wndTabs);
     m_wndNmeaMonitor->setObjectName(QStringLiteral("NMEA Monitor"));
+    m_wndNmeaMonitor->SetCommandActions(&commands);
     m_wndPositionPlot = new CPositionPlotWnd(commands, m_wndTabs);
     m_wndPositionPlot->setObjectName(QStringLiteral("Position Plot"));
     m_wndReceiverCfg = new CReceiverCfgWnd(m_wndTabs);

@@ -100,7 +100,7 @@ protected:
         Start();
     }
 
-    bool Trigger(int id) { return ApplicationCommands().Trigger(id); }
+    bool Trigger(int id) { return m_frame->Commands().Trigger(id); }
     CScatterPlotWnd* Scatter() const { return m_frame->View()->m_wndScatterPlot; }
     CPositionPlotWnd* PositionPlot() const { return m_frame->View()->m_wndPositionPlot; }
     CFrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->m_wndFrontPanel; }
@@ -139,7 +139,7 @@ protected:
     // which centring item carries the check mark.
     int CheckedCentreMode()
     {
-        const std::unique_ptr<QMenu> menu(ApplicationCommands().CreatePopupMenu(kScatterPlotMenuId, Scatter()));
+        const std::unique_ptr<QMenu> menu(m_frame->Commands().CreateContextMenu(PopupMenuCommands(kScatterPlotMenuId), Scatter()));
         menu->popup(QPoint(10, 10));
         int mode = -1;
         const int ids[] = {kCmdCenterUserPosition, kCmdCenterOnAverage, kCmdCenterNextSample};
@@ -247,7 +247,7 @@ TEST_F(Commands, RadioMarksForSolutionAndLook)
     dual->popup(QPoint(0, 0));
     SaveTestPicture(*dual, "menu_dual_mode");
     dual->close();
-    const std::unique_ptr<QMenu> scatter(ApplicationCommands().CreatePopupMenu(kScatterPlotMenuId, Scatter()));
+    const std::unique_ptr<QMenu> scatter(m_frame->Commands().CreateContextMenu(PopupMenuCommands(kScatterPlotMenuId), Scatter()));
     scatter->popup(QPoint(0, 0));
     SaveTestPicture(*scatter, "menu_scatter_plot");
     scatter->close();
