@@ -101,9 +101,9 @@ protected:
     }
 
     bool Trigger(int id) { return m_frame->Commands().Trigger(id); }
-    CScatterPlotWnd* Scatter() const { return m_frame->View()->m_wndScatterPlot; }
-    CPositionPlotWnd* PositionPlot() const { return m_frame->View()->m_wndPositionPlot; }
-    CFrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->m_wndFrontPanel; }
+    CScatterPlotWnd* Scatter() const { return m_frame->View()->ScatterPlot(); }
+    CPositionPlotWnd* PositionPlot() const { return m_frame->View()->PositionPlot(); }
+    CFrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->FrontPanel(); }
     QString Pane(int index) const { return m_frame->PaneLabel(index)->text(); }
 
     // Three fixes through the window's own path, with a satellite that
@@ -661,7 +661,7 @@ TEST_F(Commands, WindowInBlueAndBlackWithData)
         ASSERT_TRUE(Trigger(look));
         const bool dark = look == kLookOffice2007Black;
         for (int tab : {0, 1, 2}) {
-            m_frame->View()->m_wndTabs->setCurrentIndex(tab);
+            m_frame->View()->Tabs()->setCurrentIndex(tab);
             QApplication::processEvents();
             const QImage window = m_frame->grab().toImage();
             const QString path = QStringLiteral(STELMAP_BINARY_DIR "/test-output/app/window-%1-%2.png").arg(name).arg(tab + 1);
