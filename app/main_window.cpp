@@ -29,6 +29,7 @@
 #include "app/number_format.h"
 #include "app/set_position_dlg.h"
 #include "app/toolbar_customization.h"
+#include "displays/signals_page_wnd.h"
 #include "kit/page_look.h"
 #include "kit/command_actions.h"
 #include "link/link_objects.h"
@@ -82,6 +83,13 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
     m_trafficLog->SetSentenceSender(&m_sender);
     m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
+    m_signalsPage = new CSignalsPageWnd(m_wndView);
+    m_signalsPage->setObjectName(QStringLiteral("Signals"));
+    m_signalsPage->SetSnapshotSource([this] {
+        std::lock_guard lock(m_link.dataLock);
+        return m_link.gnssSnapshot != nullptr ? *m_link.gnssSnapshot : GnssSnapshot{};
+    });
+    m_wndView->AddPage(m_signalsPage, QIcon(pictures::kTabSignals), QStringLiteral("Signals"));
 
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
@@ -462,6 +470,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
 void CMainFrame::OnPositionUpdate()
 {
     m_fixDisplays->ShowFix(CopySnapshot());
+    m_signalsPage->UpdateFromSnapshot();
 }
 
 void CMainFrame::OnRxActivity()

@@ -17,6 +17,7 @@
 #include "console/sentence_link.h"
 #include "console/sentence_sender.h"
 
+class CSignalsPageWnd;
 class QAction;
 class QLabel;
 class QMenu;
@@ -162,6 +163,7 @@ private:
     FixDisplays* m_fixDisplays = nullptr;
     TrafficLog* m_trafficLog = nullptr;
     PageSet* m_pages = nullptr;
+    CSignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};
