@@ -18,9 +18,10 @@ struct OwnLink {
     std::mutex parserLock;
     std::deque<char> rxQueue;
     DisplaySnapshot snapshot;
+    GnssSnapshot gnssSnapshot;
     CSio sio{[this] { ResetParserData(Objects(), false); }};
 
-    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot}; }
+    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot, &gnssSnapshot}; }
 
     size_t QueuedBytes()
     {
