@@ -231,7 +231,9 @@ std::vector<std::pair<std::string, bool>> InfoTexts(const GnssSnapshot& gnss)
     when += "   Time " + (gnss.time.empty() ? std::string("-") : gnss.time + " UTC");
     if (gnss.zoneHours) {
         char text[32];
-        std::snprintf(text, sizeof text, "   Zone %+03d:%02d", *gnss.zoneHours, std::abs(gnss.zoneMinutes.value_or(0)));
+        // The receiver's numbers may be anything: keep them to a zone's range.
+        std::snprintf(text, sizeof text, "   Zone %+03d:%02d", std::clamp(*gnss.zoneHours, -99, 99),
+                      std::clamp(gnss.zoneMinutes.value_or(0), -59, 59) * (gnss.zoneMinutes.value_or(0) < 0 ? -1 : 1));
         when += text;
     }
     if (gnss.rmcStatus != 0)

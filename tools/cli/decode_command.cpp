@@ -11,7 +11,8 @@
 namespace {
 
 constexpr const char* kDecodeHelp =
-    "usage: stelmap-cli decode [--gnss] FILE\n"
+    "usage: stelmap-cli decode FILE\n"
+    "       stelmap-cli decode --gnss FILE\n"
     "\n"
     "Decodes an NMEA 0183 recording (FILE, or - for standard input) exactly as\n"
     "the monitor does: one parser in its start state (dual mode off, Integrity)\n"
@@ -86,13 +87,18 @@ std::string FixToJson(unsigned long long fix, const CNMEAParserWin32& parser,
 
 int RunDecodeCommand(int argc, char** argv)
 {
-    const bool withGnss = argc == 2 && std::strcmp(argv[0], "--gnss") == 0;
-    if (withGnss) {
-        --argc;
-        ++argv;
+    // --gnss before or after FILE.
+    bool withGnss = false;
+    char* rest[2] = {};
+    if (argc == 2 && (std::strcmp(argv[0], "--gnss") == 0 || std::strcmp(argv[1], "--gnss") == 0)) {
+        withGnss = true;
+        rest[0] = std::strcmp(argv[0], "--gnss") == 0 ? argv[1] : argv[0];
+        argc = 1;
+        argv = rest;
     }
-    if (argc != 1 || std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0) {
-        const bool asked = argc == 1;
+    if (argc != 1 || std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0
+        || std::strcmp(argv[0], "--gnss") == 0) {
+        const bool asked = argc == 1 && std::strcmp(argv[0], "--gnss") != 0;
         std::fputs(kDecodeHelp, asked ? stdout : stderr);
         return asked ? 0 : 2;
     }
