@@ -205,18 +205,18 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
     };
     const Place places[] = {
         {StanfordRegion::Normal, "Normal", 0.03, 0.40},
-        {StanfordRegion::Misleading, "MI", 0.28, 0.12},
+        {StanfordRegion::Misleading, "MI", 0.22, 0.12},
         {StanfordRegion::Hazardous, "HMI", 0.55, 0.20},
         {StanfordRegion::Unavailable, "Unavailable", 0.03, 0.93},
-        {StanfordRegion::UnavailableMi, "Unavailable MI", 0.55, 0.68},
+        {StanfordRegion::UnavailableMi, "Unavailable MI", 0.70, 0.60},
     };
     for (const Place& place : places) {
         const int64_t count = integrity->Count(place.region);
         const double share = integrity->epochs > 0 ? 100.0 * static_cast<double>(count) / integrity->epochs : 0.0;
         const PixelPoint at{p.left + TruncToPixel(place.across * p.Width()),
                             p.bottom - TruncToPixel(place.up * p.Height())};
-        g.labels.push_back({at, place.name});
-        g.labels.push_back({{at.x, at.y + G::kLineHeight}, std::to_string(count) + Format(" (%.1f %%)", share)});
+        g.labels.push_back({at, place.name, false, true});
+        g.labels.push_back({{at.x, at.y + G::kLineHeight}, std::to_string(count) + Format(" (%.1f %%)", share), false, true});
     }
 }
 
@@ -229,7 +229,9 @@ void Timeline(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
     for (const ErrorTimeline::Bucket& b : timeline.buckets)
         top = std::max({top, b.hasError ? double(b.errorMax) : 0.0, b.hasEstimate ? double(b.estimateMax) : 0.0});
     g.timelineRange = NiceCeiling(top * 1.05);
-    AddScale(g, g.timelinePlot, static_cast<double>(timeline.fixes), g.timelineRange, " fixes", " m");
+    // The right edge is where the buckets run full and merge.
+    AddScale(g, g.timelinePlot, static_cast<double>(timeline.fixesPerBucket * ErrorTimeline::kBuckets),
+             g.timelineRange, " fixes", " m");
     const PixelRect& p = g.timelinePlot;
     const double columnsPerBucket = static_cast<double>(p.Width()) / ErrorTimeline::kBuckets;
     const double scale = (p.Height() - 1) / g.timelineRange;

@@ -15,6 +15,7 @@ struct AccuracyPageGeometry {
         PixelPoint at;  // top-left of the text
         std::string text;
         bool heading = false;
+        bool boxed = false;  // on a box of the page's background, over the plot
         bool operator==(const Text&) const = default;
     };
     struct Circle {

@@ -27,7 +27,7 @@ const QColor kCircleColors[] = {QColor(30, 170, 60), QColor(240, 140, 20), QColo
 QColor StanfordCellColor(double shade)
 {
     const double s = std::clamp(shade, 0.0, 1.0);
-    return QColor::fromHsv(static_cast<int>(std::lround(220.0 * (1.0 - s))), 230, 235);
+    return QColor(QColor::fromHsv(static_cast<int>(std::lround(220.0 * (1.0 - s))), 230, 235).rgb());
 }
 
 QColor AccuracyCircleColor(size_t circle) { return kCircleColors[circle % 3]; }
@@ -133,10 +133,12 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
         painter.drawLine(ToQPoint(s.from), ToQPoint(s.to));
 
     painter.setClipRect(ToQRect(g.timelinePlot));
-    for (const PixelRect& r : g.estimateBars)
-        painter.fillRect(ToQRect(r), kEstimateColor);
+    // The estimate over the error: a band of errors under a line that should
+    // stand above most of it.
     for (const PixelRect& r : g.errorBars)
         painter.fillRect(ToQRect(r), kErrorColor);
+    for (const PixelRect& r : g.estimateBars)
+        painter.fillRect(ToQRect(r), kEstimateColor);
 
     painter.setClipRect(ToQRect(g.cdfPlot));
     if (g.cdfLine.size() > 1) {
@@ -157,6 +159,10 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
     const QFontMetrics metrics(font);
     auto draw = [&](const AccuracyPageGeometry::Text& t) {
         painter.setFont(t.heading ? bold : font);
+        if (t.boxed) {
+            const QString s = QString::fromStdString(t.text);
+            painter.fillRect(QRect(t.at.x - 2, t.at.y, metrics.horizontalAdvance(s) + 4, metrics.height()), background);
+        }
         painter.drawText(t.at.x, t.at.y + metrics.ascent(), QString::fromStdString(t.text));
     };
     painter.setPen(text);
@@ -169,12 +175,15 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
         painter.setPen(AccuracyCircleColor(i));
         painter.setFont(font);
         const AccuracyPageGeometry::Circle& c = g.circles[i];
-        const int x = g.scatterPlot.right + 2 - metrics.horizontalAdvance(QStringLiteral("2DRMS")) - 4;
+        const int x = g.scatterPlot.right - metrics.horizontalAdvance(QStringLiteral("2DRMS")) - 6;
         painter.drawText(x, g.scatterPlot.top + metrics.ascent() + 2 + static_cast<int>(i) * AccuracyPageGeometry::kLineHeight,
                          QString::fromStdString(c.label));
     }
     painter.setPen(kErrorColor);
     painter.drawText(g.timelinePlot.left + 4, g.timelinePlot.top + metrics.ascent() + 2, QStringLiteral("HErr"));
+    painter.setPen(kEstimateColor);
+    painter.drawText(g.timelinePlot.left + 44, g.timelinePlot.top + metrics.ascent() + 2,
+                     QString::fromLatin1(m_gstSeen ? "GST sigma" : "HFOM"));
 }
 
 void CAccuracyWnd::paintEvent(QPaintEvent*)
