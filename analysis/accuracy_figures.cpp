@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "geo/horizontal_distance.h"
 #include "geo/local_tangent_plane.h"
@@ -53,6 +54,42 @@ struct MeanAndSpread {
     }
 };
 
+// The percentiles ps of `values` by the rule of PercentileOfSorted, without
+// sorting: from the highest percentile down, each selection works only on
+// the values below the one before, so all of them together cost a few passes.
+std::vector<double> PercentilesBySelection(std::vector<double>& values, std::initializer_list<double> ps)
+{
+    const size_t n = values.size();
+    std::vector<double> out(ps.size());
+    std::vector<size_t> order(ps.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const double* p = ps.begin();
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return p[a] > p[b]; });
+    // [0, limit) holds the `limit` smallest values in any order; statistics
+    // `limit` and `limit + 1` are known once limit < n.
+    size_t limit = n;
+    double atLimit = 0.0, afterLimit = 0.0;
+    for (const size_t i : order) {
+        const double rank = p[i] / 100.0 * static_cast<double>(n - 1);
+        const size_t k = std::min(n - 1, static_cast<size_t>(std::floor(rank)));
+        double statK = atLimit, statNext = afterLimit;
+        if (k < limit) {
+            std::nth_element(values.begin(), values.begin() + static_cast<ptrdiff_t>(k),
+                             values.begin() + static_cast<ptrdiff_t>(limit));
+            statK = values[k];
+            statNext = k + 1 < limit ? *std::min_element(values.begin() + static_cast<ptrdiff_t>(k + 1),
+                                                         values.begin() + static_cast<ptrdiff_t>(limit))
+                                     : atLimit;
+            limit = k;
+            atLimit = statK;
+            afterLimit = statNext;
+        }
+        out[i] = k + 1 >= n ? statK : statK + (rank - static_cast<double>(k)) * (statNext - statK);
+    }
+    return out;
+}
+
 }  // namespace
 
 ErrorFigures FiguresOfErrors(std::span<const double> east, std::span<const double> north,
@@ -80,14 +117,14 @@ ErrorFigures FiguresOfErrors(std::span<const double> east, std::span<const doubl
     f.sigmaE = e.Sigma();
     f.sigmaN = n.Sigma();
     f.sigmaU = u.Sigma();
-    std::sort(horizontal.begin(), horizontal.end());
-    std::sort(vertical.begin(), vertical.end());
-    f.h50 = PercentileOfSorted(horizontal, 50);
-    f.h68 = PercentileOfSorted(horizontal, 68);
-    f.h95 = PercentileOfSorted(horizontal, 95);
-    f.h99 = PercentileOfSorted(horizontal, 99);
-    f.v50 = PercentileOfSorted(vertical, 50);
-    f.v95 = PercentileOfSorted(vertical, 95);
+    const std::vector<double> h = PercentilesBySelection(horizontal, {50, 68, 95, 99});
+    const std::vector<double> v = PercentilesBySelection(vertical, {50, 95});
+    f.h50 = h[0];
+    f.h68 = h[1];
+    f.h95 = h[2];
+    f.h99 = h[3];
+    f.v50 = v[0];
+    f.v95 = v[1];
     f.drms = std::sqrt(sumSquares / static_cast<double>(f.count));
     f.twoDrms = 2.0 * *f.drms;
     return f;
@@ -133,6 +170,8 @@ AccuracyReport ComputeAccuracy(std::span<const AccuracyFix> fixes, const std::op
     };
     Errors all;
     std::array<Errors, kMaxFixQuality + 1> byQuality;
+    for (std::vector<double>* v : {&all.east, &all.north, &all.up})
+        v->reserve(static_cast<size_t>(report.fixes));
     for (const AccuracyFix& fix : fixes) {
         if (!IsCountedQuality(fix.quality))
             continue;

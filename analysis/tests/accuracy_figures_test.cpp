@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -25,6 +26,20 @@ TEST(AccuracyFigures, PercentileRuleAtOneTwoAndThreeValues)
     for (const Case& c : cases)
         EXPECT_NEAR(*PercentileOfSorted(c.sorted, c.p), c.expected, 1e-12) << c.sorted.size() << " p" << c.p;
     EXPECT_FALSE(PercentileOfSorted({}, 50));
+
+    // The figures select their percentiles without sorting: the same values.
+    std::mt19937 random(3);
+    std::exponential_distribution<double> metres(0.2);
+    for (const size_t n : {1u, 2u, 3u, 4u, 101u, 1000u}) {
+        std::vector<double> east(n), zero(n, 0.0);
+        for (double& e : east)
+            e = std::round(metres(random) * 4) / 4;  // ties too
+        const ErrorFigures f = FiguresOfErrors(east, zero, east);
+        std::sort(east.begin(), east.end());
+        EXPECT_EQ(f.h68, PercentileOfSorted(east, 68)) << n;
+        EXPECT_EQ(f.h99, PercentileOfSorted(east, 99)) << n;
+        EXPECT_EQ(f.v50, PercentileOfSorted(east, 50)) << n;
+    }
 }
 
 // Horizontal errors 5, 0, 10 m (3-4-5 triangles), up -1, 2, 5 m.
