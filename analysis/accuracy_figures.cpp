@@ -1,6 +1,7 @@
 #include "analysis/accuracy_figures.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <initializer_list>
 
@@ -8,6 +9,22 @@
 #include "geo/local_tangent_plane.h"
 
 bool IsCountedQuality(int quality) { return quality >= 1 && quality <= kMaxFixQuality; }
+
+std::optional<double> ParseAlertLimit(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !(value > 0.0)
+        || value > kMaxAlertLimit)
+        return std::nullopt;
+    return value;
+}
 
 StanfordRegion ClassifyEpoch(double herr, double hpl, double alertLimit)
 {

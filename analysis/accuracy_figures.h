@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 // What the accuracy figures need of one GGA: its counted fix quality (the
@@ -31,6 +32,11 @@ inline constexpr int kMaxFixQuality = 9;
 inline constexpr double kDefaultAlertLimit = 40.0;
 
 bool IsCountedQuality(int quality);
+
+// An alert limit as typed: a number of metres above 0 and at most 100 km
+// (surrounding blanks allowed); empty for anything else.
+std::optional<double> ParseAlertLimit(std::string_view text);
+inline constexpr double kMaxAlertLimit = 100000.0;
 
 // Bias, spread and percentiles of the errors of one set of fixes, in metres.
 // Every figure is empty when the set is (sigmas below two fixes).

@@ -104,6 +104,17 @@ TEST(AccuracyFigures, StanfordRegionsAndTheirBoundaries)
 
 // The meridian radius of curvature at 45 deg, a(1 - e2) / (1 - e2 sin2)^1.5,
 // plus the 100 m height of the points below.
+TEST(AccuracyFigures, AlertLimitAsTyped)
+{
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"40", 40.0}, {" 12.5 ", 12.5}, {"+3", 3.0}, {"1e2", 100.0}, {"100000", 100000.0},
+        {"0", std::nullopt}, {"-5", std::nullopt}, {"", std::nullopt}, {"ten", std::nullopt},
+        {"40 m", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt}, {"100001", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ParseAlertLimit(text), expected) << text;
+}
+
 constexpr double kMicrodegreeNorthAt45 = (6367381.815619548 + 100.0) * 1e-6 * M_PI / 180.0;
 
 // A truth at 45 N, 10 E, 100 m; errors worked by hand.

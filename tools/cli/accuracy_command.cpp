@@ -31,7 +31,7 @@ constexpr const char* kAccuracyHelp =
     "              reference is the mean of the counted fixes and there are no\n"
     "              integrity figures\n"
     "--alert-limit the horizontal alert limit in metres for the integrity\n"
-    "              regions (default 40)\n"
+    "              regions (default 40, at most 100000)\n"
     "\n"
     "At the end it prints to standard error:\n"
     "  bytes B sentences S checksum_errors C fixes F\n"
@@ -112,9 +112,10 @@ int RunAccuracyCommand(int argc, char** argv)
                     return Usage("--truth needs three numbers LAT,LON,ALT (degrees within +-90 and +-180, metres), not '"
                                  + std::string(*value) + "'");
             } else {
-                const std::optional<double> limit = ParseNumber(*value);
-                if (!limit || *limit <= 0.0)
-                    return Usage("--alert-limit needs a positive number of metres, not '" + std::string(*value) + "'");
+                const std::optional<double> limit = ParseAlertLimit(*value);
+                if (!limit)
+                    return Usage("--alert-limit needs a positive number of metres up to 100000, not '"
+                                 + std::string(*value) + "'");
                 alertLimit = *limit;
             }
             continue;

@@ -37,7 +37,7 @@ TEST_F(AccuracyCommand, BadArgumentsAndFilesExitTwoSayingWhy)
         {file + " --truth 1,2,3,4", "--truth needs three numbers"},
         {file + " --truth", "--truth needs a value"},
         {file + " --alert-limit 0", "--alert-limit needs a positive number"},
-        {file + " --alert-limit=ten", "--alert-limit needs a positive number of metres, not 'ten'"},
+        {file + " --alert-limit=ten", "--alert-limit needs a positive number of metres up to 100000, not 'ten'"},
         {file + " --user 1,2,3", "unknown option '--user'"},
         {file + " " + file, "only one FILE"},
         {(m_dir / "missing.nmea").string(), "missing.nmea"},
