@@ -125,8 +125,10 @@ ErrorFigures FiguresOfErrors(std::span<const double> east, std::span<const doubl
         u.Add(up[i]);
         const double squared = east[i] * east[i] + north[i] * north[i];
         sumSquares += squared;
-        horizontal[i] = std::sqrt(squared);
-        vertical[i] = std::fabs(up[i]);
+        // An error that could not be computed (a NaN from absurd input) ranks
+        // as the largest, so the ordering stays sound.
+        horizontal[i] = std::isnan(squared) ? HUGE_VAL : std::sqrt(squared);
+        vertical[i] = std::isnan(up[i]) ? HUGE_VAL : std::fabs(up[i]);
     }
     f.biasE = e.mean;
     f.biasN = n.mean;

@@ -5,7 +5,9 @@
 
 int ErrorHistogram::BinOf(double metres)
 {
-    if (!(metres >= kLowest))  // NaN too
+    if (std::isnan(metres))
+        return kBins - 1;  // with the largest, as the exact figures rank it
+    if (!(metres >= kLowest))
         return 0;
     const double decades = std::log10(metres / kLowest);
     return static_cast<int>(std::min<double>(kBins - 1, 1.0 + std::floor(decades * kBinsPerDecade)));
