@@ -1,5 +1,6 @@
 #include "analysis/accuracy_page_wnd.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QPainter>
 #include <QSaveFile>
@@ -7,6 +8,7 @@
 #include <cmath>
 
 #include "analysis/accuracy_json.h"
+#include "kit/command_actions.h"
 #include "kit/fonts.h"
 #include "kit/page_painting.h"
 
@@ -184,6 +186,16 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
     painter.setPen(kEstimateColor);
     painter.drawText(g.timelinePlot.left + 44, g.timelinePlot.top + metrics.ascent() + 2,
                      QString::fromLatin1(m_gstSeen ? "GST sigma" : "HFOM"));
+}
+
+void CAccuracyWnd::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (m_commands == nullptr)
+        return;
+    // From the keyboard the menu opens just inside the page's top-left corner.
+    const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
+    m_commands->PopUpContextMenu({kCmdResetAccuracy, kCmdExportAccuracyReport, kCmdSetAlertLimit}, this, at);
+    event->accept();
 }
 
 void CAccuracyWnd::paintEvent(QPaintEvent*)

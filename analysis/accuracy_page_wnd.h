@@ -10,6 +10,8 @@
 #include "analysis/accuracy_page_geometry.h"
 #include "analysis/accuracy_tracker.h"
 
+class CommandActions;
+
 // A Stanford cell's colour: from one fix (blue) to the most (red) through
 // the hues between, so the ramp reads on the light and the dark pages alike.
 QColor StanfordCellColor(double shade);
@@ -26,6 +28,10 @@ class CAccuracyWnd : public QWidget {
 
 public:
     explicit CAccuracyWnd(QWidget* parent = nullptr);
+
+    // The table whose Reset, Export and Set Alert Limit the context menu
+    // shows; none: no context menu.
+    void SetCommandActions(CommandActions* commands) { m_commands = commands; }
 
     // One GGA from the display snapshot (HPL and HFOM in centimetres as
     // received). The receiver's own estimate is the GST sigma when the
@@ -51,6 +57,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void Paint(QPainter& painter, const AccuracyPageGeometry& g);
@@ -58,4 +65,5 @@ private:
     AccuracyTracker m_tracker;
     QElapsedTimer m_sessionClock;
     bool m_gstSeen = false;
+    CommandActions* m_commands = nullptr;
 };

@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "app/about_dlg.h"
+#include "app/accuracy_feature.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
@@ -72,6 +73,9 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixDisplays = m_wndView;
     m_trafficLog = m_wndView;
     m_pages = m_wndView;
+    m_accuracy = std::make_unique<AccuracyFeature>(
+        m_commands, this, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
+    m_wndView->AddPage(m_accuracy->PageWidget(), AccuracyFeature::TabIcon(), QStringLiteral("Accuracy"));
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -268,6 +272,7 @@ void CMainFrame::CreateMenus()
     QMenu* dual = tools->addMenu(QStringLiteral("Dual Mode Filter"));
     dual->addAction(Action(kCmdPrecision));
     dual->addAction(Action(kCmdIntegrity));
+    m_accuracy->AddToMenu(tools);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
@@ -456,12 +461,16 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
     if (opened)
         SendSentence(kConfigurationQuery, false);
     ResetReceiverState();
+    if (opened)
+        m_accuracy->StartSession();
     return opened;
 }
 
 void CMainFrame::OnPositionUpdate()
 {
-    m_fixDisplays->ShowFix(CopySnapshot());
+    const DisplaySnapshot fix = CopySnapshot();
+    m_fixDisplays->ShowFix(fix);
+    m_accuracy->ShowFix(fix);
 }
 
 void CMainFrame::OnRxActivity()
@@ -556,6 +565,8 @@ bool CMainFrame::StartPlayback(const QString& path)
     if (!opened)
         Tell(Severity::kWarning, QStringLiteral("File Error!"));
     ResetReceiverState();
+    if (opened)
+        m_accuracy->StartSession();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     UpdateCommandUI();
@@ -648,6 +659,7 @@ void CMainFrame::LoadUserPosition(bool invalidate)
 {
     const UserPosition position = ReadUserPosition();
     m_fixDisplays->SetUserPosition(position, invalidate);
+    m_accuracy->SetUserPosition(position);
 }
 
 bool CMainFrame::Ask(const QString& question)
@@ -663,6 +675,7 @@ void CMainFrame::OnSolutionMode(int mode)
     if (!Ask(QStringLiteral("This will clear all displays and reset averages. Continue?")))
         return;
     m_fixDisplays->ClearAll(ReadScatterPlotMode(0));
+    m_accuracy->Reset();
 }
 
 void CMainFrame::OnCenterMode(int mode)

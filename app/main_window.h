@@ -17,6 +17,7 @@
 #include "console/sentence_link.h"
 #include "console/sentence_sender.h"
 
+class AccuracyFeature;
 class QAction;
 class QLabel;
 class QMenu;
@@ -162,6 +163,7 @@ private:
     FixDisplays* m_fixDisplays = nullptr;
     TrafficLog* m_trafficLog = nullptr;
     PageSet* m_pages = nullptr;
+    std::unique_ptr<AccuracyFeature> m_accuracy;
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};
