@@ -186,6 +186,18 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
             g.stanfordCells.push_back({{left, bottom - cell, left + cell, bottom},
                                        largest > 1 ? std::log(static_cast<double>(count)) / logLargest : 1.0});
         }
+    if (largest > 0) {
+        // The key, in the title line: a ramp of the shades between "1" and
+        // the largest count.
+        constexpr int kSteps = 10, kStep = 6;
+        const int right = panel.right - 8 - 6 * static_cast<int>(std::to_string(largest).size());
+        const int left = right - kSteps * kStep;
+        for (int i = 0; i < kSteps; ++i)
+            g.stanfordLegend.push_back({{left + i * kStep, panel.top + 3, left + (i + 1) * kStep, panel.top + 12},
+                                        static_cast<double>(i) / (kSteps - 1)});
+        g.labels.push_back({{left - 10, panel.top}, "1"});
+        g.labels.push_back({{right + 3, panel.top}, std::to_string(largest)});
+    }
     const double scale = static_cast<double>(p.Width()) / grid.range;
     const int al = TruncToPixel(std::lround(tracker.AlertLimit() * scale));
     g.diagonal = {{p.left, p.bottom - 1}, {p.right - 1, p.top}};

@@ -55,6 +55,7 @@ struct AccuracyPageGeometry {
     PixelRect stanfordPlot;
     double stanfordRange = 0.0;
     std::vector<Cell> stanfordCells;
+    std::vector<Cell> stanfordLegend;  // the colour ramp from one fix to the most
     Segment diagonal;
     Segment alertLimitAcross;  // HErr = AL
     Segment alertLimitUp;      // HPL = AL

@@ -110,6 +110,8 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
     // The Stanford diagram: cells, then the lines over them.
     for (const AccuracyPageGeometry::Cell& cell : g.stanfordCells)
         painter.fillRect(ToQRect(cell.rect), StanfordCellColor(cell.shade));
+    for (const AccuracyPageGeometry::Cell& cell : g.stanfordLegend)
+        painter.fillRect(ToQRect(cell.rect), StanfordCellColor(cell.shade));
     painter.setClipRect(ToQRect(g.stanfordPlot));
     painter.setPen(QPen(text, 0));
     painter.drawLine(ToQPoint(g.diagonal.from), ToQPoint(g.diagonal.to));

@@ -33,6 +33,8 @@ TEST(AccuracyPageGeometry, PlotsAtTheirScales)
     const PixelRect tenMetres{s.left + 10 * cell, s.bottom - 21 * cell, s.left + 11 * cell, s.bottom - 20 * cell};
     EXPECT_EQ(g.stanfordCells[2].rect, tenMetres);
     EXPECT_EQ(g.stanfordCells[2].shade, 1.0);  // every cell holds one fix: all the most
+    ASSERT_EQ(g.stanfordLegend.size(), 10u);
+    EXPECT_EQ(g.stanfordLegend.back().shade, 1.0);
     EXPECT_EQ(g.alertLimitAcross.from.x, s.left + s.Width() / 2);
     EXPECT_EQ(g.alertLimitUp.from.y, s.bottom - 1 - s.Width() / 2);
 
