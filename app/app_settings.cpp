@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QVariant>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -110,6 +111,14 @@ std::optional<double> ReadDopThreshold()
 }
 
 bool WriteDopThreshold(double threshold) { return WriteDouble(kDopThreshold, threshold); }
+
+double ReadAlertLimit()
+{
+    const std::optional<double> stored = DecodeStoredDouble(ReadValue(kSettings, kAlertLimit).toByteArray());
+    return stored && *stored > 0.0 && std::isfinite(*stored) ? *stored : kDefaultAlertLimit;
+}
+
+bool WriteAlertLimit(double metres) { return WriteDouble(kAlertLimit, metres); }
 
 int ReadScatterPlotMode(int defaultMode)
 {

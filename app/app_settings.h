@@ -48,6 +48,11 @@ bool WriteUserAltitude(double altitude);
 UserPosition ReadUserPosition();
 bool WriteUserPosition(const UserPosition& position);
 
+// "Alert Limit": the Accuracy page's horizontal alert limit in metres; 40
+// when none is stored or what is stored is not above 0.
+double ReadAlertLimit();
+bool WriteAlertLimit(double metres);
+
 // "ApplicationLook" in "Workspace": a look id, 32782 by default. Any stored
 // integer is returned as it is; an unknown one selects the Office 2007 look.
 int ReadApplicationLook();

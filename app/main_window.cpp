@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "app/about_dlg.h"
+#include "app/accuracy_feature.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
@@ -73,6 +74,16 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixDisplays = m_wndView;
     m_trafficLog = m_wndView;
     m_pages = m_wndView;
+    m_signalsPage = new CSignalsPageWnd(m_wndView);
+    m_signalsPage->setObjectName(QStringLiteral("Signals"));
+    m_signalsPage->SetSnapshotSource([this] {
+        std::lock_guard lock(m_link.dataLock);
+        return m_link.gnssSnapshot != nullptr ? *m_link.gnssSnapshot : GnssSnapshot{};
+    });
+    m_wndView->AddPage(m_signalsPage, QIcon(pictures::kTabSignals), QStringLiteral("Signals"));
+    m_accuracy = std::make_unique<AccuracyFeature>(
+        m_commands, this, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
+    m_wndView->AddPage(m_accuracy->PageWidget(), AccuracyFeature::TabIcon(), QStringLiteral("Accuracy"));
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -83,13 +94,6 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
     m_trafficLog->SetSentenceSender(&m_sender);
     m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
-    m_signalsPage = new CSignalsPageWnd(m_wndView);
-    m_signalsPage->setObjectName(QStringLiteral("Signals"));
-    m_signalsPage->SetSnapshotSource([this] {
-        std::lock_guard lock(m_link.dataLock);
-        return m_link.gnssSnapshot != nullptr ? *m_link.gnssSnapshot : GnssSnapshot{};
-    });
-    m_wndView->AddPage(m_signalsPage, QIcon(pictures::kTabSignals), QStringLiteral("Signals"));
 
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
@@ -276,6 +280,7 @@ void CMainFrame::CreateMenus()
     QMenu* dual = tools->addMenu(QStringLiteral("Dual Mode Filter"));
     dual->addAction(Action(kCmdPrecision));
     dual->addAction(Action(kCmdIntegrity));
+    m_accuracy->AddToMenu(tools);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
@@ -464,13 +469,17 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
     if (opened)
         SendSentence(kConfigurationQuery, false);
     ResetReceiverState();
+    if (opened)
+        m_accuracy->StartSession();
     return opened;
 }
 
 void CMainFrame::OnPositionUpdate()
 {
-    m_fixDisplays->ShowFix(CopySnapshot());
+    const DisplaySnapshot fix = CopySnapshot();
+    m_fixDisplays->ShowFix(fix);
     m_signalsPage->UpdateFromSnapshot();
+    m_accuracy->ShowFix(fix);
 }
 
 void CMainFrame::OnRxActivity()
@@ -565,6 +574,8 @@ bool CMainFrame::StartPlayback(const QString& path)
     if (!opened)
         Tell(Severity::kWarning, QStringLiteral("File Error!"));
     ResetReceiverState();
+    if (opened)
+        m_accuracy->StartSession();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     UpdateCommandUI();
@@ -657,6 +668,7 @@ void CMainFrame::LoadUserPosition(bool invalidate)
 {
     const UserPosition position = ReadUserPosition();
     m_fixDisplays->SetUserPosition(position, invalidate);
+    m_accuracy->SetUserPosition(position);
 }
 
 bool CMainFrame::Ask(const QString& question)
@@ -672,6 +684,7 @@ void CMainFrame::OnSolutionMode(int mode)
     if (!Ask(QStringLiteral("This will clear all displays and reset averages. Continue?")))
         return;
     m_fixDisplays->ClearAll(ReadScatterPlotMode(0));
+    m_accuracy->Reset();
 }
 
 void CMainFrame::OnCenterMode(int mode)

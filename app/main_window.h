@@ -18,6 +18,7 @@
 #include "console/sentence_sender.h"
 
 class CSignalsPageWnd;
+class AccuracyFeature;
 class QAction;
 class QLabel;
 class QMenu;
@@ -164,6 +165,7 @@ private:
     TrafficLog* m_trafficLog = nullptr;
     PageSet* m_pages = nullptr;
     CSignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
+    std::unique_ptr<AccuracyFeature> m_accuracy;
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};

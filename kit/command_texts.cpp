@@ -39,6 +39,11 @@ const CommandText kCommandTexts[] = {
     {kCmdClearScatterPlot, "&Clear Plot", "Clears the scatter plot\nClear Plot"},
     {kCmdClearReceiveScreen, "Clear &Receive Screen", ""},
     {kCmdClearTransmitScreen, "Clear &Transmit Screen", ""},
+    {kCmdResetAccuracy, "Re&set Accuracy", "Starts the accuracy and integrity figures afresh\nReset Accuracy"},
+    {kCmdExportAccuracyReport, "&Export Accuracy Report...",
+     "Saves the Accuracy page as a picture and its figures as JSON\nExport Accuracy Report"},
+    {kCmdSetAlertLimit, "Set &Alert Limit...",
+     "Sets the horizontal alert limit of the integrity figures\nSet Alert Limit"},
 };
 
 }  // namespace

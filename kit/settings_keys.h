@@ -23,6 +23,7 @@ inline constexpr char kScatterPlotMode[] = "Scatter Plot Mode";  // integer 0, 1
 inline constexpr char kUserLatitude[] = "User Latitude";  // 8-byte double, degrees
 inline constexpr char kUserLongitude[] = "User Longitude";
 inline constexpr char kUserAltitude[] = "User Altitude";  // 8-byte double, metres
+inline constexpr char kAlertLimit[] = "Alert Limit";      // 8-byte double, metres (Accuracy page)
 
 // "Workspace"
 inline constexpr char kApplicationLook[] = "ApplicationLook";  // integer, a look id
@@ -38,6 +39,7 @@ inline constexpr double kDefaultDopThreshold = 3.0;
 inline constexpr int kDefaultScatterPlotMode = 2;    // centre on the next position sample
 inline constexpr int kDualModeScatterPlotMode = 0;   // the dual-mode switch falls back to the user position
 inline constexpr double kDefaultUserPosition = 0.0;
+inline constexpr double kDefaultAlertLimit = 40.0;
 inline constexpr int kDefaultApplicationLook = 32782;  // Office 2007, black style
 
 // Centring modes of the scatter plot.

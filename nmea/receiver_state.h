@@ -51,6 +51,10 @@ public:
     double m_ggaHdop = 0.0;
     double m_altitude = 0.0;
     int m_ggaCount = 0;
+    // The fix-quality digit (1 to 9) of the last GGA when it also carried a
+    // latitude and a longitude; 0 otherwise. The fields above keep older
+    // values when a field is empty, so they cannot tell.
+    int m_ggaCountedQuality = 0;
 
     // GSA
     int m_gsaMode = 0;
