@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "link/source_text.h"
+
 namespace {
 
 using namespace settings_keys;
@@ -87,9 +89,9 @@ CommPort ReadCommPort()
     const int number = data.toInt(&ok);
     if (ok)
         return CommPort{number, {}};
-    const QString text = data.toString().trimmed();
-    if (text.startsWith(QLatin1Char('/')))
-        return CommPort{0, text.toStdString()};
+    const std::string text = data.toString().toStdString();
+    if (ParseSourceText(text).Ok())
+        return CommPortFromText(text);
     return CommPort{kDefaultCommPort, {}};
 }
 

@@ -52,7 +52,9 @@ TEST(SerialDevicePath, NumbersNameComPortsAndPathsPassThrough)
         {"99999999999", ""},  // does not fit: names nothing
         {"/dev/ttyUSB0", "/dev/ttyUSB0"},
         {"/dev/pts/3", "/dev/pts/3"},
-        {"-1", "-1"},  // not a number: a (relative) path
+        {"COM2", "/dev/ttyS1"},
+        {"-1", "/dev/-1"},  // not a number: a name in /dev
+        {"tcp://host:1", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SerialDevicePath(c.port), c.path) << c.port;
