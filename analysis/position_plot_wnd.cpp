@@ -169,7 +169,7 @@ void CPositionPlotWnd::contextMenuEvent(QContextMenuEvent* event)
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
     if (m_contextMenu == nullptr) {
         m_contextMenu = new QMenu(this);
-        m_contextMenu->addAction(m_commands.ActionFor(kCommandClearPositionPlots, QStringLiteral("&Clear plots")));
+        m_contextMenu->addAction(m_commands.ActionFor(kCmdClearPositionPlots, QStringLiteral("&Clear plots")));
     }
     m_contextMenu->popup(at);
     event->accept();

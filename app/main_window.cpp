@@ -57,31 +57,6 @@ DisplaySnapshot CopySnapshot()
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-// Texts of the commands the frame's menus and toolbar show.
-const CommandText kMenuCommands[] = {
-    {CMainFrame::ID_APP_EXIT, "E&xit", "Quits the application\nExit"},
-    {CMainFrame::ID_EDIT_UNDO, "&Undo\tCtrl+Z", "Undoes the last action\nUndo"},
-    {CMainFrame::ID_EDIT_CUT, "Cu&t\tCtrl+X", "Cuts the selection and puts it on the clipboard\nCut"},
-    {CMainFrame::ID_EDIT_COPY, "&Copy\tCtrl+C", "Copies the selection and puts it on the clipboard\nCopy"},
-    {CMainFrame::ID_EDIT_PASTE, "&Paste\tCtrl+V", "Inserts clipboard contents\nPaste"},
-    {CMainFrame::ID_NEXT_PANE, "Next Pane", "Switches to the next page\nNext Pane"},
-    {CMainFrame::ID_PREV_PANE, "Previous Pane", "Switches back to the previous page\nPrevious Pane"},
-    {CMainFrame::ID_VIEW_STATUS_BAR, "&Status Bar", "Shows or hides the status bar\nToggle Status Bar"},
-    {CMainFrame::ID_APP_ABOUT, "&About Stelmap...", "Displays program information, version number and copyright\nAbout"},
-    {CMainFrame::ID_CONNECT, "&Connect to GPS...",
-     "Prompts the user to select a serial port to connect to a specific GPS device\nConnect to GPS"},
-    {CMainFrame::ID_RECORD, "&Record Data...", "Records NMEA data to a specified file\nRecord Data"},
-    {CMainFrame::ID_PLAY_BACK, "&Play Back Data...", "Play back previously recorded NMEA data\nPlay Back Data"},
-    {CMainFrame::ID_STOP, "&Stop", "Stops play back or recording\nStop"},
-    {CMainFrame::ID_SET_DOP_THRESHOLD, "&Set DOP Threshold...",
-     "Sets the system Dilution of Precision threshold used for accepting data points\nDilution of Precision"},
-    {CMainFrame::ID_SET_USER_POSITION, "Set &User Position...", "Sets the user known position\nSets User Position"},
-    {CMainFrame::ID_CLEAR_POSITION_PLOTS, "&Clear plots", "Clears and resets the position plots data\nClear Plot Data"},
-    {CMainFrame::ID_PRECISION, "Precision", ""},
-    {CMainFrame::ID_INTEGRITY, "Integrity", ""},
-    {kLookOffice2007Blue, "&Blue Style", ""},
-    {kLookOffice2007Black, "B&lack Style", ""},
-};
 
 }  // namespace
 
@@ -195,43 +170,41 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 void CMainFrame::CreateActions()
 {
-    for (const CommandText& c : kMenuCommands)
-        m_commands.Describe(c);
     auto on = [this](int id, auto slot) { connect(Action(id), &QAction::triggered, this, slot); };
-    on(ID_APP_EXIT, [this] { close(); });
-    on(ID_EDIT_UNDO, [this] { ForwardEditCommand("undo"); });
-    on(ID_EDIT_CUT, [this] { ForwardEditCommand("cut"); });
-    on(ID_EDIT_COPY, [this] { ForwardEditCommand("copy"); });
-    on(ID_EDIT_PASTE, [this] { ForwardEditCommand("paste"); });
-    on(ID_NEXT_PANE, [this] { StepPage(1); });
-    on(ID_PREV_PANE, [this] { StepPage(-1); });
-    on(ID_APP_ABOUT, [this] { OnAbout(); });
-    on(ID_CONNECT, [this] { OnConnect(); });
-    on(ID_RECORD, [this] { OnRecord(); });
-    on(ID_PLAY_BACK, [this] { OnPlayBack(); });
-    on(ID_STOP, [this] { OnStop(); });
-    on(ID_SET_DOP_THRESHOLD, [this] { OnSetDopThreshold(); });
-    on(ID_SET_USER_POSITION, [this] { OnSetUserPosition(); });
-    on(ID_PRECISION, [this] { OnSolutionMode(CNMEAParserWin32::Precision); });
-    on(ID_INTEGRITY, [this] { OnSolutionMode(CNMEAParserWin32::Integrity); });
-    on(ID_CENTER_USER_POSITION, [this] { OnCenterMode(0); });
-    on(ID_CENTER_AVERAGE, [this] { OnCenterMode(1); });
-    on(ID_CENTER_NEXT_SAMPLE, [this] { OnCenterMode(2); });
-    on(ID_CLEAR_SCATTER_PLOT, [this] { OnClearScatterPlot(); });
-    on(ID_CLEAR_POSITION_PLOTS, [this] { OnClearPositionPlots(); });
-    on(ID_CLEAR_TRAILS, [this] { m_wndView->m_wndFrontPanel->ClearSatelliteTrails(); });
-    on(ID_CLEAR_MASK, [this] { m_wndView->m_wndFrontPanel->ClearAzElMask(); });
-    on(kLookOffice2007Blue, [this] { OnApplicationLook(kLookOffice2007Blue); });
-    on(kLookOffice2007Black, [this] { OnApplicationLook(kLookOffice2007Black); });
+    on(kCmdAppExit, [this] { close(); });
+    on(kCmdEditUndo, [this] { ForwardEditCommand("undo"); });
+    on(kCmdEditCut, [this] { ForwardEditCommand("cut"); });
+    on(kCmdEditCopy, [this] { ForwardEditCommand("copy"); });
+    on(kCmdEditPaste, [this] { ForwardEditCommand("paste"); });
+    on(kCmdNextPane, [this] { StepPage(1); });
+    on(kCmdPrevPane, [this] { StepPage(-1); });
+    on(kCmdAppAbout, [this] { OnAbout(); });
+    on(kCmdConnect, [this] { OnConnect(); });
+    on(kCmdRecord, [this] { OnRecord(); });
+    on(kCmdPlayBack, [this] { OnPlayBack(); });
+    on(kCmdStop, [this] { OnStop(); });
+    on(kCmdSetDopThreshold, [this] { OnSetDopThreshold(); });
+    on(kCmdSetUserPosition, [this] { OnSetUserPosition(); });
+    on(kCmdPrecision, [this] { OnSolutionMode(CNMEAParserWin32::Precision); });
+    on(kCmdIntegrity, [this] { OnSolutionMode(CNMEAParserWin32::Integrity); });
+    on(kCmdCenterUserPosition, [this] { OnCenterMode(0); });
+    on(kCmdCenterOnAverage, [this] { OnCenterMode(1); });
+    on(kCmdCenterNextSample, [this] { OnCenterMode(2); });
+    on(kCmdClearScatterPlot, [this] { OnClearScatterPlot(); });
+    on(kCmdClearPositionPlots, [this] { OnClearPositionPlots(); });
+    on(kCmdClearSatelliteTrails, [this] { m_wndView->m_wndFrontPanel->ClearSatelliteTrails(); });
+    on(kCmdClearAzElMask, [this] { m_wndView->m_wndFrontPanel->ClearAzElMask(); });
+    on(kCmdLookOffice2007Blue, [this] { OnApplicationLook(kLookOffice2007Blue); });
+    on(kCmdLookOffice2007Black, [this] { OnApplicationLook(kLookOffice2007Black); });
 
-    for (int id : {int(ID_RECORD), int(ID_PRECISION), int(ID_INTEGRITY), int(ID_CENTER_AVERAGE),
-                   int(ID_CENTER_NEXT_SAMPLE), int(ID_CENTER_USER_POSITION), int(kLookOffice2007Blue),
-                   int(kLookOffice2007Black), int(ID_VIEW_STATUS_BAR)})
+    for (int id : {int(kCmdRecord), int(kCmdPrecision), int(kCmdIntegrity), int(kCmdCenterOnAverage),
+                   int(kCmdCenterNextSample), int(kCmdCenterUserPosition), int(kCmdLookOffice2007Blue),
+                   int(kCmdLookOffice2007Black), int(kCmdViewStatusBar)})
         Action(id)->setCheckable(true);
     // Radio marks; "optional" because an unlisted look marks neither item.
     // The groups live with the actions, as long as the application.
-    for (auto [first, second] : {std::pair{int(ID_PRECISION), int(ID_INTEGRITY)},
-                                 std::pair{int(kLookOffice2007Blue), int(kLookOffice2007Black)}}) {
+    for (auto [first, second] : {std::pair{int(kCmdPrecision), int(kCmdIntegrity)},
+                                 std::pair{int(kCmdLookOffice2007Blue), int(kCmdLookOffice2007Black)}}) {
         if (Action(first)->actionGroup() != nullptr)
             continue;
         auto* group = new QActionGroup(&m_commands);
@@ -241,14 +214,14 @@ void CMainFrame::CreateActions()
     }
 
     // Accelerators; the edit commands act on the focused control.
-    Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    Action(ID_EDIT_PASTE)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
-    Action(ID_EDIT_CUT)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    Action(ID_EDIT_UNDO)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    Action(ID_NEXT_PANE)->setShortcut(QKeySequence(Qt::Key_F6));
-    Action(ID_PREV_PANE)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
-    for (int id : {int(ID_EDIT_COPY), int(ID_EDIT_PASTE), int(ID_EDIT_CUT), int(ID_EDIT_UNDO), int(ID_NEXT_PANE),
-                   int(ID_PREV_PANE)}) {
+    Action(kCmdEditCopy)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    Action(kCmdEditPaste)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    Action(kCmdEditCut)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    Action(kCmdEditUndo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    Action(kCmdNextPane)->setShortcut(QKeySequence(Qt::Key_F6));
+    Action(kCmdPrevPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    for (int id : {int(kCmdEditCopy), int(kCmdEditPaste), int(kCmdEditCut), int(kCmdEditUndo), int(kCmdNextPane),
+                   int(kCmdPrevPane)}) {
         Action(id)->setShortcutContext(Qt::WindowShortcut);
         addAction(Action(id));
     }
@@ -258,14 +231,14 @@ void CMainFrame::CreateMenus()
 {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->addAction(Action(ID_APP_EXIT));
+    file->addAction(Action(kCmdAppExit));
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    edit->addAction(Action(ID_EDIT_UNDO));
+    edit->addAction(Action(kCmdEditUndo));
     edit->addSeparator();
-    edit->addAction(Action(ID_EDIT_CUT));
-    edit->addAction(Action(ID_EDIT_COPY));
-    edit->addAction(Action(ID_EDIT_PASTE));
+    edit->addAction(Action(kCmdEditCut));
+    edit->addAction(Action(kCmdEditCopy));
+    edit->addAction(Action(kCmdEditPaste));
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     QMenu* panes = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
@@ -278,28 +251,28 @@ void CMainFrame::CreateMenus()
             list->setParent(panes);
         }
     });
-    view->addAction(Action(ID_VIEW_STATUS_BAR));
-    connect(Action(ID_VIEW_STATUS_BAR), &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    view->addAction(Action(kCmdViewStatusBar));
+    connect(Action(kCmdViewStatusBar), &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     QMenu* looks = view->addMenu(QStringLiteral("&Application Look"));
-    looks->addAction(Action(kLookOffice2007Blue));
-    looks->addAction(Action(kLookOffice2007Black));
+    looks->addAction(Action(kCmdLookOffice2007Blue));
+    looks->addAction(Action(kCmdLookOffice2007Black));
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    tools->addAction(Action(ID_CONNECT));
+    tools->addAction(Action(kCmdConnect));
     QMenu* recordPlay = tools->addMenu(QStringLiteral("Record/Play"));
-    recordPlay->addAction(Action(ID_PLAY_BACK));
-    recordPlay->addAction(Action(ID_RECORD));
-    recordPlay->addAction(Action(ID_STOP));
+    recordPlay->addAction(Action(kCmdPlayBack));
+    recordPlay->addAction(Action(kCmdRecord));
+    recordPlay->addAction(Action(kCmdStop));
     QMenu* settings = tools->addMenu(QStringLiteral("Settings"));
-    settings->addAction(Action(ID_SET_DOP_THRESHOLD));
-    settings->addAction(Action(ID_SET_USER_POSITION));
+    settings->addAction(Action(kCmdSetDopThreshold));
+    settings->addAction(Action(kCmdSetUserPosition));
     tools->addSeparator();
     QMenu* dual = tools->addMenu(QStringLiteral("Dual Mode Filter"));
-    dual->addAction(Action(ID_PRECISION));
-    dual->addAction(Action(ID_INTEGRITY));
+    dual->addAction(Action(kCmdPrecision));
+    dual->addAction(Action(kCmdIntegrity));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->addAction(Action(ID_APP_ABOUT));
+    help->addAction(Action(kCmdAppAbout));
 
     // Menus show the state of the moment, not of the last idle pass.
     for (QMenu* menu : {file, edit, view, looks, tools, recordPlay, settings, dual, help})
@@ -333,18 +306,18 @@ void CMainFrame::CreateToolBar()
     m_wndToolBar->setIconSize(QSize(32, 32));
     m_wndToolBar->setMovable(true);
     m_wndToolBar->setFloatable(true);
-    Action(ID_CONNECT)->setIcon(QIcon(pictures::kToolConnect));
-    Action(ID_RECORD)->setIcon(QIcon(pictures::kToolRecord));
-    Action(ID_STOP)->setIcon(QIcon(pictures::kToolStop));
-    Action(ID_PLAY_BACK)->setIcon(QIcon(pictures::kToolPlayBack));
-    Action(ID_APP_ABOUT)->setIcon(QIcon(pictures::kToolAbout));
-    m_wndToolBar->addAction(Action(ID_CONNECT));
+    Action(kCmdConnect)->setIcon(QIcon(pictures::kToolConnect));
+    Action(kCmdRecord)->setIcon(QIcon(pictures::kToolRecord));
+    Action(kCmdStop)->setIcon(QIcon(pictures::kToolStop));
+    Action(kCmdPlayBack)->setIcon(QIcon(pictures::kToolPlayBack));
+    Action(kCmdAppAbout)->setIcon(QIcon(pictures::kToolAbout));
+    m_wndToolBar->addAction(Action(kCmdConnect));
     m_wndToolBar->addSeparator();
-    m_wndToolBar->addAction(Action(ID_RECORD));
-    m_wndToolBar->addAction(Action(ID_STOP));
-    m_wndToolBar->addAction(Action(ID_PLAY_BACK));
+    m_wndToolBar->addAction(Action(kCmdRecord));
+    m_wndToolBar->addAction(Action(kCmdStop));
+    m_wndToolBar->addAction(Action(kCmdPlayBack));
     m_wndToolBar->addSeparator();
-    m_wndToolBar->addAction(Action(ID_APP_ABOUT));
+    m_wndToolBar->addAction(Action(kCmdAppAbout));
 
     // The user's arrangement, before the window state places the toolbars.
     m_toolbars = new ToolbarCustomization(*this, m_commands, m_wndToolBar);
@@ -389,7 +362,7 @@ void CMainFrame::CreateStatusBar()
     m_panes[kPaneCaps]->setEnabled(false);  // no portable way to read Caps Lock
     pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')));
     pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')));
-    Action(ID_VIEW_STATUS_BAR)->setChecked(true);
+    Action(kCmdViewStatusBar)->setChecked(true);
 }
 
 QAction* CMainFrame::Action(int id) const { return m_commands.ActionFor(id); }
@@ -415,20 +388,20 @@ void CMainFrame::UpdateCommandUI()
     const bool dual = g_parser.m_dualMode.load() == 1;
     const int solution = g_parser.m_solutionMode.load();
 
-    Action(ID_CONNECT)->setEnabled(!(g_sio.IsOpen() && playback));
-    Action(ID_RECORD)->setEnabled(!recording);
-    Action(ID_RECORD)->setChecked(recording);
-    Action(ID_PLAY_BACK)->setEnabled(!playback);
-    Action(ID_STOP)->setEnabled(playback || recording);
-    Action(ID_PRECISION)->setEnabled(dual);
-    Action(ID_PRECISION)->setChecked(solution == CNMEAParserWin32::Precision);
-    Action(ID_INTEGRITY)->setEnabled(dual);
-    Action(ID_INTEGRITY)->setChecked(solution == CNMEAParserWin32::Integrity);
-    Action(ID_CENTER_USER_POSITION)->setChecked(m_savedScatterMode == 0);
-    Action(ID_CENTER_AVERAGE)->setChecked(m_savedScatterMode == 1);
-    Action(ID_CENTER_NEXT_SAMPLE)->setChecked(m_savedScatterMode == 2);
-    Action(kLookOffice2007Blue)->setChecked(m_nAppLook == kLookOffice2007Blue);
-    Action(kLookOffice2007Black)->setChecked(m_nAppLook == kLookOffice2007Black);
+    Action(kCmdConnect)->setEnabled(!(g_sio.IsOpen() && playback));
+    Action(kCmdRecord)->setEnabled(!recording);
+    Action(kCmdRecord)->setChecked(recording);
+    Action(kCmdPlayBack)->setEnabled(!playback);
+    Action(kCmdStop)->setEnabled(playback || recording);
+    Action(kCmdPrecision)->setEnabled(dual);
+    Action(kCmdPrecision)->setChecked(solution == CNMEAParserWin32::Precision);
+    Action(kCmdIntegrity)->setEnabled(dual);
+    Action(kCmdIntegrity)->setChecked(solution == CNMEAParserWin32::Integrity);
+    Action(kCmdCenterUserPosition)->setChecked(m_savedScatterMode == 0);
+    Action(kCmdCenterOnAverage)->setChecked(m_savedScatterMode == 1);
+    Action(kCmdCenterNextSample)->setChecked(m_savedScatterMode == 2);
+    Action(kCmdLookOffice2007Blue)->setChecked(m_nAppLook == kLookOffice2007Blue);
+    Action(kCmdLookOffice2007Black)->setChecked(m_nAppLook == kLookOffice2007Black);
 
     std::array<char, 256> quality;
     {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/frame_texts.h"
+#include "kit/command_ids.h"
 #include "console/sentence_link.h"
 #include "console/sentence_sender.h"
 
@@ -48,33 +49,6 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    enum CommandId : int {
-        ID_APP_EXIT = 57665,
-        ID_EDIT_UNDO = 57643,
-        ID_EDIT_CUT = 57635,
-        ID_EDIT_COPY = 57634,
-        ID_EDIT_PASTE = 57637,
-        ID_NEXT_PANE = 57680,
-        ID_PREV_PANE = 57681,
-        ID_VIEW_STATUS_BAR = 59393,
-        ID_VIEW_CUSTOMIZE = 32773,
-        ID_APP_ABOUT = 57664,
-        ID_CONNECT = 32788,
-        ID_RECORD = 32791,
-        ID_PLAY_BACK = 32793,
-        ID_STOP = 32794,
-        ID_CLEAR_SCATTER_PLOT = 32796,
-        ID_CLEAR_TRAILS = 32809,
-        ID_CLEAR_MASK = 32811,
-        ID_CLEAR_POSITION_PLOTS = 32813,
-        ID_CENTER_AVERAGE = 32818,
-        ID_CENTER_NEXT_SAMPLE = 32820,
-        ID_CENTER_USER_POSITION = 32821,
-        ID_SET_DOP_THRESHOLD = 32824,
-        ID_SET_USER_POSITION = 32826,
-        ID_PRECISION = 32831,
-        ID_INTEGRITY = 32832,
-    };
     // Status bar panes, by index.
     enum Pane : int { kPaneQuality = 1, kPaneRecord, kPaneRx, kPaneTx, kPaneCaps, kPaneDualMode, kPaneSolutionMode };
     static constexpr int kPaneCount = 8;

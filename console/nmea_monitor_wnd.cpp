@@ -11,7 +11,7 @@
 #include <string>
 
 #include "kit/fonts.h"
-#include "kit/console_ids.h"
+#include "kit/page_menus.h"
 #include "console/history_combo.h"
 #include "console/log_edit_ctrl.h"
 #include "console/monitor_layout.h"
@@ -59,9 +59,9 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(QWidget* parent) : QWidget(parent)
     connect(m_buttonSend, &QPushButton::clicked, this, &CNMEAMonitorWnd::OnSend);
     connect(m_checksumTick, &QCheckBox::clicked, this, &CNMEAMonitorWnd::OnChecksumTick);
     // The main window may take these over; until then the page clears itself.
-    connect(MenuCommand(kIdClearTransmitScreen), &QAction::triggered, this,
+    connect(MenuCommand(kCmdClearTransmitScreen), &QAction::triggered, this,
             &CNMEAMonitorWnd::OnClearTransmitScreen);
-    connect(MenuCommand(kIdClearReceiveScreen), &QAction::triggered, this,
+    connect(MenuCommand(kCmdClearReceiveScreen), &QAction::triggered, this,
             &CNMEAMonitorWnd::OnClearReceiveScreen);
 
     LayOut();

@@ -164,8 +164,8 @@ QImage CScatterPlotWnd::RenderPage()
 
     m_zoomInRect = ZoomInButtonRect(w);
     m_zoomOutRect = ZoomOutButtonRect(w);
-    DrawZoomButton(painter, m_zoomInRect, m_pressedButton == kZoomInCommand, QStringLiteral("+"), textHeight);
-    DrawZoomButton(painter, m_zoomOutRect, m_pressedButton == kZoomOutCommand, QStringLiteral("-"), textHeight);
+    DrawZoomButton(painter, m_zoomInRect, m_pressedButton == kCmdZoomIn, QStringLiteral("+"), textHeight);
+    DrawZoomButton(painter, m_zoomOutRect, m_pressedButton == kCmdZoomOut, QStringLiteral("-"), textHeight);
     return image;
 }
 
@@ -205,10 +205,10 @@ void CScatterPlotWnd::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     const PixelPoint p = EventPoint(event);
     if (m_zoomInRect.Contains(p.x, p.y)) {
-        m_pressedButton = kZoomInCommand;
+        m_pressedButton = kCmdZoomIn;
         update();
     } else if (m_zoomOutRect.Contains(p.x, p.y)) {
-        m_pressedButton = kZoomOutCommand;
+        m_pressedButton = kCmdZoomOut;
         update();
     } else {
         m_pressedButton = 0;

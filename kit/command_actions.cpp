@@ -9,17 +9,17 @@
 
 namespace {
 
-const CommandText kCommandTexts[] = {
-    {kCmdClearSatelliteTrails, "Clear Satellite Trails", "Erases and clears the satellite trails\nClear Satellite Trails"},
-    {kCmdClearAzElMask, "Clear Satellite &Azimuth/Elevation Mask",
-     "Clears the azmuth/elevation mask\nClear Azimuth/Elevation Mask"},
-    {kCmdCenterNextSample, "Center Next Position Sample",
-     "Centers scatter plot on the next poistion sample\nCenter Next Position Sample"},
-    {kCmdCenterOnAverage, "Center On Average", "Center scatter plot on position average\nCenter On Average"},
-    {kCmdCenterUserPosition, "Center To User Position...",
-     "Center scatter plot to user defined position\nCenter User Position"},
-    {kCmdClearPlot, "&Clear Plot", "Clears the scatter plot\nClear Plot"},
-};
+// Empty parts leave what the action has.
+void Describe(QAction* action, const CommandText& command)
+{
+    const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
+    if (command.text[0] != '\0')
+        action->setText(QString::fromUtf8(command.text));
+    if (!prompt.value(0).isEmpty())
+        action->setStatusTip(prompt.value(0));
+    if (!prompt.value(1).isEmpty())
+        action->setToolTip(prompt.value(1));
+}
 
 }  // namespace
 
@@ -35,22 +35,8 @@ QAction* CommandActions::ActionFor(int id)
     auto* action = new QAction(this);
     action->setData(id);
     m_actions.emplace(id, action);
-    for (const CommandText& c : kCommandTexts)
-        if (c.id == id)
-            Describe(c);
-    return action;
-}
-
-QAction* CommandActions::Describe(const CommandText& command)
-{
-    QAction* action = ActionFor(command.id);
-    const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
-    if (command.text[0] != '\0')
-        action->setText(QString::fromUtf8(command.text));
-    if (!prompt.value(0).isEmpty())
-        action->setStatusTip(prompt.value(0));
-    if (!prompt.value(1).isEmpty())
-        action->setToolTip(prompt.value(1));
+    if (const CommandText* text = FindCommandText(id))
+        Describe(action, *text);
     return action;
 }
 

@@ -6,6 +6,9 @@
 #include <map>
 #include <vector>
 
+#include "kit/command_ids.h"
+#include "kit/command_texts.h"
+
 class QAction;
 class QMenu;
 
@@ -13,26 +16,17 @@ class QMenu;
 // context menus show these actions, so a command's handler and its checked
 // or enabled state live in one place, whoever shows it. The main window owns
 // the table; pages borrow it to build their context menus.
-// A command's menu text and its "status-bar prompt\ntooltip".
-struct CommandText {
-    int id;
-    const char* text;
-    const char* prompt;
-};
 
 class CommandActions : public QObject {
 public:
     explicit CommandActions(QObject* parent = nullptr);
 
     // The command's action, created on first use with its text, status-bar
-    // prompt and tooltip where the table knows them.
+    // prompt and tooltip where the text table (command_texts.h) knows them.
     QAction* ActionFor(int id);
     // The same, with `text` for a command the table has no text for; the
     // text of a later call is ignored.
     QAction* ActionFor(int id, const QString& text);
-    // Gives the command its text, prompt and tooltip, creating its action;
-    // empty parts leave what the action has.
-    QAction* Describe(const CommandText& command);
     // The action if it exists, else null.
     QAction* Find(int id) const;
     // Triggers the command as a menu choice would; false when it has no

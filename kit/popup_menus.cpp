@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "kit/command_actions.h"
-#include "kit/console_ids.h"
+#include "kit/page_menus.h"
 
 namespace {
 
@@ -15,8 +15,8 @@ struct MenuItem {
 };
 
 constexpr MenuItem kMenuItems[] = {
-    {kMenuNmeaMonitorRx, kIdClearReceiveScreen, "Clear &Receive Screen"},
-    {kMenuNmeaMonitorTx, kIdClearTransmitScreen, "Clear &Transmit Screen"},
+    {kMenuNmeaMonitorRx, kCmdClearReceiveScreen, "Clear &Receive Screen"},
+    {kMenuNmeaMonitorTx, kCmdClearTransmitScreen, "Clear &Transmit Screen"},
 };
 
 }  // namespace

@@ -72,8 +72,8 @@ TEST_F(MainFrameTest, PanesAtStartWithoutReceiver)
     EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneSolutionMode)->text(), "Solution Mode: Integrity");
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap");
     EXPECT_TRUE(TransmitLog().isEmpty()) << "no query goes out without a port";
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_CONNECT)->isEnabled());
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled());
+    EXPECT_TRUE(m_frame->Action(kCmdConnect)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(kCmdStop)->isEnabled());
 }
 
 TEST_F(MainFrameTest, TabsInTheirOrder)
@@ -122,9 +122,9 @@ TEST_F(MainFrameTest, RecordPaneFollowsTheRecording)
     m_frame->UpdateCommandUI();
     EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneRecord)->text(), "Rec Data: 1.0 K");
     EXPECT_TRUE(m_frame->PaneLabel(CMainFrame::kPaneRecord)->isEnabled());
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_RECORD)->isChecked());
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_RECORD)->isEnabled());
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled());
+    EXPECT_TRUE(m_frame->Action(kCmdRecord)->isChecked());
+    EXPECT_FALSE(m_frame->Action(kCmdRecord)->isEnabled());
+    EXPECT_TRUE(m_frame->Action(kCmdStop)->isEnabled());
     m_frame->Stop();
     m_frame->UpdateCommandUI();
     EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneRecord)->text(), "Record Data OFF          ");
@@ -170,8 +170,8 @@ TEST_F(MainFrameTest, PlaybackRecordRoundTripAndTitle)
     ASSERT_TRUE(m_frame->StartPlayback(source));
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap - [Playback: track1.txt]");
     m_frame->UpdateCommandUI();
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_CONNECT)->isEnabled());
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_PLAY_BACK)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(kCmdConnect)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(kCmdPlayBack)->isEnabled());
 
     std::string printable;
     for (unsigned char c : input)

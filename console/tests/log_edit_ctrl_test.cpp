@@ -10,7 +10,7 @@
 #include <QTextLayout>
 
 #include "kit/command_actions.h"
-#include "kit/console_ids.h"
+#include "kit/page_menus.h"
 #include "console/log_edit_ctrl.h"
 #include "console/tests/widget_test_support.h"
 
@@ -143,8 +143,8 @@ TEST(LogEditCtrl, ContextMenuByMenuId)
         const char* text;
     };
     const Case cases[] = {{0, 0, ""},
-                          {kMenuNmeaMonitorTx, kIdClearTransmitScreen, "Clear &Transmit Screen"},
-                          {kMenuNmeaMonitorRx, kIdClearReceiveScreen, "Clear &Receive Screen"},
+                          {kMenuNmeaMonitorTx, kCmdClearTransmitScreen, "Clear &Transmit Screen"},
+                          {kMenuNmeaMonitorRx, kCmdClearReceiveScreen, "Clear &Receive Screen"},
                           {999, 0, ""}};
     for (const Case& c : cases) {
         QWidget window;
