@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -137,6 +138,7 @@ bool CSio::OpenPort(const std::string& port, int baudRate)
 bool CSio::OpenSource(const std::string& text, int baudRate)
 {
     Close();
+    ++m_generation;
     if (m_resetParser)
         m_resetParser();
     SourceHandle handle = OpenSourceHandle(text, baudRate);
@@ -158,6 +160,7 @@ bool CSio::Adopt(SourceHandle handle)
         return false;
     }
     Close();
+    ++m_generation;
     if (m_resetParser)
         m_resetParser();
     std::lock_guard lock(m_handleLock);
@@ -168,6 +171,29 @@ bool CSio::Adopt(SourceHandle handle)
     return true;
 }
 
+bool CSio::AdoptIfUnchanged(SourceHandle handle, uint64_t generation)
+{
+    // The lock orders this against the user's opens and closes; the parser
+    // reset takes only the parser's locks, never this one.
+    std::lock_guard lock(m_handleLock);
+    if (!handle.Ok() || m_generation.load() != generation)
+        return false;
+    CloseLocked();
+    if (m_resetParser)
+        m_resetParser();
+    m_portNumber = handle.comNumber;
+    m_baudRate = handle.baudRate;
+    m_devicePath = handle.name;
+    TakeLocked(handle);
+    return true;
+}
+
+std::string CSio::ReopenText() const
+{
+    std::lock_guard lock(m_handleLock);
+    return m_reopenText;
+}
+
 void CSio::TakeLocked(SourceHandle& handle)
 {
     m_openFailure = handle.failure;
@@ -176,6 +202,7 @@ void CSio::TakeLocked(SourceHandle& handle)
     if (!handle.Ok())
         return;
     m_gpsdLines = GpsdLineFilter{};
+    m_reopenText = handle.reopenText;
     m_kind = static_cast<int>(handle.kind);
     m_playback = 0;
     m_hPort = std::exchange(handle.fd, -1);
@@ -263,6 +290,7 @@ SourceHandle& SourceHandle::operator=(SourceHandle&& other) noexcept
         failure = other.failure;
         error = other.error;
         detail = std::move(other.detail);
+        reopenText = std::move(other.reopenText);
     }
     return *this;
 }
@@ -273,7 +301,23 @@ SourceHandle::~SourceHandle()
         ::close(fd);
 }
 
-SourceHandle OpenSourceHandle(std::string_view text, int baudRate)
+std::string ByIdName(const std::string& device, const std::string& folder)
+{
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(device, error);
+    if (error)
+        return {};
+    if (std::filesystem::path(device).parent_path() == folder)
+        return device;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::error_code e;
+        if (entry.is_symlink(e) && std::filesystem::canonical(entry.path(), e) == target)
+            return entry.path().string();
+    }
+    return {};
+}
+
+SourceHandle OpenSourceHandle(std::string_view text, int baudRate, std::chrono::milliseconds connectTimeout)
 {
     SourceHandle handle;
     const SourceParse parse = ParseSourceText(text);
@@ -289,11 +333,17 @@ SourceHandle OpenSourceHandle(std::string_view text, int baudRate)
     }
     if (address.kind == SourceKind::Serial) {
         handle.name = address.device;
-        return OpenSerial(std::move(handle));
+        handle = OpenSerial(std::move(handle));
+        if (handle.Ok()) {
+            const std::string byId = ByIdName(handle.name);
+            handle.reopenText = byId.empty() ? handle.name : byId;
+        }
+        return handle;
     }
     handle.name = SourceText(address);
-    const SocketOpen socket = address.kind == SourceKind::Tcp    ? ConnectTcp(address.host, address.port)
-                              : address.kind == SourceKind::Gpsd ? ConnectGpsd(address.host, address.port)
+    handle.reopenText = handle.name;
+    const SocketOpen socket = address.kind == SourceKind::Tcp    ? ConnectTcp(address.host, address.port, connectTimeout)
+                              : address.kind == SourceKind::Gpsd ? ConnectGpsd(address.host, address.port, connectTimeout)
                                                                  : BindUdp(address.host, address.port);
     handle.fd = socket.fd;
     handle.failure = socket.failure;
@@ -305,6 +355,7 @@ SourceHandle OpenSourceHandle(std::string_view text, int baudRate)
 bool CSio::OpenPlayback(const std::string& path)
 {
     Close();
+    ++m_generation;
     std::lock_guard lock(m_handleLock);
     m_openFailure = OpenFailure::None;
     m_openErrno = 0;
@@ -329,6 +380,7 @@ bool CSio::OpenPlayback(const std::string& path)
 void CSio::Close()
 {
     std::lock_guard lock(m_handleLock);
+    ++m_generation;
     CloseLocked();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "link/gpsd_lines.h"
+#include "link/network_source.h"
 #include "link/open_failure.h"
 #include "link/source_text.h"
 
@@ -28,6 +30,7 @@ struct SourceHandle {
     OpenFailure failure = OpenFailure::None;
     int error = 0;
     std::string detail;  // the reason as the user reads it, when it says more than `failure`
+    std::string reopenText;  // what a reconnect opens: the by-id name of a serial device when it has one
 
     SourceHandle() = default;
     SourceHandle(SourceHandle&& other) noexcept;
@@ -39,7 +42,13 @@ struct SourceHandle {
 // Opens what `text` names (a serial port at `baudRate`, or a network
 // source). Blocks up to kConnectTimeout for a network source: call it off
 // the window's thread.
-SourceHandle OpenSourceHandle(std::string_view text, int baudRate);
+SourceHandle OpenSourceHandle(std::string_view text, int baudRate,
+                              std::chrono::milliseconds connectTimeout = kConnectTimeout);
+
+// The name under `folder` (a symbolic link, as udev makes them) that leads to
+// `device`, or empty. A USB receiver keeps that name when it comes back
+// under another ttyUSB number.
+std::string ByIdName(const std::string& device, const std::string& folder = "/dev/serial/by-id");
 
 struct SioReadResult {
     long count = 0;         // bytes read; 0 when nothing was buffered
@@ -78,6 +87,16 @@ public:
     // resetting the parser. A failed handle leaves the current source as it
     // is and only records why (LastOpenFailure, LastOpenErrorText).
     bool Adopt(SourceHandle handle);
+
+    // Adopt, but only while nothing was opened or closed since Generation()
+    // gave `generation`: a reconnect never replaces the user's own choice.
+    bool AdoptIfUnchanged(SourceHandle handle, uint64_t generation);
+
+    // Counts every open, adoption and close by the user (not a loss).
+    uint64_t Generation() const { return m_generation.load(); }
+
+    // The text that opens the current (or the lost) source again.
+    std::string ReopenText() const;
 
     // Makes a recorded file the source. Writes are ignored while it plays.
     bool OpenPlayback(const std::string& path);
@@ -130,6 +149,8 @@ private:
     std::atomic<int> m_kind{static_cast<int>(SourceKind::Serial)};
     GpsdLineFilter m_gpsdLines;
     std::string m_openDetail;
+    std::string m_reopenText;
+    std::atomic<uint64_t> m_generation{0};
 
     OpenFailure m_openFailure = OpenFailure::None;
     int m_openErrno = 0;
