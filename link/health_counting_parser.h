@@ -12,12 +12,12 @@ public:
 protected:
     int OnSentence(const char* address, const char* data) override
     {
-        health.OnSentence(address, data);
+        health.OnSentence(address, DataLength());
         return CNMEAParserWin32::OnSentence(address, data);
     }
     void OnChecksumError(const char* address, const char* data) override
     {
-        health.OnChecksumError(address, data);
+        health.OnChecksumError(address, DataLength());
         CNMEAParserWin32::OnChecksumError(address, data);
     }
 };

@@ -10,10 +10,25 @@ constexpr auto kNoNmeaAfter = std::chrono::seconds(3);
 
 // '$', the address, ',', the data, "*hh" and CR LF. A sentence without a
 // checksum is counted 3 bytes long: the figure is a floor, never negative.
-size_t FramedLength(const char* address, const char* data)
+size_t FramedLength(size_t addressLength, size_t dataLength)
 {
-    return 1 + std::strlen(address) + 1 + std::strlen(data) + 3 + 2;
+    return 1 + addressLength + 1 + dataLength + 3 + 2;
 }
+
+// The address's bytes up to its NUL as one number, and its length. The
+// framer's address buffer is 8 bytes with a NUL within them.
+uint64_t AddressKey(const char* address, size_t& length)
+{
+    uint64_t v = 0;
+    std::memcpy(&v, address, 8);
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    const uint64_t zero = (v - kOnes) & ~v & kHighs;  // little-endian: the first NUL is the lowest
+    length = zero == 0 ? 8 : static_cast<size_t>(__builtin_ctzll(zero)) / 8;
+    return length >= 8 ? v : v & ((uint64_t{1} << (8 * length)) - 1);
+}
+
+size_t Slot(uint64_t key, size_t slots) { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> 58) & (slots - 1); }
 
 double Seconds(std::chrono::nanoseconds d) { return std::chrono::duration<double>(d).count(); }
 
@@ -29,6 +44,7 @@ std::string Format(const char* format, double value)
 void LinkHealth::Restart(TimePoint now)
 {
     m_totals = LinkHealthTotals{};
+    m_slotIndex.fill(0);
     m_totals.start = now;
     m_now = now;
 }
@@ -41,30 +57,40 @@ void LinkHealth::OnBytes(size_t count, TimePoint now)
         m_totals.lastByte = now;
 }
 
-void LinkHealth::OnSentence(const char* address, const char* data)
+void LinkHealth::OnSentence(const char* address, size_t dataLength)
 {
+    size_t length = 0;
+    const uint64_t key = AddressKey(address, length);
     ++m_totals.sentences;
-    m_totals.framedBytes += FramedLength(address, data);
+    m_totals.framedBytes += FramedLength(length, dataLength);
     m_totals.lastValid = m_now;
-    for (LinkHealthTotals::AddressCount& a : m_totals.addresses)
-        if (std::strncmp(a.address.data(), address, a.address.size()) == 0) {
-            ++a.count;
+    for (size_t probe = 0, slot = Slot(key, kSlots); probe < kSlots; ++probe, slot = (slot + 1) & (kSlots - 1)) {
+        if (m_slotIndex[slot] != 0 && m_slotKeys[slot] == key) {
+            ++m_totals.addresses[m_slotIndex[slot] - 1].count;
             return;
         }
-    if (m_totals.addresses.size() == LinkHealthTotals::kAddresses) {
-        ++m_totals.otherAddresses;
-        return;
+        if (m_slotIndex[slot] == 0) {
+            if (m_totals.addresses.size() == LinkHealthTotals::kAddresses)
+                break;
+            LinkHealthTotals::AddressCount added;
+            std::memcpy(added.address.data(), address, std::min<size_t>(length, 7));
+            added.count = 1;
+            added.key = key;
+            m_totals.addresses.push_back(added);
+            m_slotKeys[slot] = key;
+            m_slotIndex[slot] = static_cast<uint8_t>(m_totals.addresses.size());
+            return;
+        }
     }
-    LinkHealthTotals::AddressCount added;
-    std::strncpy(added.address.data(), address, added.address.size() - 1);
-    added.count = 1;
-    m_totals.addresses.push_back(added);
+    ++m_totals.otherAddresses;
 }
 
-void LinkHealth::OnChecksumError(const char* address, const char* data)
+void LinkHealth::OnChecksumError(const char* address, size_t dataLength)
 {
+    size_t length = 0;
+    AddressKey(address, length);
     ++m_totals.checksumErrors;
-    m_totals.framedBytes += FramedLength(address, data);
+    m_totals.framedBytes += FramedLength(length, dataLength);
 }
 
 void LinkHealth::OnFix()

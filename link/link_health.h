@@ -18,6 +18,8 @@ struct LinkHealthTotals {
     struct AddressCount {
         std::array<char, 8> address{};  // the framer's address, NUL-ended
         uint64_t count = 0;
+        uint64_t key = 0;               // the address's bytes, for a quick compare
+        bool operator==(const AddressCount&) const = default;
     };
 
     uint64_t bytes = 0;
@@ -50,8 +52,9 @@ public:
     void Restart(TimePoint now);
     // One read of `count` bytes at `now`; the sentences framed from them follow.
     void OnBytes(size_t count, TimePoint now);
-    void OnSentence(const char* address, const char* data);
-    void OnChecksumError(const char* address, const char* data);
+    // `address` as the framer holds it (at most 7 characters and a NUL).
+    void OnSentence(const char* address, size_t dataLength);
+    void OnChecksumError(const char* address, size_t dataLength);
     void OnFix();
 
     const LinkHealthTotals& Totals() const { return m_totals; }
@@ -59,6 +62,11 @@ public:
 private:
     LinkHealthTotals m_totals;
     TimePoint m_now{};
+    // Open addressing over the address bytes: one multiply and a compare a
+    // sentence. Slot values are indexes into the totals' addresses, plus one.
+    static constexpr size_t kSlots = 64;
+    std::array<uint64_t, kSlots> m_slotKeys{};
+    std::array<uint8_t, kSlots> m_slotIndex{};
 };
 
 // What the window shows, from two readings of the totals.

@@ -49,12 +49,12 @@ TEST(LinkHealth, RatesBetweenTwoReadingsAndAfterARestart)
     before.bytes = 1000;
     before.sentences = 10;
     before.fixes = 2;
-    before.addresses = {{{'G', 'P', 'G', 'G', 'A'}, 2}, {{'G', 'P', 'G', 'S', 'V'}, 8}};
+    before.addresses = {{{'G', 'P', 'G', 'G', 'A'}, 2, 0}, {{'G', 'P', 'G', 'S', 'V'}, 8, 1}};
     LinkHealthTotals now = before;
     now.bytes = 1960;  // 480 B/s over 2 s: half of 9600 baud at 10 bits a byte
     now.sentences = 30;
     now.fixes = 6;
-    now.addresses = {{{'G', 'P', 'G', 'G', 'A'}, 6}, {{'G', 'P', 'G', 'S', 'V'}, 24}, {{'G', 'P', 'V', 'T', 'G'}, 0}};
+    now.addresses = {{{'G', 'P', 'G', 'G', 'A'}, 6, 0}, {{'G', 'P', 'G', 'S', 'V'}, 24, 1}, {{'G', 'P', 'V', 'T', 'G'}, 0, 2}};
     const HealthRates r = ComputeHealthRates(before, t0 + 10s, now, t0 + 12s, 9600);
     EXPECT_DOUBLE_EQ(r.bytesPerSecond, 480);
     EXPECT_DOUBLE_EQ(r.lineLoad, 0.5);
