@@ -5,7 +5,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -14,30 +13,24 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QToolBar>
 #include <cerrno>
 #include <cstring>
 
-#include "analysis/position_plot_wnd.h"
 #include "app/about_dlg.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
 #include "app/page_tabs.h"
+#include "app/screenshots.h"
 #include "app/connect_dlg.h"
 #include "app/dop_threshold_dlg.h"
 #include "app/update_alert_wnd.h"
 #include "app/number_format.h"
 #include "app/set_position_dlg.h"
 #include "app/toolbar_customization.h"
-#include "console/nmea_monitor_wnd.h"
-#include "console/receiver_cfg_wnd.h"
-#include "console/log_edit_ctrl.h"
 #include "kit/page_look.h"
 #include "kit/command_actions.h"
-#include "displays/front_panel_status_wnd.h"
-#include "displays/scatter_plot_wnd.h"
 #include "link/link_objects.h"
 #include "link/link_threads.h"
 #include "link/queued_link_observer.h"
@@ -48,12 +41,6 @@ namespace {
 
 constexpr int kLampMs = 200;
 constexpr int kDrainMs = 100;
-
-DisplaySnapshot CopySnapshot()
-{
-    std::lock_guard lock(g_dataLock);
-    return g_displaySnapshot;
-}
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
@@ -66,8 +53,9 @@ long CSioSentenceLink::Write(const void* data, size_t size) { return m_sio.Write
 
 CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent)
-    , m_commands(ApplicationCommands())
-    , m_sentenceLink(g_sio)
+    , m_link(GlobalLinkObjects())
+    , m_commands(*new CommandActions(this))
+    , m_sentenceLink(m_link.sio)
     , m_sender(&m_sentenceLink)
 {
     setWindowTitle(QString::fromUtf8(kAppTitle));
@@ -81,6 +69,9 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     CreateActions();
     m_wndView = new CChildView(m_commands, this);
     setCentralWidget(m_wndView);
+    m_fixDisplays = m_wndView;
+    m_trafficLog = m_wndView;
+    m_pages = m_wndView;
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -88,29 +79,36 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_sender.SetActivityNotice([this] {
         QMetaObject::invokeMethod(this, &CMainFrame::OnTxActivity, Qt::QueuedConnection);
     });
-    m_sender.SetTransmitLog([this](std::string_view bytes) { m_wndView->m_wndNmeaMonitor->AppendTransmitted(bytes); });
-    m_wndView->m_wndNmeaMonitor->SetSentenceSender(&m_sender);
-    m_wndView->m_wndReceiverCfg->SetSentenceSender(&m_sender);
-    m_wndView->m_wndFrontPanel->SetSnapshotSource(&CopySnapshot);
+    m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
+    m_trafficLog->SetSentenceSender(&m_sender);
+    m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
 
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
         this, QueuedLinkObserver::Handlers{[this] { OnPositionUpdate(); }, [this] { OnRxActivity(); },
                                            [this] { OnReceiverLost(); }});
-    m_linkThreads = std::make_unique<LinkThreads>(GlobalLinkObjects(), *m_observer);
-    m_linkThreads->Start();  // a thread that cannot start leaves the link silent
+    m_linkThreads = std::make_unique<LinkThreads>(m_link, *m_observer);
+    const bool started = options.startLinkThreads ? options.startLinkThreads(*m_linkThreads) : m_linkThreads->Start();
     CloseLink();
     ResetReceiverState();
 
+    if (!started)
+        Tell(Severity::kError, QStringLiteral("The link to the receiver could not be started."),
+             QStringLiteral("No data will be received or sent until Stelmap is started again."));
+
+    // The window is usable without a receiver, so a port that does not open
+    // at start-up is a notice, not a box in the way.
+    QString failure;
     if (options.connect) {
-        ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud());
+        if (!ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud(), &failure))
+            Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(options.connect->port)), failure);
     } else {
         const CommPort port = ReadCommPort();
         const int baud = ReadBaud();
-        if (port.IsPath())
-            g_sio.OpenPort(port.path, baud);
-        else
-            g_sio.OpenPort(port.number, baud);  // a failure at start-up is silent
+        const bool opened = port.IsPath() ? m_link.sio.OpenPort(port.path, baud) : m_link.sio.OpenPort(port.number, baud);
+        if (!opened)
+            Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(CommPortText(port))),
+                 Text(m_link.sio.LastOpenErrorText()));
     }
 
     m_drainTimer.setInterval(kDrainMs);
@@ -124,9 +122,9 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     connect(&m_txTimer, &QTimer::timeout, this, [this] { SetLamp(m_txLamp, false, false); });
 
     if (const std::optional<double> threshold = ReadDopThreshold())
-        m_wndView->m_wndScatterPlot->SetDopThreshold(DopThresholdHundredths(*threshold));
+        m_fixDisplays->SetDopThreshold(DopThresholdHundredths(*threshold));
     m_savedScatterMode = ReadScatterPlotMode(2);
-    m_wndView->m_wndScatterPlot->SetCenterMode(m_savedScatterMode);
+    m_fixDisplays->SetScatterCenterMode(m_savedScatterMode);
     LoadUserPosition(false);
 
     SendSentence(kConfigurationQuery, false);
@@ -159,10 +157,12 @@ void CMainFrame::StopLinkThreads()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    WriteWindowGeometry(saveGeometry());
-    WriteToolbarLayout(m_toolbars->Layout());
-    WriteWindowState(saveState());
+    const bool saved = WriteWindowGeometry(saveGeometry()) & WriteToolbarLayout(m_toolbars->Layout())
+                       & WriteWindowState(saveState());
     StopLinkThreads();
+    // The status bar goes with the window: a box is the only way to tell.
+    if (!saved)
+        Tell(Severity::kWarning, QStringLiteral("The window layout could not be saved in the settings."));
     QMainWindow::closeEvent(event);
 }
 
@@ -192,8 +192,8 @@ void CMainFrame::CreateActions()
     on(kCmdCenterNextSample, [this] { OnCenterMode(2); });
     on(kCmdClearScatterPlot, [this] { OnClearScatterPlot(); });
     on(kCmdClearPositionPlots, [this] { OnClearPositionPlots(); });
-    on(kCmdClearSatelliteTrails, [this] { m_wndView->m_wndFrontPanel->ClearSatelliteTrails(); });
-    on(kCmdClearAzElMask, [this] { m_wndView->m_wndFrontPanel->ClearAzElMask(); });
+    on(kCmdClearSatelliteTrails, [this] { m_fixDisplays->ClearSatelliteTrails(); });
+    on(kCmdClearAzElMask, [this] { m_fixDisplays->ClearAzElMask(); });
     on(kCmdLookOffice2007Blue, [this] { OnApplicationLook(kLookOffice2007Blue); });
     on(kCmdLookOffice2007Black, [this] { OnApplicationLook(kLookOffice2007Black); });
 
@@ -202,11 +202,9 @@ void CMainFrame::CreateActions()
                    int(kCmdLookOffice2007Black), int(kCmdViewStatusBar)})
         Action(id)->setCheckable(true);
     // Radio marks; "optional" because an unlisted look marks neither item.
-    // The groups live with the actions, as long as the application.
+    // The groups live with the actions.
     for (auto [first, second] : {std::pair{int(kCmdPrecision), int(kCmdIntegrity)},
                                  std::pair{int(kCmdLookOffice2007Blue), int(kCmdLookOffice2007Black)}}) {
-        if (Action(first)->actionGroup() != nullptr)
-            continue;
         auto* group = new QActionGroup(&m_commands);
         group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
         group->addAction(Action(first));
@@ -383,12 +381,12 @@ void CMainFrame::SetPaneText(int index, const QString& text, bool enabled)
 
 void CMainFrame::UpdateCommandUI()
 {
-    const bool playback = g_sio.IsPlayback();
+    const bool playback = m_link.sio.IsPlayback();
     const bool recording = IsRecording();
-    const bool dual = g_parser.m_dualMode.load() == 1;
-    const int solution = g_parser.m_solutionMode.load();
+    const bool dual = m_link.parser.m_dualMode.load() == 1;
+    const int solution = m_link.parser.m_solutionMode.load();
 
-    Action(kCmdConnect)->setEnabled(!(g_sio.IsOpen() && playback));
+    Action(kCmdConnect)->setEnabled(!(m_link.sio.IsOpen() && playback));
     Action(kCmdRecord)->setEnabled(!recording);
     Action(kCmdRecord)->setChecked(recording);
     Action(kCmdPlayBack)->setEnabled(!playback);
@@ -405,8 +403,8 @@ void CMainFrame::UpdateCommandUI()
 
     std::array<char, 256> quality;
     {
-        std::lock_guard lock(g_dataLock);
-        quality = g_displaySnapshot.fixQualityText;
+        std::lock_guard lock(m_link.dataLock);
+        quality = m_link.snapshot.fixQualityText;
     }
     quality.back() = '\0';
     SetPaneText(kPaneQuality, Text(QualityPaneText(quality.data())));
@@ -425,9 +423,8 @@ void CMainFrame::ForwardEditCommand(const char* slot)
 
 void CMainFrame::StepPage(int step)
 {
-    QTabWidget* tabs = m_wndView->m_wndTabs;
-    const int n = tabs->count();
-    tabs->setCurrentIndex((tabs->currentIndex() + step + n) % n);
+    const int n = m_pages->PageCount();
+    m_pages->ShowPage((m_pages->CurrentPage() + step + n) % n);
 }
 
 // ---------------------------------------------------------------- link
@@ -441,21 +438,21 @@ void CMainFrame::CloseLink()
 {
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
-    g_sio.Close();
+    m_link.sio.Close();
 }
 
 void CMainFrame::ResetReceiverState()
 {
-    ResetParserData(GlobalLinkObjects(), true);
+    ResetParserData(m_link, true);
 }
 
 bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
 {
     CloseLink();
     const CommPort commPort = CommPortFromText(port);
-    const bool opened = commPort.IsPath() ? g_sio.OpenPort(commPort.path, baud) : g_sio.OpenPort(commPort.number, baud);
+    const bool opened = commPort.IsPath() ? m_link.sio.OpenPort(commPort.path, baud) : m_link.sio.OpenPort(commPort.number, baud);
     if (!opened && failure != nullptr)
-        *failure = Text(g_sio.LastOpenErrorText());
+        *failure = Text(m_link.sio.LastOpenErrorText());
     if (opened)
         SendSentence(kConfigurationQuery, false);
     ResetReceiverState();
@@ -464,14 +461,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
 
 void CMainFrame::OnPositionUpdate()
 {
-    m_wndView->m_wndFrontPanel->UpdateFromSnapshot();
-    const DisplaySnapshot fix = CopySnapshot();
-    m_wndView->m_wndScatterPlot->AddSample(fix.latitude, fix.longitude, fix.altitude, fix.gpsHdop, fix.gpsVdop);
-    CPositionPlotWnd* plot = m_wndView->m_wndPositionPlot;
-    plot->OnPositionUpdate(fix.hplCm, fix.hfomCm, fix.latitude, fix.longitude, fix.altitude);
-    m_wndView->m_wndScatterPlot->SetAveragePosition(plot->Statistics().AverageLatitude(),
-                                                    plot->Statistics().AverageLongitude());
-    m_wndView->m_wndScatterPlot->update();
+    m_fixDisplays->ShowFix(CopySnapshot());
 }
 
 void CMainFrame::OnRxActivity()
@@ -492,10 +482,10 @@ void CMainFrame::OnTxActivity()
 
 void CMainFrame::OnReceiverLost()
 {
-    const QString device = Text(g_sio.DevicePath());
-    statusBar()->showMessage(
-        QStringLiteral("The receiver on %1 went away; the link is closed. Use Connect to GPS to connect again.")
-            .arg(device.isEmpty() ? QStringLiteral("the port") : device));
+    const QString device = Text(m_link.sio.DevicePath());
+    Tell(Severity::kNotice,
+         QStringLiteral("The receiver on %1 went away; the link is closed. Use Connect to GPS to connect again.")
+             .arg(device.isEmpty() ? QStringLiteral("the port") : device));
     UpdateCommandUI();
 }
 
@@ -508,12 +498,10 @@ void CMainFrame::SetLamp(QLabel* lamp, bool lit, bool rx)
 
 void CMainFrame::DrainReceivedText()
 {
-    const std::string bytes = DrainRxQueue(GlobalLinkObjects(), kDrainBytesPerTick);
+    const std::string bytes = DrainRxQueue(m_link, kDrainBytesPerTick);
     if (bytes.empty())
         return;
-    const std::string shown = ReceivedTextForLog(bytes);
-    if (!shown.empty())
-        m_wndView->m_wndNmeaMonitor->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour, QString::fromLatin1(shown.data(), static_cast<int>(shown.size())));
+    m_trafficLog->AppendReceived(bytes);
     if (m_recordFile != nullptr) {
         const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), m_recordFile);
         m_recordedBytes += written;
@@ -564,9 +552,9 @@ void CMainFrame::StopRecording(const QString& failure)
 bool CMainFrame::StartPlayback(const QString& path)
 {
     CloseLink();
-    const bool opened = g_sio.OpenPlayback(QFile::encodeName(path).toStdString());
+    const bool opened = m_link.sio.OpenPlayback(QFile::encodeName(path).toStdString());
     if (!opened)
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("File Error!"), QMessageBox::Ok);
+        Tell(Severity::kWarning, QStringLiteral("File Error!"));
     ResetReceiverState();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
@@ -576,7 +564,7 @@ bool CMainFrame::StartPlayback(const QString& path)
 
 void CMainFrame::Stop()
 {
-    if (g_sio.IsPlayback())
+    if (m_link.sio.IsPlayback())
         CloseLink();
     StopRecording();
     setWindowTitle(QString::fromUtf8(kAppTitle));
@@ -623,14 +611,10 @@ void CMainFrame::OnConnect()
     const ConnectValues chosen = dialog.Values();
     QString failure;
     if (!ConnectTo(CommPortText(chosen.port), chosen.baud, &failure)) {
-        QMessageBox box(QMessageBox::Critical, windowTitle(),
-                        QStringLiteral("Unable to connect to specified communication port."), QMessageBox::Ok, this);
-        box.setInformativeText(failure);
-        box.exec();
+        Tell(Severity::kError, QStringLiteral("Unable to connect to specified communication port."), failure);
         return;
     }
-    if (!WriteCommPort(chosen.port) || !WriteBaud(chosen.baud))
-        statusBar()->showMessage(QStringLiteral("Connected, but the port could not be saved in the settings."), 5000);
+    SettingNotSaved(WriteCommPort(chosen.port) && WriteBaud(chosen.baud), QStringLiteral("port"));
 }
 
 void CMainFrame::OnAbout()
@@ -646,17 +630,16 @@ void CMainFrame::OnSetDopThreshold()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const double typed = ParseDopThreshold(dialog.Values().threshold.toStdString());
-    if (!WriteDopThreshold(typed))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("The DOP threshold could not be saved in the settings."));
-    m_wndView->m_wndScatterPlot->SetDopThreshold(DopThresholdHundredths(ReadDopThreshold().value_or(typed)));
+    SettingNotSaved(WriteDopThreshold(typed), QStringLiteral("DOP threshold"));
+    m_fixDisplays->SetDopThreshold(DopThresholdHundredths(ReadDopThreshold().value_or(typed)));
 }
 
 void CMainFrame::OnSetUserPosition()
 {
     CSetPositionDlg dialog(ReadUserPosition(), this);
     if (dialog.exec() == QDialog::Accepted) {
-        if (const std::optional<UserPosition> position = dialog.Values(); position && !WriteUserPosition(*position))
-            QMessageBox::warning(this, windowTitle(), QStringLiteral("The user position could not be saved in the settings."));
+        if (const std::optional<UserPosition> position = dialog.Values())
+            SettingNotSaved(WriteUserPosition(*position), QStringLiteral("user position"));
     }
     LoadUserPosition(true);
 }
@@ -664,12 +647,7 @@ void CMainFrame::OnSetUserPosition()
 void CMainFrame::LoadUserPosition(bool invalidate)
 {
     const UserPosition position = ReadUserPosition();
-    m_wndView->m_wndScatterPlot->SetUserPosition(position.latitude, position.longitude, position.altitude);
-    if (invalidate)
-        m_wndView->m_wndScatterPlot->update();
-    m_wndView->m_wndPositionPlot->SetUserPosition(position.latitude, position.longitude, position.altitude);
-    if (invalidate)
-        m_wndView->m_wndPositionPlot->update();
+    m_fixDisplays->SetUserPosition(position, invalidate);
 }
 
 bool CMainFrame::Ask(const QString& question)
@@ -680,25 +658,20 @@ bool CMainFrame::Ask(const QString& question)
 
 void CMainFrame::OnSolutionMode(int mode)
 {
-    g_parser.m_solutionMode = mode;
+    m_link.parser.m_solutionMode = mode;
     UpdateCommandUI();
     if (!Ask(QStringLiteral("This will clear all displays and reset averages. Continue?")))
         return;
-    m_wndView->m_wndFrontPanel->ClearSatelliteTrails();
-    m_wndView->m_wndFrontPanel->ClearAzElMask();
-    m_wndView->m_wndPositionPlot->ClearPlots();
-    m_wndView->m_wndScatterPlot->ClearSamples();
-    m_wndView->m_wndScatterPlot->SetCenterMode(ReadScatterPlotMode(0));
-    m_wndView->m_wndScatterPlot->update();
+    m_fixDisplays->ClearAll(ReadScatterPlotMode(0));
 }
 
 void CMainFrame::OnCenterMode(int mode)
 {
-    m_wndView->m_wndScatterPlot->SetCenterMode(mode);
-    if (WriteScatterPlotMode(mode))
+    m_fixDisplays->SetScatterCenterMode(mode);
+    const bool written = WriteScatterPlotMode(mode);
+    if (written)
         m_savedScatterMode = mode;
-    else
-        statusBar()->showMessage(QStringLiteral("The centring mode could not be saved in the settings."), 5000);
+    SettingNotSaved(written, QStringLiteral("centring mode"));
     UpdateCommandUI();
 }
 
@@ -707,14 +680,13 @@ void CMainFrame::OnClearScatterPlot()
     if (!Ask(QStringLiteral("This will clear the scatter plot. However, the averages will not be affected. "
                             "Do you want to continue with this?")))
         return;
-    m_wndView->m_wndScatterPlot->ClearSamples();
-    m_wndView->m_wndScatterPlot->SetCenterMode(2);
+    m_fixDisplays->ClearScatterPlot();
 }
 
 void CMainFrame::OnClearPositionPlots()
 {
     if (Ask(QStringLiteral("Clearing the position plots will also clear the averages. Do you want to continue with this?")))
-        m_wndView->m_wndPositionPlot->ClearPlots();
+        m_fixDisplays->ClearPositionPlots();
 }
 
 void CMainFrame::OnApplicationLook(int lookId)
@@ -725,8 +697,8 @@ void CMainFrame::OnApplicationLook(int lookId)
     if (m_wndView != nullptr)
         m_wndView->update();
     update();
-    WriteApplicationLook(lookId);
     QApplication::restoreOverrideCursor();
+    SettingNotSaved(WriteApplicationLook(lookId), QStringLiteral("application look"));
 }
 
 void CMainFrame::OnUpdateAvailable(int version)
@@ -735,22 +707,23 @@ void CMainFrame::OnUpdateAvailable(int version)
     ShowUpdateAlertIfNewer(version, this);
 }
 
-QStringList CMainFrame::SaveScreenshots(const QString& dir)
+QStringList CMainFrame::SaveScreenshots(const QString& dir) { return ::SaveScreenshots(*this, *m_pages, dir); }
+
+void CMainFrame::Tell(Severity severity, const QString& text, const QString& detail)
 {
-    QDir().mkpath(dir);
-    QStringList written;
-    QTabWidget* tabs = m_wndView->m_wndTabs;
-    const int current = tabs->currentIndex();
-    for (int i = 0; i < tabs->count(); ++i) {
-        tabs->setCurrentIndex(i);
-        QApplication::processEvents();
-        const QString name = QStringLiteral("%1/%2-%3.png")
-                                 .arg(dir)
-                                 .arg(i + 1)
-                                 .arg(tabs->tabText(i).toLower().replace(QLatin1Char(' '), QLatin1Char('-')));
-        if (grab().save(name))
-            written << name;
-    }
-    tabs->setCurrentIndex(current);
-    return written;
+    TellUser(*this, UserNotice{severity, text, detail});
+}
+
+void CMainFrame::SettingNotSaved(bool written, const QString& what)
+{
+    if (!written)
+        Tell(Severity::kNotice, QStringLiteral("The %1 could not be saved in the settings.").arg(what));
+}
+
+bool CMainFrame::LinkRunning() const { return m_linkThreads != nullptr && m_linkThreads->IsRunning(); }
+
+DisplaySnapshot CMainFrame::CopySnapshot() const
+{
+    std::lock_guard lock(m_link.dataLock);
+    return m_link.snapshot;
 }

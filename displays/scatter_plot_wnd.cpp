@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "kit/command_actions.h"
+#include "kit/page_menus.h"
 #include "kit/fonts.h"
 #include "kit/page_painting.h"
 #include "kit/page_shapes.h"
@@ -259,7 +260,7 @@ void CScatterPlotWnd::contextMenuEvent(QContextMenuEvent* event)
         return;
     const QPoint at =
         event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
-    const std::unique_ptr<QMenu> menu(m_commands->CreatePopupMenu(m_contextMenuId, this));
+    const std::unique_ptr<QMenu> menu(m_commands->CreateContextMenu(PopupMenuCommands(m_contextMenuId), this));
     if (menu)
         menu->exec(at);
 }

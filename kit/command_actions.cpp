@@ -1,11 +1,8 @@
 #include "kit/command_actions.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QMenu>
-#include <QPointer>
 
-#include "kit/page_menus.h"
 
 namespace {
 
@@ -64,9 +61,8 @@ bool CommandActions::Trigger(int id)
     return true;
 }
 
-QMenu* CommandActions::CreatePopupMenu(int menuId, QWidget* parent)
+QMenu* CommandActions::CreateContextMenu(const std::vector<int>& commands, QWidget* parent)
 {
-    const std::vector<int> commands = PopupMenuCommands(menuId);
     if (commands.empty())
         return nullptr;
     auto* menu = new QMenu(parent);
@@ -83,6 +79,16 @@ QMenu* CommandActions::CreatePopupMenu(int menuId, QWidget* parent)
     return menu;
 }
 
+QMenu* CommandActions::PopUpContextMenu(const std::vector<int>& commands, QWidget* owner, const QPoint& globalPos)
+{
+    QMenu* menu = CreateContextMenu(commands, owner != nullptr ? owner->window() : nullptr);
+    if (menu == nullptr)
+        return nullptr;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+    return menu;
+}
+
 std::vector<int> CommandActions::Ids() const
 {
     std::vector<int> ids;
@@ -95,14 +101,6 @@ std::vector<int> CommandActions::Ids() const
 void CommandActions::SetBeforePopupMenuShows(std::function<void()> hook)
 {
     m_beforePopupMenuShows = std::move(hook);
-}
-
-CommandActions& ApplicationCommands()
-{
-    static QPointer<CommandActions> commands;
-    if (commands.isNull())
-        commands = new CommandActions(QCoreApplication::instance());
-    return *commands;
 }
 
 int CommandId(const QAction* action)

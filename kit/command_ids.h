@@ -4,6 +4,9 @@
 // menus and the pages' own buttons. The values never change, because saved
 // toolbars store them. Texts, prompts and tooltips: command_texts.h.
 
+// Not a command: a separator in a list of menu commands.
+inline constexpr int kMenuSeparator = 0;
+
 // Standard commands.
 inline constexpr int kCmdAppExit = 57665;
 inline constexpr int kCmdAppAbout = 57664;

@@ -7,6 +7,10 @@ std::vector<int> PopupMenuCommands(int menuId)
         return {kCmdClearSatelliteTrails, kCmdClearAzElMask};
     case kScatterPlotMenuId:
         return {kCmdCenterNextSample, kCmdCenterOnAverage, kCmdCenterUserPosition, kMenuSeparator, kCmdClearScatterPlot};
+    case kMenuNmeaMonitorRx:
+        return {kCmdClearReceiveScreen};
+    case kMenuNmeaMonitorTx:
+        return {kCmdClearTransmitScreen};
     default:
         return {};
     }

@@ -4,13 +4,12 @@
 
 #include "kit/command_ids.h"
 
-// Context menu resources of the pages.
+// The pages' context menus by name; CommandActions::CreateContextMenu builds
+// a menu from a list.
 inline constexpr int kFrontPanelMenuId = 138;
 inline constexpr int kScatterPlotMenuId = 104;
 inline constexpr int kMenuNmeaMonitorRx = 106;  // "Clear &Receive Screen"
 inline constexpr int kMenuNmeaMonitorTx = 121;  // "Clear &Transmit Screen"
-
-inline constexpr int kMenuSeparator = 0;
 
 // The commands of a context menu in order, kMenuSeparator between groups;
 // empty for an id that names no menu.

@@ -100,10 +100,10 @@ protected:
         Start();
     }
 
-    bool Trigger(int id) { return ApplicationCommands().Trigger(id); }
-    CScatterPlotWnd* Scatter() const { return m_frame->View()->m_wndScatterPlot; }
-    CPositionPlotWnd* PositionPlot() const { return m_frame->View()->m_wndPositionPlot; }
-    CFrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->m_wndFrontPanel; }
+    bool Trigger(int id) { return m_frame->Commands().Trigger(id); }
+    CScatterPlotWnd* Scatter() const { return m_frame->View()->ScatterPlot(); }
+    CPositionPlotWnd* PositionPlot() const { return m_frame->View()->PositionPlot(); }
+    CFrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->FrontPanel(); }
     QString Pane(int index) const { return m_frame->PaneLabel(index)->text(); }
 
     // Three fixes through the window's own path, with a satellite that
@@ -139,7 +139,7 @@ protected:
     // which centring item carries the check mark.
     int CheckedCentreMode()
     {
-        const std::unique_ptr<QMenu> menu(ApplicationCommands().CreatePopupMenu(kScatterPlotMenuId, Scatter()));
+        const std::unique_ptr<QMenu> menu(m_frame->Commands().CreateContextMenu(PopupMenuCommands(kScatterPlotMenuId), Scatter()));
         menu->popup(QPoint(10, 10));
         int mode = -1;
         const int ids[] = {kCmdCenterUserPosition, kCmdCenterOnAverage, kCmdCenterNextSample};
@@ -247,7 +247,7 @@ TEST_F(Commands, RadioMarksForSolutionAndLook)
     dual->popup(QPoint(0, 0));
     SaveTestPicture(*dual, "menu_dual_mode");
     dual->close();
-    const std::unique_ptr<QMenu> scatter(ApplicationCommands().CreatePopupMenu(kScatterPlotMenuId, Scatter()));
+    const std::unique_ptr<QMenu> scatter(m_frame->Commands().CreateContextMenu(PopupMenuCommands(kScatterPlotMenuId), Scatter()));
     scatter->popup(QPoint(0, 0));
     SaveTestPicture(*scatter, "menu_scatter_plot");
     scatter->close();
@@ -661,7 +661,7 @@ TEST_F(Commands, WindowInBlueAndBlackWithData)
         ASSERT_TRUE(Trigger(look));
         const bool dark = look == kLookOffice2007Black;
         for (int tab : {0, 1, 2}) {
-            m_frame->View()->m_wndTabs->setCurrentIndex(tab);
+            m_frame->View()->Tabs()->setCurrentIndex(tab);
             QApplication::processEvents();
             const QImage window = m_frame->grab().toImage();
             const QString path = QStringLiteral(STELMAP_BINARY_DIR "/test-output/app/window-%1-%2.png").arg(name).arg(tab + 1);

@@ -34,6 +34,7 @@ protected:
                   QStringLiteral("Helmarc Stelmap"))
             .clear();
         page = std::make_unique<CNMEAMonitorWnd>();
+        page->SetCommandActions(&commands);
         sender.SetLink(&link);
         sender.SetActivityNotice([this] { ++notices; });
         sender.SetTransmitLog([this](std::string_view bytes) { page->AppendTransmitted(bytes); });
@@ -54,6 +55,7 @@ protected:
     RecordingLink link;
     SentenceSender sender;
     int notices = 0;
+    CommandActions commands;
     std::unique_ptr<CNMEAMonitorWnd> page;
 };
 
@@ -210,7 +212,7 @@ TEST_F(MonitorTest, ClearCommandsEmptyOneLogEach)
     for (const Case& c : cases) {
         page->AppendTransmitted("$PXTNCFG*50\r\n");
         page->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour, QStringLiteral("$GPGGA,1\r\n"));
-        ASSERT_TRUE(ApplicationCommands().Trigger(c.command));
+        ASSERT_TRUE(commands.Trigger(c.command));
         EXPECT_EQ(page->EditTx()->toPlainText().isEmpty(), c.txEmpty) << c.command;
         EXPECT_EQ(page->EditRx()->toPlainText().isEmpty(), c.rxEmpty) << c.command;
         EXPECT_TRUE(page->EditTx()->isReadOnly());

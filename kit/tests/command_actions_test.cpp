@@ -50,20 +50,20 @@ TEST(CommandActions, EveryMenuCommandTriggersByItsId)
 TEST(CommandActions, PopupMenusShowTheSharedActions)
 {
     CommandActions commands;
-    const std::unique_ptr<QMenu> front(commands.CreatePopupMenu(kFrontPanelMenuId, nullptr));
+    const std::unique_ptr<QMenu> front(commands.CreateContextMenu(PopupMenuCommands(kFrontPanelMenuId), nullptr));
     ASSERT_TRUE(front);
     ASSERT_EQ(front->actions().size(), 2);
     EXPECT_EQ(front->actions()[0], commands.Find(kCmdClearSatelliteTrails));
     EXPECT_EQ(front->actions()[1], commands.Find(kCmdClearAzElMask));
 
-    const std::unique_ptr<QMenu> scatter(commands.CreatePopupMenu(kScatterPlotMenuId, nullptr));
+    const std::unique_ptr<QMenu> scatter(commands.CreateContextMenu(PopupMenuCommands(kScatterPlotMenuId), nullptr));
     ASSERT_TRUE(scatter);
     ASSERT_EQ(scatter->actions().size(), 5);
     EXPECT_TRUE(scatter->actions()[3]->isSeparator());
     EXPECT_EQ(scatter->actions()[4], commands.Find(kCmdClearScatterPlot));
 
-    EXPECT_EQ(commands.CreatePopupMenu(0, nullptr), nullptr);
-    EXPECT_EQ(commands.CreatePopupMenu(999, nullptr), nullptr);
+    EXPECT_EQ(commands.CreateContextMenu(PopupMenuCommands(0), nullptr), nullptr);
+    EXPECT_EQ(commands.CreateContextMenu(PopupMenuCommands(999), nullptr), nullptr);
 }
 
 }  // namespace
