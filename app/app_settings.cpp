@@ -102,6 +102,31 @@ bool WriteCommPort(const CommPort& port)
     return WriteValue(kSettings, kCommPort, port.number);
 }
 
+bool ReadReconnectAutomatically()
+{
+    return ReadInteger(kSettings, kReconnectAutomatically, kDefaultReconnectAutomatically ? 1 : 0) != 0;
+}
+
+bool WriteReconnectAutomatically(bool on) { return WriteValue(kSettings, kReconnectAutomatically, on ? 1 : 0); }
+
+std::vector<std::string> ReadRecentSources()
+{
+    std::vector<std::string> sources;
+    for (const QString& text : ReadValue(kSettings, kRecentSources).toStringList())
+        if (ParseSourceText(text.toStdString()).Ok())
+            sources.push_back(text.toStdString());
+    return sources;
+}
+
+bool AddRecentSource(const std::string& text)
+{
+    QStringList list{QString::fromStdString(text)};
+    for (const std::string& kept : ReadRecentSources())
+        if (!SameSource(kept, text) && list.size() < kRecentSourcesKept)
+            list << QString::fromStdString(kept);
+    return WriteValue(kSettings, kRecentSources, list);
+}
+
 int ReadBaud(int defaultBaud) { return ReadInteger(kSettings, kBaud, defaultBaud); }
 
 bool WriteBaud(int baud) { return WriteValue(kSettings, kBaud, baud); }

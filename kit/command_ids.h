@@ -69,3 +69,8 @@ inline constexpr int kCmdReplayFirst = 33200;
 inline constexpr int kCmdAccuracyFirst = 33250;
 inline constexpr int kCmdUsabilityFirst = 33300;
 inline constexpr int kCmdReservedEnd = 33350;  // one past the last reserved id
+
+// Sources.
+inline constexpr int kCmdReconnectAutomatically = 33150;
+inline constexpr int kCmdLinkHealth = 33151;
+inline constexpr int kCmdFindBaudRate = 33152;

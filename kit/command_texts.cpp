@@ -39,6 +39,10 @@ const CommandText kCommandTexts[] = {
     {kCmdClearScatterPlot, "&Clear Plot", "Clears the scatter plot\nClear Plot"},
     {kCmdClearReceiveScreen, "Clear &Receive Screen", ""},
     {kCmdClearTransmitScreen, "Clear &Transmit Screen", ""},
+    {kCmdReconnectAutomatically, "Reconnect &Automatically",
+     "Opens a source that went away again every second\nReconnect Automatically"},
+    {kCmdLinkHealth, "&Link Health...", "Shows how well the link carries NMEA\nLink Health"},
+    {kCmdFindBaudRate, "Find &Baud Rate", "Tries the usual baud rates until NMEA arrives\nFind Baud Rate"},
 };
 
 }  // namespace

@@ -157,8 +157,8 @@ std::string HealthPaneText(const HealthRates& rates)
                                                     : Format("%.0f B/s", rates.bytesPerSecond);
     if (rates.lineLoad >= 0)
         text += Format(" (%.0f%%)", rates.lineLoad * 100);
-    text += Format(" \u00b7 %.1f fixes/s", rates.fixRateHz);
-    text += " \u00b7 " + std::to_string(rates.checksumErrors) + (rates.checksumErrors == 1 ? " checksum error" : " checksum errors");
+    text += Format(" \u00b7 %.1f Hz", rates.fixRateHz);
+    text += " \u00b7 " + std::to_string(rates.checksumErrors) + " bad checksums";
     return text;
 }
 

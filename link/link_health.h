@@ -94,7 +94,8 @@ HealthRates ComputeHealthRates(const LinkHealthTotals& before, LinkHealthTotals:
 // `baudRate` 0 (network) names no rate.
 std::string NoNmeaWarning(const LinkHealthTotals& totals, LinkHealthTotals::TimePoint at, int baudRate);
 
-// The essentials for the status bar: "4.1 kB/s · 43% of 9600 · 10.0 fixes/s · 2 bad".
+// The essentials for the status bar: "4.1 kB/s (43%) · 10.0 Hz · 2 bad checksums"
+// (the fix rate in Hz).
 std::string HealthPaneText(const HealthRates& rates);
 
 // The rest, one figure a line, for the Link dialog.

@@ -62,7 +62,7 @@ TEST(LinkHealth, RatesBetweenTwoReadingsAndAfterARestart)
     EXPECT_DOUBLE_EQ(r.fixRateHz, 2);
     ASSERT_EQ(r.topAddresses.size(), 2u);
     EXPECT_EQ(r.topAddresses[0], (std::pair<std::string, double>{"GPGSV", 8}));
-    EXPECT_EQ(HealthPaneText(r), "480 B/s (50%) \u00b7 2.0 fixes/s \u00b7 0 checksum errors");
+    EXPECT_EQ(HealthPaneText(r), "480 B/s (50%) \u00b7 2.0 Hz \u00b7 0 bad checksums");
 
     LinkHealthTotals restarted;
     restarted.start = t0 + 11s;
