@@ -259,9 +259,6 @@ void CMainFrame::CreateMenus()
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->addAction(Action(kCmdConnect));
-    tools->addAction(Action(kCmdReconnectAutomatically));
-    tools->addAction(Action(kCmdFindBaudRate));
-    tools->addAction(Action(kCmdLinkHealth));
     QMenu* recordPlay = tools->addMenu(QStringLiteral("Record/Play"));
     recordPlay->addAction(Action(kCmdPlayBack));
     recordPlay->addAction(Action(kCmdRecord));
@@ -273,6 +270,10 @@ void CMainFrame::CreateMenus()
     QMenu* dual = tools->addMenu(QStringLiteral("Dual Mode Filter"));
     dual->addAction(Action(kCmdPrecision));
     dual->addAction(Action(kCmdIntegrity));
+    tools->addSeparator();  // the sources' additions, after the specified items
+    tools->addAction(Action(kCmdReconnectAutomatically));
+    tools->addAction(Action(kCmdFindBaudRate));
+    tools->addAction(Action(kCmdLinkHealth));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
