@@ -439,6 +439,10 @@ long CSio::ReadDatagrams(int fd, uint8_t* buffer, size_t size)
     constexpr size_t kLargestDatagram = 2048;
     size_t filled = 0;
     while (size - filled >= kLargestDatagram) {
+        // A datagram that does not fit whole waits for the next read.
+        int next = 0;
+        if (filled > 0 && ::ioctl(fd, FIONREAD, &next) == 0 && static_cast<size_t>(next) > size - filled)
+            break;
         const long n = ::recv(fd, buffer + filled, size - filled, MSG_DONTWAIT);
         if (n <= 0)
             break;

@@ -112,3 +112,23 @@ TEST_F(SourceWindowTest, AGpsdSourceShowsTheReceiversFixesAndRefusesSend)
 }
 
 }  // namespace
+
+namespace {
+
+// A pseudo-terminal carries bytes at any rate, so the search keeps the first
+// rate it tries; the rate logic itself is the table in link's tests.
+TEST_F(SourceWindowTest, FindBaudRateKeepsTheFirstRateThatGivesNmea)
+{
+    SimProcess sim({"--rate", "10"});
+    const std::string pty = sim.ReadLine(std::chrono::seconds(2));
+    ASSERT_TRUE(m_frame->ConnectTo(pty, 9600));
+    m_frame->Sources()->FindBaudRate();
+    EXPECT_TRUE(m_frame->Sources()->FindingBaudRate());
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Sources()->FindingBaudRate(); }, 8000));
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(),
+              QString::fromStdString("Found the baud rate: 4800 gives NMEA on " + pty + "."));
+    EXPECT_EQ(g_sio.BaudRate(), 4800);
+    EXPECT_TRUE(g_sio.IsOpen());
+}
+
+}  // namespace

@@ -93,6 +93,19 @@ TEST(LiveSource, GpsdPassesTheReceiversFixes)
     fs::remove(truth);
 }
 
+// NMEA datagrams, as multiplexers and chart plotters send them.
+TEST(LiveSource, UdpDatagramsDecode)
+{
+    const int port = FreePort(SOCK_DGRAM);
+    const std::string send = "(" + SimPath() + " --stdout --rate 10 --fixes 60 | socat -u -b 600 - UDP-SENDTO:127.0.0.1:" +
+                             std::to_string(port) + " >/dev/null 2>&1 &) ; ";
+    const CommandResult r =
+        RunCommand(send + "timeout 20 " + CliPath() + " decode udp://127.0.0.1:" + std::to_string(port) + " --fixes 5");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Positions(r.out).size(), 5u);
+    EXPECT_NE(r.err.find("checksum_errors 0 fixes 5"), std::string::npos) << r.err;
+}
+
 TEST(LiveSource, UnreachableSourcesSayWhy)
 {
     const int closed = FreePort();
