@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "analysis/position_plot_wnd.h"
 #include "app/page_tabs.h"
 #include "app/source_control.h"
 #include "app/tests/gui_test_support.h"
@@ -129,6 +130,40 @@ TEST_F(SourceWindowTest, FindBaudRateKeepsTheFirstRateThatGivesNmea)
               QString::fromStdString("Found the baud rate: 4800 gives NMEA on " + pty + "."));
     EXPECT_EQ(g_sio.BaudRate(), 4800);
     EXPECT_TRUE(g_sio.IsOpen());
+}
+
+}  // namespace
+
+namespace {
+
+// The TCP server restarts: the window says so, logs the reconnect in the
+// receive log, and the position statistics go on from where they were.
+TEST_F(SourceWindowTest, AReconnectKeepsWhatThePagesGathered)
+{
+    SimProcess sim({"--rate", "10"});
+    const std::string pty = sim.ReadLine(std::chrono::seconds(2));
+    ASSERT_FALSE(pty.empty());
+    const int port = FreePort();
+    // Both ways, as ser2net serves a receiver: the window asks it for its configuration.
+    const std::vector<std::string> serve{"socat", "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1,reuseaddr",
+                                         "OPEN:" + pty + ",rawer"};
+    auto server = std::make_unique<PeerProcess>(serve);
+    const std::string source = "tcp://127.0.0.1:" + std::to_string(port);
+    // WaitFor asks once more at its end: connect once, then wait.
+    bool connected = false;
+    QString failure;
+    WaitFor([&] { return connected = connected || m_frame->ConnectTo(source, 9600, &failure); }, 5000);
+    ASSERT_TRUE(connected) << failure.toStdString();
+    auto samples = [&] { return m_frame->View()->PositionPlot()->Statistics().TextValues().samples; };
+    ASSERT_TRUE(WaitFor([&] { return samples() >= 5; }, 5000)) << SourcePane().toStdString();
+
+    server.reset();
+    ASSERT_TRUE(WaitFor([&] { return SourcePane() == QString::fromStdString(source) + QString::fromUtf8(" \u2014 gone, retrying"); }, 5000))
+        << SourcePane().toStdString();
+    const uint32_t gathered = samples();
+    server = std::make_unique<PeerProcess>(serve);
+    ASSERT_TRUE(WaitFor([&] { return m_frame->View()->NmeaMonitor()->EditRx()->toPlainText().contains("reconnected"); }, 6000));
+    EXPECT_TRUE(WaitFor([&] { return samples() >= gathered + 5; }, 5000)) << gathered << " then " << samples();
 }
 
 }  // namespace
