@@ -12,6 +12,7 @@
 #include "console/receiver_cfg_wnd.h"
 #include "displays/front_panel_status_wnd.h"
 #include "displays/scatter_plot_wnd.h"
+#include "kit/page_menus.h"
 
 CChildView::CChildView(CommandActions& commands, QWidget* parent)
     : QWidget(parent)

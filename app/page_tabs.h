@@ -29,7 +29,6 @@ public:
         kPositionPlotId = 105,
         kReceiverCfgId = 106,
     };
-    static constexpr int kScatterPlotMenuId = 104;
 
     CChildView(CommandActions& commands, QWidget* parent = nullptr);
 

@@ -47,6 +47,8 @@ const CommandText kCommandTexts[] = {
 
 }  // namespace
 
+std::span<const CommandText> CommandTexts() { return kCommandTexts; }
+
 const CommandText* FindCommandText(int id)
 {
     for (const CommandText& c : kCommandTexts)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+
 // What the user reads about each command: its menu text, its status-bar
 // prompt and its tooltip, in one table beside the ids (command_ids.h).
 
@@ -13,3 +15,5 @@ struct CommandText {
 
 // The command's texts, or null for a command the table does not know.
 const CommandText* FindCommandText(int id);
+// The whole table, one entry per id.
+std::span<const CommandText> CommandTexts();

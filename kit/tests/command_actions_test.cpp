@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <map>
 #include <memory>
 
 #include "kit/command_actions.h"
@@ -30,6 +31,16 @@ TEST(CommandActions, OneActionPerIdWithItsTexts)
     QAction* unknown = commands.ActionFor(40000);
     EXPECT_EQ(CommandId(unknown), 40000);
     EXPECT_NE(unknown, clear);
+}
+
+// Features add their commands to one table: a second entry for an id would
+// never be read.
+TEST(CommandTexts, OneEntryPerId)
+{
+    std::map<int, int> entries;
+    for (const CommandText& c : CommandTexts())
+        EXPECT_EQ(++entries[c.id], 1) << c.id << " " << c.text;
+    EXPECT_EQ(entries.count(kMenuSeparator), 0u);
 }
 
 TEST(CommandActions, EveryMenuCommandTriggersByItsId)
