@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/comm_port.h"
 #include "kit/settings_keys.h"
@@ -22,6 +24,14 @@ std::unique_ptr<QSettings> OpenAppSettings();
 // "Comm Port": an integer n (COMn) or a device path; default 1.
 CommPort ReadCommPort();
 bool WriteCommPort(const CommPort& port);
+
+// "Reconnect Automatically": on by default.
+bool ReadReconnectAutomatically();
+bool WriteReconnectAutomatically(bool on);
+
+// "Recent Sources": the network sources connected to, newest first.
+std::vector<std::string> ReadRecentSources();
+bool AddRecentSource(const std::string& text);
 
 // "Baud": 9600 for the start-up open, 115200 for the Connect dialog.
 int ReadBaud(int defaultBaud = settings_keys::kDefaultBaud);

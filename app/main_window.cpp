@@ -38,6 +38,8 @@
 #include "link/queued_link_observer.h"
 #include "link/serial_port_enumeration.h"
 #include "link/serial_port.h"
+#include "link/source_text.h"
+#include "app/source_control.h"
 
 namespace {
 
@@ -52,6 +54,7 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 bool CSioSentenceLink::IsOpen() const { return m_sio.IsOpen(); }
 bool CSioSentenceLink::IsPlayback() const { return m_sio.IsPlayback(); }
 long CSioSentenceLink::Write(const void* data, size_t size) { return m_sio.Write(data, size); }
+std::string CSioSentenceLink::Refusal() const { return m_sio.WriteRefusal(); }
 
 CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent)
@@ -92,14 +95,16 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
         QMetaObject::invokeMethod(this, &CMainFrame::OnTxActivity, Qt::QueuedConnection);
     });
     m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
+    m_sender.SetRefusalNotice([this](const std::string& why) { Tell(Severity::kNotice, Text(why)); });
     m_trafficLog->SetSentenceSender(&m_sender);
     m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
 
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
         this, QueuedLinkObserver::Handlers{[this] { OnPositionUpdate(); }, [this] { OnRxActivity(); },
-                                           [this] { OnReceiverLost(); }});
+                                           [this] { OnReceiverLost(); }, [this] { OnSourceReconnected(); }});
     m_linkThreads = std::make_unique<LinkThreads>(m_link, *m_observer);
+    m_sources = new SourceControl(*this, m_link, *m_linkThreads, m_commands);
     const bool started = options.startLinkThreads ? options.startLinkThreads(*m_linkThreads) : m_linkThreads->Start();
     CloseLink();
     ResetReceiverState();
@@ -116,11 +121,8 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
             Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(options.connect->port)), failure);
     } else {
         const CommPort port = ReadCommPort();
-        const int baud = ReadBaud();
-        const bool opened = port.IsPath() ? m_link.sio.OpenPort(port.path, baud) : m_link.sio.OpenPort(port.number, baud);
-        if (!opened)
-            Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(CommPortText(port))),
-                 Text(m_link.sio.LastOpenErrorText()));
+        if (!ConnectTo(CommPortText(port), ReadBaud(), &failure))
+            Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(CommPortText(port))), failure);
     }
 
     m_drainTimer.setInterval(kDrainMs);
@@ -281,6 +283,10 @@ void CMainFrame::CreateMenus()
     dual->addAction(Action(kCmdPrecision));
     dual->addAction(Action(kCmdIntegrity));
     m_accuracy->AddToMenu(tools);
+    tools->addSeparator();  // the sources' additions, after the specified items
+    tools->addAction(Action(kCmdReconnectAutomatically));
+    tools->addAction(Action(kCmdFindBaudRate));
+    tools->addAction(Action(kCmdLinkHealth));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
@@ -451,6 +457,7 @@ void CMainFrame::CloseLink()
 {
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
+    m_sources->OnSourceChanged();
     m_link.sio.Close();
 }
 
@@ -461,17 +468,41 @@ void CMainFrame::ResetReceiverState()
 
 bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
 {
-    CloseLink();
-    const CommPort commPort = CommPortFromText(port);
-    const bool opened = commPort.IsPath() ? m_link.sio.OpenPort(commPort.path, baud) : m_link.sio.OpenPort(commPort.number, baud);
-    if (!opened && failure != nullptr)
-        *failure = Text(m_link.sio.LastOpenErrorText());
-    if (opened)
-        SendSentence(kConfigurationQuery, false);
+    // A different source opens before the current one closes, so that a
+    // mistyped port leaves the working link alone. The same device at a new
+    // rate cannot be opened twice: it closes first, as it always did.
+    const std::string current = m_link.sio.IsOpen() && !m_link.sio.IsPlayback() ? m_link.sio.DevicePath() : std::string();
+    const bool reopen = !current.empty() && SameSource(current, port);
+    if (reopen)
+        CloseLink();
+    SourceHandle handle = m_sources->OpenWithoutFreezing(port, baud);
+    if (!handle.Ok()) {
+        if (failure != nullptr) {
+            const std::string reason = handle.detail.empty() ? OpenFailureText(handle.failure, handle.error) : handle.detail;
+            *failure = QStringLiteral("%1: %2").arg(Text(port), Text(reason));
+            if (!current.empty() && !reopen)
+                *failure += QStringLiteral("\nStill connected to %1.").arg(Text(current));
+        }
+        m_link.sio.Adopt(std::move(handle));  // records why; the current source stays
+        if (reopen || current.empty())
+            ResetReceiverState();
+        return false;
+    }
+    m_sources->OnSourceChanged();
+    m_link.sio.Adopt(std::move(handle));
+    SendSentence(kConfigurationQuery, false);
     ResetReceiverState();
-    if (opened)
-        m_accuracy->StartSession();
-    return opened;
+    m_accuracy->StartSession();
+    return true;
+}
+
+void CMainFrame::OnSourceReconnected()
+{
+    const std::string name = m_link.sio.DevicePath();
+    m_trafficLog->AppendReceived("\n--- " + name + ": reconnected ---\n");
+    Tell(Severity::kNotice, QStringLiteral("Reconnected to %1.").arg(Text(name)));
+    SendSentence(kConfigurationQuery, false);
+    UpdateCommandUI();
 }
 
 void CMainFrame::OnPositionUpdate()
@@ -501,9 +532,13 @@ void CMainFrame::OnTxActivity()
 void CMainFrame::OnReceiverLost()
 {
     const QString device = Text(m_link.sio.DevicePath());
-    Tell(Severity::kNotice,
-         QStringLiteral("The receiver on %1 went away; the link is closed. Use Connect to GPS to connect again.")
-             .arg(device.isEmpty() ? QStringLiteral("the port") : device));
+    m_sources->OnReceiverLost();
+    if (m_linkThreads->IsRetrying())
+        Tell(Severity::kNotice, QStringLiteral("The receiver on %1 went away; retrying every second.").arg(device));
+    else
+        Tell(Severity::kNotice,
+             QStringLiteral("The receiver on %1 went away; the link is closed. Use Connect to GPS to connect again.")
+                 .arg(device.isEmpty() ? QStringLiteral("the port") : device));
     UpdateCommandUI();
 }
 
@@ -625,6 +660,8 @@ void CMainFrame::OnConnect()
     SerialPortList list;
     for (size_t i = 0; i < ports.size(); ++i)
         list.emplace_back(Text(ports[i]), Text(descriptions[i]));
+    for (const std::string& recent : ReadRecentSources())
+        list.emplace_back(Text(recent), QStringLiteral("recent network source"));
     CConnectDlg dialog(ConnectValues{ReadCommPort(), ReadBaud(settings_keys::kConnectDialogBaud)}, list, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -634,7 +671,10 @@ void CMainFrame::OnConnect()
         Tell(Severity::kError, QStringLiteral("Unable to connect to specified communication port."), failure);
         return;
     }
-    SettingNotSaved(WriteCommPort(chosen.port) && WriteBaud(chosen.baud), QStringLiteral("port"));
+    const bool network = ParseSourceText(CommPortText(chosen.port)).address.IsNetwork();
+    SettingNotSaved(WriteCommPort(chosen.port) && WriteBaud(chosen.baud) &&
+                        (!network || AddRecentSource(CommPortText(chosen.port))),
+                    QStringLiteral("port"));
 }
 
 void CMainFrame::OnAbout()

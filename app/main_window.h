@@ -32,6 +32,7 @@ class CSio;
 class LinkThreads;
 class QueuedLinkObserver;
 class ToolbarCustomization;
+class SourceControl;
 
 // The link's handle as the console's send path sees it.
 class CSioSentenceLink final : public SentenceLink {
@@ -40,6 +41,7 @@ public:
     bool IsOpen() const override;
     bool IsPlayback() const override;
     long Write(const void* data, size_t size) override;
+    std::string Refusal() const override;
 
 private:
     CSio& m_sio;
@@ -112,6 +114,7 @@ public:
     void Tell(Severity severity, const QString& text, const QString& detail = {});
     // Whether the link's threads run.
     bool LinkRunning() const;
+    SourceControl* Sources() const { return m_sources; }
 
     // The pane list, with "Customize..." at its end.
     QMenu* createPopupMenu() override;
@@ -121,6 +124,7 @@ public slots:
     void OnRxActivity();
     void OnTxActivity();
     void OnReceiverLost();
+    void OnSourceReconnected();
     // WM_UPDATE_AVAILABLE: callable directly or queued from any thread, e.g.
     // QMetaObject::invokeMethod(frame, "OnUpdateAvailable", Qt::QueuedConnection, Q_ARG(int, 12)).
     void OnUpdateAvailable(int version);
@@ -182,6 +186,7 @@ private:
     SentenceSender m_sender;
     std::unique_ptr<QueuedLinkObserver> m_observer;
     std::unique_ptr<LinkThreads> m_linkThreads;
+    SourceControl* m_sources = nullptr;  // the source panes, reconnect, link health
 
     std::FILE* m_recordFile = nullptr;
     QString m_recordPath;

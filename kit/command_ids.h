@@ -74,3 +74,7 @@ inline constexpr int kCmdReservedEnd = 33350;  // one past the last reserved id
 inline constexpr int kCmdResetAccuracy = 33250;
 inline constexpr int kCmdExportAccuracyReport = 33251;
 inline constexpr int kCmdSetAlertLimit = 33252;
+// Sources.
+inline constexpr int kCmdReconnectAutomatically = 33150;
+inline constexpr int kCmdLinkHealth = 33151;
+inline constexpr int kCmdFindBaudRate = 33152;

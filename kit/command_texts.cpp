@@ -44,6 +44,10 @@ const CommandText kCommandTexts[] = {
      "Saves the Accuracy page as a picture and its figures as JSON\nExport Accuracy Report"},
     {kCmdSetAlertLimit, "Set &Alert Limit...",
      "Sets the horizontal alert limit of the integrity figures\nSet Alert Limit"},
+    {kCmdReconnectAutomatically, "Reconnect &Automatically",
+     "Opens a source that went away again every second\nReconnect Automatically"},
+    {kCmdLinkHealth, "&Link Health...", "Shows how well the link carries NMEA\nLink Health"},
+    {kCmdFindBaudRate, "Find &Baud Rate", "Tries the usual baud rates until NMEA arrives\nFind Baud Rate"},
 };
 
 }  // namespace
