@@ -224,37 +224,42 @@ std::string TrackTextWriter::End()
 
 void TrackBuilder::OnSentence(std::string_view address, std::string_view data)
 {
+    // The GNSS model's field decoders; the epoch logic (each fix waits for
+    // the sentences of its own UTC time) is the track's own.
     const std::string_view type = address.size() >= 3 ? address.substr(address.size() - 3) : address;
+    const SentenceFields f(data.substr(0, data.find('*')));
     if (type == "GGA") {
         // The receiver state keeps the last HDOP when a GGA leaves it out;
         // the track says it is unknown.
-        m_ggaTime = NmeaTimeOfDay(TrackField(data, 0));
-        double hdop = 0.0;
-        const std::string_view field = TrackField(data, 7);
-        const auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), hdop);
-        m_ggaHdop = !field.empty() && ec == std::errc() && ptr == field.data() + field.size() ? Positive(hdop) : std::nullopt;
+        m_ggaTime = NmeaTimeOfDay(f[0]);
+        const std::optional<double> hdop = OptionalDecimal(f[7]);
+        m_ggaHdop = hdop ? Positive(*hdop) : std::nullopt;
         return;
     }
     if (type == "GSA")
         m_gsaSeen = true;
     if (address.find("RAIM") != std::string_view::npos)
         m_raimSeen = true;
-    std::optional<DatedTime> date;
+    std::optional<GnssDate> date;
     if (type == "RMC")
-        date = DecodeRmcDate(data);
+        date = DecodeRmc(f).date;
     else if (type == "ZDA")
-        date = DecodeZdaDate(data);
+        date = DecodeZda(f).date;
     if (date) {
-        m_lastDate = date;
-        if (m_pending && m_pending->timeOfDay == date->timeOfDay)
-            m_pending->date = date->date;
+        const double time = NmeaTimeOfDay(f[0]);
+        if (time < 0.0)
+            return;
+        m_lastDate = DatedTime{time, *date};
+        if (m_pending && m_pending->timeOfDay == time)
+            m_pending->date = *date;
         return;
     }
     if (type == "GST" && m_pending) {
-        if (const std::optional<GstSigmas> s = DecodeGstSigmas(data); s && s->timeOfDay == m_pending->timeOfDay) {
-            m_pending->sigmaLatitude = s->latitude;
-            m_pending->sigmaLongitude = s->longitude;
-            m_pending->sigmaAltitude = s->altitude;
+        const GstFields gst = DecodeGst(f);
+        if (gst.sigmaLat && gst.sigmaLon && gst.sigmaAlt && NmeaTimeOfDay(f[0]) == m_pending->timeOfDay) {
+            m_pending->sigmaLatitude = *gst.sigmaLat;
+            m_pending->sigmaLongitude = *gst.sigmaLon;
+            m_pending->sigmaAltitude = *gst.sigmaAlt;
         }
     }
 }

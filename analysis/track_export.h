@@ -9,15 +9,15 @@
 #include <string_view>
 #include <utility>
 
-#include "analysis/track_sentences.h"
+#include "nmea/gnss_sentences.h"
 
 class CNMEAParserWin32;
 struct DisplaySnapshot;
 
 // One GGA fix as a track export writes it; what is unknown stays empty.
 struct TrackPoint {
-    std::optional<TrackDate> date;  // from RMC or ZDA
-    double timeOfDay = -1.0;        // seconds since midnight UTC, from the GGA; -1 when absent
+    std::optional<GnssDate> date;  // from RMC or ZDA
+    double timeOfDay = -1.0;       // seconds since midnight UTC, from the GGA; -1 when absent
     double latitude = 0.0;
     double longitude = 0.0;
     double altitude = 0.0;
@@ -75,6 +75,12 @@ public:
     void Finish();
 
 private:
+    // A date with the UTC time of the sentence that gave it.
+    struct DatedTime {
+        double timeOfDay = -1.0;  // seconds since midnight UTC
+        GnssDate date;
+    };
+
     void Flush();
 
     Emit m_emit;

@@ -2,34 +2,35 @@
 
 #include <mutex>
 
-#include "analysis/position_plot_wnd.h"
-#include "app/page_tabs.h"
-#include "displays/front_panel_status_wnd.h"
-#include "displays/scatter_plot_wnd.h"
+#include "app/accuracy_feature.h"
+#include "app/fix_displays.h"
+#include "displays/signals_page_wnd.h"
 #include "link/link_objects.h"
 
-void SpecifiedPagesSubscriber::OnFix(const DisplaySnapshot& fix)
+void FixDisplaysSubscriber::OnFix(const DisplaySnapshot& fix, const GnssSnapshot& gnss)
 {
-    // The front panel paints from the shared snapshot; a fix from an
-    // analysis puts itself there as the link's hand-off does.
+    // The front panel and the Signals page paint from the shared snapshots;
+    // a fix from an analysis puts itself there as the link's hand-off does.
     {
-        std::lock_guard lock(g_dataLock);
-        if (!(g_displaySnapshot == fix))
-            g_displaySnapshot = fix;
+        std::lock_guard lock(m_link.dataLock);
+        if (!(m_link.snapshot == fix))
+            m_link.snapshot = fix;
+        if (m_link.gnssSnapshot != nullptr && !(*m_link.gnssSnapshot == gnss))
+            *m_link.gnssSnapshot = gnss;
     }
-    m_view.m_wndFrontPanel->UpdateFromSnapshot();
-    m_view.m_wndScatterPlot->AddSample(fix.latitude, fix.longitude, fix.altitude, fix.gpsHdop, fix.gpsVdop);
-    CPositionPlotWnd* plot = m_view.m_wndPositionPlot;
-    plot->OnPositionUpdate(fix.hplCm, fix.hfomCm, fix.latitude, fix.longitude, fix.altitude);
-    m_view.m_wndScatterPlot->SetAveragePosition(plot->Statistics().AverageLatitude(),
-                                                plot->Statistics().AverageLongitude());
-    m_view.m_wndScatterPlot->update();
+    m_displays.ShowFix(fix);
 }
 
-void SpecifiedPagesSubscriber::OnFixesRestart()
+void FixDisplaysSubscriber::OnFixesRestart()
 {
     // Not the shared snapshot: the link may already hold the next fix there.
-    m_view.m_wndFrontPanel->RestartSkyPlot();
-    m_view.m_wndScatterPlot->ClearSamples();
-    m_view.m_wndPositionPlot->ClearPlots();
+    m_displays.RestartFixes();
 }
+
+void SignalsPageSubscriber::OnFix(const DisplaySnapshot&, const GnssSnapshot&) { m_page.UpdateFromSnapshot(); }
+
+void SignalsPageSubscriber::OnFixesRestart() { m_page.ClearTrails(); }
+
+void AccuracySubscriber::OnFix(const DisplaySnapshot& fix, const GnssSnapshot&) { m_accuracy.ShowFix(fix); }
+
+void AccuracySubscriber::OnFixesRestart() { m_accuracy.StartSession(); }

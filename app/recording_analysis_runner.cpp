@@ -34,7 +34,7 @@ bool RecordingAnalysisRunner::Start(const QString& path, Finished finished)
     const std::string file = QFile::encodeName(path).toStdString();
     m_worker = std::thread([this, file, finished = std::move(finished)] {
         const RecordingAnalysisResult result = RecordingAnalysis::Run(
-            file, [this](std::vector<DisplaySnapshot>&& fixes, uint64_t bytes) { Deliver(std::move(fixes), bytes); },
+            file, [this](std::vector<AnalysedFix>&& fixes, uint64_t bytes) { Deliver(std::move(fixes), bytes); },
             m_cancel);
         // Queued after the last batch, so the pages are complete when it runs.
         QMetaObject::invokeMethod(
@@ -49,7 +49,7 @@ bool RecordingAnalysisRunner::Start(const QString& path, Finished finished)
     return true;
 }
 
-void RecordingAnalysisRunner::Deliver(std::vector<DisplaySnapshot>&& fixes, uint64_t bytesRead)
+void RecordingAnalysisRunner::Deliver(std::vector<AnalysedFix>&& fixes, uint64_t bytesRead)
 {
     {
         std::unique_lock lock(m_lock);
@@ -58,13 +58,13 @@ void RecordingAnalysisRunner::Deliver(std::vector<DisplaySnapshot>&& fixes, uint
             return;
         ++m_inFlight;
     }
-    auto batch = std::make_shared<std::vector<DisplaySnapshot>>(std::move(fixes));
+    auto batch = std::make_shared<std::vector<AnalysedFix>>(std::move(fixes));
     QMetaObject::invokeMethod(
         this,
         [this, batch, bytesRead] {
             if (!m_cancel.load())
-                for (const DisplaySnapshot& fix : *batch)
-                    m_feed.Publish(fix);
+                for (const AnalysedFix& fix : *batch)
+                    m_feed.Publish(fix.display, fix.gnss);
             m_bytesRead = bytesRead;
             {
                 std::lock_guard lock(m_lock);

@@ -33,7 +33,7 @@ public:
     uint64_t TotalBytes() const { return m_totalBytes.load(); }
 
 private:
-    void Deliver(std::vector<DisplaySnapshot>&& fixes, uint64_t bytesRead);
+    void Deliver(std::vector<AnalysedFix>&& fixes, uint64_t bytesRead);
     void Join();
 
     FixFeed& m_feed;

@@ -5,7 +5,8 @@
 #include <QLabel>
 #include <QSlider>
 
-#include "app/replay_ids.h"
+#include "kit/command_ids.h"
+#include "kit/command_texts.h"
 #include "link/playback_pacer.h"
 #include "link/session_recorder.h"
 
@@ -13,7 +14,19 @@ const double ReplayBar::kSpeeds[6] = {0.5, 1.0, 2.0, 5.0, 10.0, PlaybackPacer::k
 
 namespace {
 constexpr int kSliderSteps = 1000;
+
+// The bar's button for command `id`, with the text and tooltip of the command table.
+QAction* AddCommand(QToolBar& bar, int id)
+{
+    const CommandText* text = FindCommandText(id);
+    QAction* action = bar.addAction(QString::fromUtf8(text->text));
+    action->setData(id);
+    const QString prompt = QString::fromUtf8(text->prompt);
+    action->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
+    action->setToolTip(prompt.section(QLatin1Char('\n'), 0, 0));
+    return action;
 }
+}  // namespace
 
 QString ReplayBar::TimeText(int64_t us)
 {
@@ -27,17 +40,14 @@ ReplayBar::ReplayBar(Handlers handlers, QWidget* parent)
     , m_handlers(std::move(handlers))
 {
     setObjectName(QStringLiteral("ReplayBar"));
-    m_pause = addAction(QStringLiteral("Pause"));
+    m_pause = AddCommand(*this, kCmdReplayPause);
     m_pause->setCheckable(true);
-    m_pause->setData(ID_REPLAY_PAUSE);
     connect(m_pause, &QAction::toggled, this, [this](bool paused) {
         m_pause->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
         if (m_pacer != nullptr)
             m_pacer->SetPaused(paused, SteadyMicros());
     });
-    m_step = addAction(QStringLiteral("Next Fix"));
-    m_step->setData(ID_REPLAY_STEP);
-    m_step->setToolTip(QStringLiteral("Plays up to the next fix, then pauses"));
+    m_step = AddCommand(*this, kCmdReplayStep);
     connect(m_step, &QAction::triggered, this, [this] {
         if (m_pacer == nullptr)
             return;
@@ -68,9 +78,7 @@ ReplayBar::ReplayBar(Handlers handlers, QWidget* parent)
     addWidget(m_time);
     m_message = new QLabel(this);
     addWidget(m_message);
-    QAction* live = addAction(QStringLiteral("Back to Live"));
-    live->setData(ID_BACK_TO_LIVE);
-    live->setToolTip(QStringLiteral("Ends the playback and reopens the source that was open before it"));
+    QAction* live = AddCommand(*this, kCmdBackToLive);
     connect(live, &QAction::triggered, this, [this] {
         if (m_handlers.backToLive)
             m_handlers.backToLive();

@@ -5,13 +5,12 @@
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
-#include <QMessageBox>
 #include <QProgressDialog>
 #include <QStatusBar>
 
 #include "app/replay_bar.h"
 #include "app/app_settings.h"
-#include "app/replay_ids.h"
+#include "kit/command_actions.h"
 #include "kit/fix_feed.h"
 #include "link/link_objects.h"
 #include "link/session_recorder.h"
@@ -22,9 +21,12 @@ constexpr const char* kRecordingFilter = "NMEA Data File (*.txt);;NMEA Data File
 
 }  // namespace
 
-ReplayController::ReplayController(QMainWindow& window, FixFeed& feed, Hooks hooks)
+ReplayController::ReplayController(QMainWindow& window, const LinkObjects& link, CommandActions& commands,
+                                   FixFeed& feed, Hooks hooks)
     : QObject(&window)
     , m_window(window)
+    , m_link(link)
+    , m_commands(commands)
     , m_feed(feed)
     , m_hooks(std::move(hooks))
     , m_analysis(feed, this)
@@ -45,13 +47,9 @@ ReplayController::~ReplayController()
 
 void ReplayController::AddFileCommands(QMenu* file, QAction* before)
 {
-    QAction* analyse = new QAction(QStringLiteral("&Analyse Recording..."), this);
-    analyse->setData(ID_ANALYSE_RECORDING);
-    analyse->setStatusTip(QStringLiteral("Decodes a whole recording at full speed into every page"));
+    QAction* analyse = m_commands.ActionFor(kCmdAnalyseRecording);
     connect(analyse, &QAction::triggered, this, [this] { OnAnalyseRecording(); });
-    QAction* exportTrack = new QAction(QStringLiteral("&Export Track..."), this);
-    exportTrack->setData(ID_EXPORT_TRACK);
-    exportTrack->setStatusTip(QStringLiteral("Writes the fixes of a recording as CSV, GPX or KML"));
+    QAction* exportTrack = m_commands.ActionFor(kCmdExportTrack);
     connect(exportTrack, &QAction::triggered, this, [this] { OnExportTrack(); });
     file->insertAction(before, analyse);
     file->insertAction(before, exportTrack);
@@ -78,7 +76,7 @@ void ReplayController::PlaybackStarted(const std::string& livePort, int liveBaud
     m_finished = false;
     m_seeking = false;
     m_fixBase = m_feed.Count();  // the pages keep what came before; the message counts the file's fixes
-    m_bar->Attach(&g_sio.Pacer());
+    m_bar->Attach(&m_link.sio.Pacer());
 }
 
 void ReplayController::PlaybackStopped()
@@ -90,12 +88,12 @@ void ReplayController::PlaybackStopped()
 
 void ReplayController::OnPlaybackEnded()
 {
-    if (!g_sio.IsPlayback())
+    if (!m_link.sio.IsPlayback())
         return;
     m_finished = true;
     m_seeking = false;
     EndProgress();
-    const double seconds = static_cast<double>(g_sio.Pacer().DurationUs()) / 1e6;
+    const double seconds = static_cast<double>(m_link.sio.Pacer().DurationUs()) / 1e6;
     const QString message = QStringLiteral("Playback finished: %1 fixes, %2 s of recording")
                                 .arg(m_feed.Count() - m_fixBase)
                                 .arg(seconds, 0, 'f', seconds < 10 ? 1 : 0);
@@ -111,19 +109,19 @@ void ReplayController::OnPlaybackRewound()
 
 void ReplayController::Seek(int64_t timeUs)
 {
-    if (!g_sio.IsPlayback())
+    if (!m_link.sio.IsPlayback())
         return;
     m_finished = false;
     m_bar->ClearFinished();
-    PlaybackPacer& pacer = g_sio.Pacer();
+    PlaybackPacer& pacer = m_link.sio.Pacer();
     pacer.SeekTo(timeUs, SteadyMicros());
     // The reader plays the file again from its start at full speed; the
     // pages start over when it rewinds, so every page is rebuilt alike.
     const uint64_t target = pacer.SeekTargetBytes();
     if (target > (1u << 20)) {
         m_seeking = true;
-        ShowProgress(QStringLiteral("Seeking..."), [] { return g_sio.PlaybackDelivered(); }, target, [this] {
-            g_sio.Pacer().CancelSeek(SteadyMicros());
+        ShowProgress(QStringLiteral("Seeking..."), [this] { return m_link.sio.PlaybackDelivered(); }, target, [this] {
+            m_link.sio.Pacer().CancelSeek(SteadyMicros());
             m_seeking = false;
         });
     }
@@ -159,7 +157,7 @@ void ReplayController::ShowProgress(const QString& label, std::function<uint64_t
             return;
         const uint64_t d = done();
         m_progress->setValue(total > 0 ? static_cast<int>(std::min<uint64_t>(d, total) * 1000 / total) : 0);
-        if (m_seeking && g_sio.Pacer().SeekTargetBytes() == 0) {
+        if (m_seeking && m_link.sio.Pacer().SeekTargetBytes() == 0) {
             m_seeking = false;
             EndProgress();
         }
@@ -182,19 +180,20 @@ bool ReplayController::AnalyseRecording(const QString& path)
     if (Busy())
         return false;
     // The pages show this file alone, as a playback of it from a fresh start would.
-    const bool wasPlayback = g_sio.IsPlayback();
+    const bool wasPlayback = m_link.sio.IsPlayback();
     if (m_hooks.closeLink)
         m_hooks.closeLink();
     if (wasPlayback)
         PlaybackStopped();
-    ResetParserData(GlobalLinkObjects(), true);
+    ResetParserData(m_link, true);
     m_feed.Restart();
     const QString name = QFileInfo(path).fileName();
     const bool started = m_analysis.Start(path, [this, name](const RecordingAnalysisResult& r) {
         EndProgress();
         if (!r.ok) {
-            QMessageBox::warning(&m_window, m_window.windowTitle(),
-                                 QStringLiteral("Could not analyse %1: %2").arg(name, QString::fromStdString(r.error)));
+            if (m_hooks.tell)
+                m_hooks.tell(Severity::kWarning, QStringLiteral("Could not analyse %1.").arg(name),
+                             QString::fromStdString(r.error));
             return;
         }
         Tell(r.cancelled ? QStringLiteral("Analysis of %1 cancelled after %2 fixes.").arg(name).arg(m_feed.Count())
@@ -222,10 +221,11 @@ bool ReplayController::ExportTrack(const QString& recording, const QString& outp
             [self, output, r] {
                 self->m_export.Join();
                 self->EndProgress();
-                if (!r.ok)
-                    QMessageBox::warning(&self->m_window, self->m_window.windowTitle(),
-                                         QStringLiteral("Could not export the track to %1: %2")
-                                             .arg(output, QString::fromStdString(r.error)));
+                if (!r.ok) {
+                    if (self->m_hooks.tell)
+                        self->m_hooks.tell(Severity::kWarning, QStringLiteral("Could not export the track to %1.").arg(output),
+                                           QString::fromStdString(r.error));
+                }
                 else if (r.cancelled)
                     self->Tell(QStringLiteral("Export cancelled; nothing was written."));
                 else

@@ -9,6 +9,7 @@
 
 #include "app/recording_analysis_runner.h"
 #include "app/track_export_runner.h"
+#include "app/user_notice.h"
 
 class QAction;
 class QMainWindow;
@@ -17,6 +18,7 @@ class QProgressDialog;
 class FixFeed;
 class ReplayBar;
 class CommandActions;
+struct LinkObjects;
 
 // What the main window does with recordings beyond Record and Play Back:
 // the replay bar, the end-of-file message, Back to Live, seeking, File >
@@ -31,9 +33,12 @@ public:
         // Reopens the live source that was open before (port text, baud).
         std::function<void(const std::string& port, int baud)> reconnect;
         std::function<void()> closeLink;
+        // Tells the user of a failure (the window's Tell).
+        std::function<void(Severity, const QString& text, const QString& detail)> tell;
     };
 
-    ReplayController(QMainWindow& window, FixFeed& feed, Hooks hooks);
+    ReplayController(QMainWindow& window, const LinkObjects& link, CommandActions& commands, FixFeed& feed,
+                     Hooks hooks);
     ~ReplayController() override;
 
     // Adds Analyse Recording... and Export Track... to `file`, before `before`.
@@ -67,6 +72,8 @@ private:
     void Tell(const QString& message);
 
     QMainWindow& m_window;
+    const LinkObjects& m_link;
+    CommandActions& m_commands;
     FixFeed& m_feed;
     Hooks m_hooks;
     ReplayBar* m_bar = nullptr;

@@ -55,7 +55,7 @@ void DecodeOnly(benchmark::State& state, const std::string& path)
     for (auto _ : state) {
         std::atomic<bool> cancel{false};
         const RecordingAnalysisResult r = RecordingAnalysis::Run(
-            path, [](std::vector<DisplaySnapshot>&& batch, uint64_t) { benchmark::DoNotOptimize(batch.data()); }, cancel);
+            path, [](std::vector<AnalysedFix>&& batch, uint64_t) { benchmark::DoNotOptimize(batch.data()); }, cancel);
         fixes = r.fixes;
     }
     state.counters["fixes"] = static_cast<double>(fixes);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "nmea/display_snapshot.h"
+#include "nmea/gnss_snapshot.h"
 
 // A page that follows the fixes. Live, in a playback and in a whole-file
 // analysis every fix reaches it through this one call, in order, on the
@@ -12,8 +13,9 @@
 class FixSubscriber {
 public:
     virtual ~FixSubscriber() = default;
-    // One fix, as the display snapshot holds it after its GGA.
-    virtual void OnFix(const DisplaySnapshot& fix) = 0;
+    // One fix, as the display snapshot and the GNSS model's snapshot hold
+    // it after its GGA.
+    virtual void OnFix(const DisplaySnapshot& fix, const GnssSnapshot& gnss) = 0;
     // A new source or a seek starts over: forget what earlier fixes built.
     virtual void OnFixesRestart() {}
 };
@@ -31,12 +33,12 @@ public:
         m_subscribers.erase(std::remove(m_subscribers.begin(), m_subscribers.end(), subscriber), m_subscribers.end());
     }
 
-    void Publish(const DisplaySnapshot& fix)
+    void Publish(const DisplaySnapshot& fix, const GnssSnapshot& gnss)
     {
         m_last = fix;
         ++m_count;
         for (FixSubscriber* s : m_subscribers)
-            s->OnFix(fix);
+            s->OnFix(fix, gnss);
     }
     void Restart()
     {

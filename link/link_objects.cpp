@@ -1,19 +1,21 @@
 #include "link/link_objects.h"
 
 #include <algorithm>
+#include <chrono>
 
 // One translation unit, so they are constructed in this order.
-CNMEAParserWin32 g_parser;
+HealthCountingParser g_parser;
 std::mutex g_dataLock;
 std::mutex g_parserLock;
 std::deque<char> g_rxQueue;
 DisplaySnapshot g_displaySnapshot;
+GnssSnapshot g_gnssSnapshot;
 ReadStampQueue g_readStamps;
 CSio g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
 
 LinkObjects GlobalLinkObjects()
 {
-    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_readStamps};
+    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot, &g_parser.health, &g_readStamps};
 }
 
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
@@ -21,8 +23,19 @@ void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
     std::lock_guard feeding(link.parserLock);
     std::lock_guard data(link.dataLock);
     link.parser.ResetData();
-    if (zeroSnapshot)
+    if (link.health != nullptr)
+        link.health->Restart(std::chrono::steady_clock::now());
+    if (zeroSnapshot) {
         link.snapshot = DisplaySnapshot{};
+        if (link.gnssSnapshot != nullptr)
+            *link.gnssSnapshot = GnssSnapshot{};
+    }
+}
+
+LinkHealthTotals ReadLinkHealth(const LinkObjects& link)
+{
+    std::lock_guard feeding(link.parserLock);
+    return link.health != nullptr ? link.health->Totals() : LinkHealthTotals{};
 }
 
 std::string DrainRxQueue(const LinkObjects& link, size_t maxBytes)

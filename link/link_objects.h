@@ -8,8 +8,11 @@
 
 #include "link/read_stamp.h"
 
+#include "link/health_counting_parser.h"
+#include "link/link_health.h"
 #include "link/serial_port.h"
 #include "nmea/display_snapshot.h"
+#include "nmea/gnss_snapshot.h"
 #include "nmea/receiver_state.h"
 
 // The stamps of the reads whose bytes wait in the receive queue, for the
@@ -33,23 +36,33 @@ struct LinkObjects {
     std::mutex& parserLock;
     std::deque<char>& rxQueue;
     DisplaySnapshot& snapshot;
+    // The GNSS model's snapshot, copied with `snapshot` under dataLock;
+    // none when null.
+    GnssSnapshot* gnssSnapshot = nullptr;
+    // Counted by the reader under parserLock; none in links that do not count.
+    LinkHealth* health = nullptr;
     // Guarded by dataLock; when null the reads are not stamped.
     ReadStampQueue* readStamps = nullptr;
 };
 
-extern CNMEAParserWin32 g_parser;
+extern HealthCountingParser g_parser;
 extern std::mutex g_dataLock;
 extern std::mutex g_parserLock;
 extern std::deque<char> g_rxQueue;
 extern DisplaySnapshot g_displaySnapshot;
+extern GnssSnapshot g_gnssSnapshot;
 extern ReadStampQueue g_readStamps;
 extern CSio g_sio;  // resets g_parser on every OpenPort
 
 LinkObjects GlobalLinkObjects();
 
 // ResetData on the parser, never while bytes are being fed or a fix is
-// copied; with `zeroSnapshot` the snapshot is zeroed in the same step.
+// copied; with `zeroSnapshot` the snapshot is zeroed in the same step. The
+// health counts start again too.
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot);
+
+// A copy of the health counts, taken under parserLock; empty without counting.
+LinkHealthTotals ReadLinkHealth(const LinkObjects& link);
 
 // Removes at most `maxBytes` received bytes from the head of the queue.
 std::string DrainRxQueue(const LinkObjects& link, size_t maxBytes);

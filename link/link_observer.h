@@ -18,6 +18,9 @@ public:
     // loss on the reader thread; must not block.
     virtual void ReceiverLost() = 0;
 
+    // A lost source was opened again (automatic reconnect). Called on the
+    // reader thread; must not block.
+    virtual void SourceReconnected() {}
     // The playback reached the end of its file (once), or a seek started
     // it again from its first byte (the pages begin again). Reader thread;
     // must not block.

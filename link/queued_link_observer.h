@@ -21,8 +21,9 @@ public:
         std::function<void()> positionUpdate;
         std::function<void()> rxActivity;
         std::function<void()> receiverLost;
-        std::function<void()> playbackEnded;
-        std::function<void()> playbackRewound;
+        std::function<void()> sourceReconnected = {};
+        std::function<void()> playbackEnded = {};
+        std::function<void()> playbackRewound = {};
     };
 
     // The handlers run on `context`'s thread, and not at all once `context`
@@ -33,6 +34,7 @@ public:
     void PositionUpdate() override;
     void RxActivity() override;
     void ReceiverLost() override;
+    void SourceReconnected() override;
     void PlaybackEnded() override;
     void PlaybackRewound() override;
     void CancelPendingUpdates() override;

@@ -23,12 +23,13 @@ RecordingAnalysisResult RecordingAnalysis::Run(const std::string& path, const De
         result.totalBytes = static_cast<uint64_t>(st.st_size);
 
     CNMEAParserWin32 parser;
-    DisplaySnapshot snapshot;
-    std::vector<DisplaySnapshot> batch;
+    AnalysedFix fix;
+    std::vector<AnalysedFix> batch;
     batch.reserve(kBatchFixes + kBatchHeadroom);
     parser.SetPositionHandOff([&] {
-        CopyToSnapshot(parser, snapshot);
-        batch.push_back(snapshot);
+        CopyToSnapshot(parser, fix.display);
+        parser.m_gnssModel.CopyTo(fix.gnss);
+        batch.push_back(fix);
         ++result.fixes;
     });
     std::vector<uint8_t> buffer(1 << 16);

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "nmea/display_snapshot.h"
+#include "nmea/gnss_snapshot.h"
 
 // Decodes a whole recording at full speed, as a playback would feed it:
-// a parser in its start state, the snapshot copied at every GGA. The fixes
+// a parser in its start state, the display and GNSS snapshots copied at
+// every GGA as the link's hand-off copies them. The fixes
 // go out in batches, so the receiver can keep a worker thread apart from
 // the pages; `deliver` may block to hold the worker back.
 struct RecordingAnalysisResult {
@@ -21,13 +23,19 @@ struct RecordingAnalysisResult {
     std::string error;
 };
 
+// One fix of the analysis: both snapshots as the link's hand-off copies them.
+struct AnalysedFix {
+    DisplaySnapshot display;
+    GnssSnapshot gnss;
+};
+
 class RecordingAnalysis {
 public:
     static constexpr size_t kBatchFixes = 512;
     // A piece of 4,096 bytes holds far fewer fixes: a batch never reallocates.
     static constexpr size_t kBatchHeadroom = 256;
     // A batch of fixes, in order, and the bytes of the file read so far.
-    using Deliver = std::function<void(std::vector<DisplaySnapshot>&& fixes, uint64_t bytesRead)>;
+    using Deliver = std::function<void(std::vector<AnalysedFix>&& fixes, uint64_t bytesRead)>;
 
     static RecordingAnalysisResult Run(const std::string& path, const Deliver& deliver,
                                        const std::atomic<bool>& cancel);

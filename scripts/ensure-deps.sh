@@ -13,6 +13,7 @@ STELMAP_TEST_PACKAGES=(
   clang libclang-rt-14-dev
   gpsd-clients geographiclib-tools libgeographiclib-dev
   xvfb xauth
+  gpsbabel libxml2-utils python3
 )
 
 stelmap_ensure_packages() {

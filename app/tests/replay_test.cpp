@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "analysis/accuracy_page_wnd.h"
 #include "analysis/position_plot_wnd.h"
 #include "app/main_window.h"
 #include "app/page_tabs.h"
@@ -17,6 +18,7 @@
 #include "app/tests/test_output.h"
 #include "displays/front_panel_status_wnd.h"
 #include "displays/scatter_plot_wnd.h"
+#include "displays/signals_page_wnd.h"
 #include "link/link_objects.h"
 #include "link/serial_port.h"
 #include "link/tests/pseudo_terminal.h"
@@ -31,6 +33,10 @@ struct PagesState {
     std::deque<CScatterPlotPosition> samples;
     std::vector<TrailPoint> trails;
     DisplaySnapshot snapshot;
+    GnssSnapshot gnss;
+    size_t signalTrails = 0;  // satellites with a trail on the Signals page
+    ErrorFigures accuracy;
+    int64_t accuracyFixes = 0;
     bool operator==(const PagesState&) const = default;
 };
 
@@ -47,13 +53,20 @@ protected:
     {
         CChildView* view = m_frame->View();
         PagesState s;
-        s.text = view->m_wndPositionPlot->Statistics().TextValues();
-        s.samples = view->m_wndScatterPlot->Model().Samples();
-        s.trails = view->m_wndFrontPanel->SkyPlot().History().TrailPoints();
+        s.text = view->PositionPlot()->Statistics().TextValues();
+        s.samples = view->ScatterPlot()->Model().Samples();
+        s.trails = view->FrontPanel()->SkyPlot().History().TrailPoints();
+        s.signalTrails = Signals()->Trails().Trails().size();
+        s.accuracy = Accuracy()->Tracker().Figures(0);
+        s.accuracyFixes = Accuracy()->Tracker().HorizontalHistogram().Total();
         std::lock_guard lock(g_dataLock);
         s.snapshot = g_displaySnapshot;
+        s.gnss = g_gnssSnapshot;
         return s;
     }
+
+    CSignalsPageWnd* Signals() const { return m_frame->findChild<CSignalsPageWnd*>(QStringLiteral("Signals")); }
+    CAccuracyWnd* Accuracy() const { return m_frame->findChild<CAccuracyWnd*>(QStringLiteral("Accuracy")); }
 
     QString Write(const QString& name, const std::string& bytes)
     {
@@ -87,6 +100,8 @@ TEST_F(ReplayTest, AnalysisLeavesThePagesAsAFullPlaybackDoes)
     const PagesState analysed = Pages();
     EXPECT_EQ(m_frame->Replay()->LastMessage(), "Analysed NmeaSampleData.txt: 4469 fixes.");
     ASSERT_GT(analysed.text.samples, 0);
+    ASSERT_GT(analysed.signalTrails, 0u);
+    ASSERT_GT(analysed.accuracyFixes, 0);
 
     m_frame->Fixes().Restart();
     ASSERT_TRUE(m_frame->StartPlayback(file));
@@ -96,6 +111,8 @@ TEST_F(ReplayTest, AnalysisLeavesThePagesAsAFullPlaybackDoes)
     EXPECT_EQ(played.text, analysed.text);
     EXPECT_EQ(played.samples.size(), analysed.samples.size());
     EXPECT_EQ(played.trails.size(), analysed.trails.size());
+    EXPECT_EQ(played.gnss, analysed.gnss);
+    EXPECT_EQ(played.accuracyFixes, analysed.accuracyFixes);
     EXPECT_TRUE(played == analysed);
 }
 
@@ -119,8 +136,8 @@ TEST_F(ReplayTest, TheEndIsToldStopEndsAndBackToLiveReopensThePort)
     EXPECT_EQ(m_frame->Replay()->Bar()->TimeLabel()->text(), "0:04 / 0:04");
     SaveTestPicture(*m_frame, QStringLiteral("replay-finished"));
     m_frame->UpdateCommandUI();
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled()) << "nothing left to stop";
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_PLAY_BACK)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(kCmdStop)->isEnabled()) << "nothing left to stop";
+    EXPECT_TRUE(m_frame->Action(kCmdPlayBack)->isEnabled());
 
     m_frame->Replay()->BackToLive();
     EXPECT_FALSE(g_sio.IsPlayback());
@@ -136,14 +153,14 @@ TEST_F(ReplayTest, AnEmptyFileEndsAtOnce)
     ASSERT_TRUE(WaitFor([&] { return m_frame->Replay()->PlaybackFinished(); }, 3000));
     EXPECT_EQ(m_frame->statusBar()->currentMessage(), "Playback finished: 0 fixes, 0.0 s of recording");
     m_frame->UpdateCommandUI();
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(kCmdStop)->isEnabled());
 }
 
 TEST_F(ReplayTest, SeekingRebuildsThePagesFromTheStart)
 {
     const QString file = Write("twenty.txt", Fixes(20));
     ASSERT_TRUE(m_frame->StartPlayback(file));
-    CPositionPlotWnd* plot = m_frame->View()->m_wndPositionPlot;
+    CPositionPlotWnd* plot = m_frame->View()->PositionPlot();
     g_sio.Pacer().SetPaused(true, 0);
     m_frame->Replay()->Seek(9500000);  // 9.5 s: the fixes at 0 to 9 s
     ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 10 && g_sio.Pacer().SeekTargetBytes() == 0; }))
@@ -152,9 +169,11 @@ TEST_F(ReplayTest, SeekingRebuildsThePagesFromTheStart)
     EXPECT_EQ(plot->Statistics().SampleCount(), 10) << "paused after the seek";
     g_sio.Pacer().StepFix(SteadyMicros());
     ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 11; }));
+    EXPECT_EQ(Accuracy()->Tracker().HorizontalHistogram().Total(), 11);
     m_frame->Replay()->Seek(0);
     ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 1; }))
         << plot->Statistics().SampleCount() << " " << g_sio.Pacer().SeekTargetBytes() << " " << g_sio.PlaybackDelivered();
+    EXPECT_EQ(Accuracy()->Tracker().HorizontalHistogram().Total(), 1) << "the accuracy session starts again too";
 }
 
 // The Open dialog opens a file that exists as named, suffix or not.
