@@ -12,6 +12,7 @@ STELMAP_PACKAGES=(
 STELMAP_TEST_PACKAGES=(
   clang libclang-rt-14-dev
   gpsd-clients geographiclib-tools libgeographiclib-dev
+  gpsd socat
   xvfb xauth
 )
 
