@@ -13,16 +13,18 @@ if(STELMAP_MAN_PAGES)
   set(pages)
   foreach(program stelmap stelmap-cli stelmap-sim)
     set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
-    # No display is needed: every program answers --help without one.
+    # No display is needed: every program answers --help without one. A
+    # program with subcommands gets each one's --help too.
     add_custom_command(OUTPUT ${page}.gz
       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+      COMMAND ${PROJECT_SOURCE_DIR}/cmake/man_commands.sh $<TARGET_FILE:${program}> ${page}.commands
       COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
               ${STELMAP_HELP2MAN} --no-info --no-discard-stderr
               --version-string=${PROJECT_VERSION}
-              "--name=${${program}_summary}"
+              "--name=${${program}_summary}" --include=${page}.commands
               --output=${page} $<TARGET_FILE:${program}>
       COMMAND ${STELMAP_GZIP} -9nf ${page}
-      DEPENDS ${program}
+      DEPENDS ${program} ${PROJECT_SOURCE_DIR}/cmake/man_commands.sh
       COMMENT "Man page of ${program}"
       VERBATIM)
     list(APPEND pages ${page}.gz)
