@@ -111,4 +111,6 @@ if [ "$bad" = 1 ]; then
        "or keep what needs it behind BUILD_TESTING" >&2
   exit 1
 fi
-echo "start path: $(wc -l <"$paths") files outside the project, from $(cut -f1 "$owners" | tr ',' '\n' | sed 's/^ *//;s/:.*//' | sort -u | wc -l) packages, all installed by run.sh"
+used="$(cut -f1 "$owners" | tr ',' '\n' | sed 's/^ *//;s/:.*//' | sort -u)"
+echo "start path: $(wc -l <"$paths") files outside the project, from $(wc -l <<<"$used") packages," \
+     "all installed by run.sh: $(tr '\n' ' ' <<<"$used")"
