@@ -25,7 +25,10 @@ while IFS=$'\t' read -r name exe seeds; do
   mkdir -p "$work/corpus" "$work/artifacts"
   dirs=()
   for s in $seeds; do
-    [ -d "$CORPUS/$s" ] && dirs+=("$CORPUS/$s")
+    case "$s" in
+      /*) [ -d "$s" ] && dirs+=("$s") ;;                  # a folder of seeds in the project
+      *) [ -d "$CORPUS/$s" ] && dirs+=("$CORPUS/$s") ;;   # a folder of the recordings
+    esac
   done
   log="$work/last-run.log"
   echo "fuzzing $name for $SECONDS_EACH s (seeds: ${dirs[*]:-none}; log: $log)"
