@@ -87,6 +87,10 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_accuracy = std::make_unique<AccuracyFeature>(
         m_commands, this, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
     m_wndView->AddPage(m_accuracy->PageWidget(), AccuracyFeature::TabIcon(), QStringLiteral("Accuracy"));
+    m_accuracy->SetGstSource([this]() -> std::optional<GstFields> {
+        std::lock_guard lock(m_link.dataLock);
+        return m_link.gnssSnapshot != nullptr ? m_link.gnssSnapshot->gst : std::nullopt;
+    });
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();

@@ -187,6 +187,7 @@ TEST_F(Commands, MenuBarItemsIdsAndAccessKeys)
         {"&Tools|Set &Alert Limit...", 33252},
         {"&Tools|Re&set Accuracy", 33250},
         {"&Tools|&Export Accuracy Report...", 33251},
+        {"&Tools|", 0},
         {"&Tools|Reconnect &Automatically", kCmdReconnectAutomatically},
         {"&Tools|Find &Baud Rate", kCmdFindBaudRate},
         {"&Tools|&Link Health...", kCmdLinkHealth},
