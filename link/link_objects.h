@@ -37,5 +37,9 @@ LinkObjects GlobalLinkObjects();
 // copied; with `zeroSnapshot` the snapshot is zeroed in the same step.
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot);
 
+// ForgetIntegrity on the parser and zero HPL and HFOM in the snapshot, under
+// the same locks, for a source that is not the receiver they came from.
+void ForgetIntegrity(const LinkObjects& link);
+
 // Removes at most `maxBytes` received bytes from the head of the queue.
 std::string DrainRxQueue(const LinkObjects& link, size_t maxBytes);
