@@ -134,6 +134,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     } else {
         const CommPort port = ReadCommPort();
         const int baud = ReadBaud();
+        m_integrityDevice = CommPortDevice(port);
         if (port.IsPath())
             g_sio.OpenPort(port.path, baud);
         else
@@ -483,6 +484,10 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
 {
     CloseLink();
     const CommPort commPort = CommPortFromText(port);
+    if (CommPortDevice(commPort) != m_integrityDevice) {
+        ForgetIntegrity(GlobalLinkObjects());
+        m_integrityDevice = CommPortDevice(commPort);
+    }
     const bool opened = commPort.IsPath() ? g_sio.OpenPort(commPort.path, baud) : g_sio.OpenPort(commPort.number, baud);
     if (!opened && failure != nullptr)
         *failure = Text(g_sio.LastOpenErrorText());
@@ -594,6 +599,8 @@ void CMainFrame::StopRecording(const QString& failure)
 bool CMainFrame::StartPlayback(const QString& path)
 {
     CloseLink();
+    ForgetIntegrity(GlobalLinkObjects());  // a recording says nothing about the last receiver's integrity
+    m_integrityDevice.clear();
     const bool opened = g_sio.OpenPlayback(QFile::encodeName(path).toStdString());
     if (!opened)
         QMessageBox::warning(this, windowTitle(), QStringLiteral("File Error!"), QMessageBox::Ok);
