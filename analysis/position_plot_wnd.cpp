@@ -176,8 +176,7 @@ void CPositionPlotWnd::contextMenuEvent(QContextMenuEvent* event)
     // From the keyboard the menu opens just inside the page's top-left corner.
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
     if (m_contextMenu == nullptr) {
-        m_contextMenu = new QMenu(this);
-        m_contextMenu->addAction(m_commands.ActionFor(kCommandClearPositionPlots, QStringLiteral("&Clear plots")));
+        m_contextMenu = m_commands.CreateContextMenu({kCmdClearPositionPlots}, this);
     }
     m_contextMenu->popup(at);
     event->accept();

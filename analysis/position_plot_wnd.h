@@ -10,9 +10,6 @@
 class CommandActions;
 class QMenu;
 
-// Command of the page's context menu; the main window asks before clearing.
-inline constexpr int kCommandClearPositionPlots = 32813;
-
 // The "Position Plot" page: a text block with the last fix, its trend
 // values, the averages, the sample count and the integrity figures, beside
 // four plots of latitude, longitude, altitude and the horizontal integrity

@@ -5,7 +5,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -14,17 +13,16 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QToolBar>
 #include <cerrno>
 #include <cstring>
 
-#include "analysis/position_plot_wnd.h"
 #include "app/about_dlg.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
 #include "app/page_tabs.h"
+#include "app/screenshots.h"
 #include "app/connect_dlg.h"
 #include "app/dop_threshold_dlg.h"
 #include "app/update_alert_wnd.h"
@@ -33,13 +31,8 @@
 #include "app/status_bar_messages.h"
 #include "app/status_pane.h"
 #include "app/toolbar_customization.h"
-#include "console/nmea_monitor_wnd.h"
-#include "console/receiver_cfg_wnd.h"
-#include "console/log_edit_ctrl.h"
 #include "kit/page_look.h"
 #include "kit/command_actions.h"
-#include "displays/front_panel_status_wnd.h"
-#include "displays/scatter_plot_wnd.h"
 #include "link/link_objects.h"
 #include "link/link_threads.h"
 #include "link/queued_link_observer.h"
@@ -51,39 +44,8 @@ namespace {
 constexpr int kLampMs = 200;
 constexpr int kDrainMs = 100;
 
-DisplaySnapshot CopySnapshot()
-{
-    std::lock_guard lock(g_dataLock);
-    return g_displaySnapshot;
-}
-
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
-// Texts of the commands the frame's menus and toolbar show.
-const CommandText kMenuCommands[] = {
-    {CMainFrame::ID_APP_EXIT, "E&xit", "Quits the application\nExit"},
-    {CMainFrame::ID_EDIT_UNDO, "&Undo\tCtrl+Z", "Undoes the last action\nUndo"},
-    {CMainFrame::ID_EDIT_CUT, "Cu&t\tCtrl+X", "Cuts the selection and puts it on the clipboard\nCut"},
-    {CMainFrame::ID_EDIT_COPY, "&Copy\tCtrl+C", "Copies the selection and puts it on the clipboard\nCopy"},
-    {CMainFrame::ID_EDIT_PASTE, "&Paste\tCtrl+V", "Inserts clipboard contents\nPaste"},
-    {CMainFrame::ID_NEXT_PANE, "Next Pane", "Switches to the next page\nNext Pane"},
-    {CMainFrame::ID_PREV_PANE, "Previous Pane", "Switches back to the previous page\nPrevious Pane"},
-    {CMainFrame::ID_VIEW_STATUS_BAR, "&Status Bar", "Shows or hides the status bar\nToggle Status Bar"},
-    {CMainFrame::ID_APP_ABOUT, "&About Stelmap...", "Displays program information, version number and copyright\nAbout"},
-    {CMainFrame::ID_CONNECT, "&Connect to GPS...",
-     "Prompts the user to select a serial port to connect to a specific GPS device\nConnect to GPS"},
-    {CMainFrame::ID_RECORD, "&Record Data...", "Records NMEA data to a specified file\nRecord Data"},
-    {CMainFrame::ID_PLAY_BACK, "&Play Back Data...", "Play back previously recorded NMEA data\nPlay Back Data"},
-    {CMainFrame::ID_STOP, "&Stop", "Stops play back or recording\nStop"},
-    {CMainFrame::ID_SET_DOP_THRESHOLD, "&Set DOP Threshold...",
-     "Sets the system Dilution of Precision threshold used for accepting data points\nDilution of Precision"},
-    {CMainFrame::ID_SET_USER_POSITION, "Set &User Position...", "Sets the user known position\nSets User Position"},
-    {CMainFrame::ID_CLEAR_POSITION_PLOTS, "&Clear plots", "Clears and resets the position plots data\nClear Plot Data"},
-    {CMainFrame::ID_PRECISION, "Precision", ""},
-    {CMainFrame::ID_INTEGRITY, "Integrity", ""},
-    {kLookOffice2007Blue, "&Blue Style", ""},
-    {kLookOffice2007Black, "B&lack Style", ""},
-};
 
 }  // namespace
 
@@ -93,8 +55,9 @@ long CSioSentenceLink::Write(const void* data, size_t size) { return m_sio.Write
 
 CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent)
-    , m_commands(ApplicationCommands())
-    , m_sentenceLink(g_sio)
+    , m_link(GlobalLinkObjects())
+    , m_commands(*new CommandActions(this))
+    , m_sentenceLink(m_link.sio)
     , m_sender(&m_sentenceLink)
 {
     setWindowTitle(QString::fromUtf8(kAppTitle));
@@ -108,6 +71,9 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     CreateActions();
     m_wndView = new CChildView(m_commands, this);
     setCentralWidget(m_wndView);
+    m_fixDisplays = m_wndView;
+    m_trafficLog = m_wndView;
+    m_pages = m_wndView;
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -115,30 +81,37 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_sender.SetActivityNotice([this] {
         QMetaObject::invokeMethod(this, &CMainFrame::OnTxActivity, Qt::QueuedConnection);
     });
-    m_sender.SetTransmitLog([this](std::string_view bytes) { m_wndView->m_wndNmeaMonitor->AppendTransmitted(bytes); });
-    m_wndView->m_wndNmeaMonitor->SetSentenceSender(&m_sender);
-    m_wndView->m_wndReceiverCfg->SetSentenceSender(&m_sender);
-    m_wndView->m_wndFrontPanel->SetSnapshotSource(&CopySnapshot);
+    m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
+    m_trafficLog->SetSentenceSender(&m_sender);
+    m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
 
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
         this, QueuedLinkObserver::Handlers{[this] { OnPositionUpdate(); }, [this] { OnRxActivity(); },
                                            [this] { OnReceiverLost(); }});
-    m_linkThreads = std::make_unique<LinkThreads>(GlobalLinkObjects(), *m_observer);
-    m_linkThreads->Start();  // a thread that cannot start leaves the link silent
+    m_linkThreads = std::make_unique<LinkThreads>(m_link, *m_observer);
+    const bool started = options.startLinkThreads ? options.startLinkThreads(*m_linkThreads) : m_linkThreads->Start();
     CloseLink();
     ResetReceiverState();
 
+    if (!started)
+        Tell(Severity::kError, QStringLiteral("The link to the receiver could not be started."),
+             QStringLiteral("No data will be received or sent until Stelmap is started again."));
+
+    // The window is usable without a receiver, so a port that does not open
+    // at start-up is a notice, not a box in the way.
+    QString failure;
     if (options.connect) {
-        ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud());
+        if (!ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud(), &failure))
+            Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(options.connect->port)), failure);
     } else {
         const CommPort port = ReadCommPort();
         const int baud = ReadBaud();
         m_integrityDevice = CommPortDevice(port);
-        if (port.IsPath())
-            g_sio.OpenPort(port.path, baud);
-        else
-            g_sio.OpenPort(port.number, baud);  // a failure at start-up is silent
+        const bool opened = port.IsPath() ? m_link.sio.OpenPort(port.path, baud) : m_link.sio.OpenPort(port.number, baud);
+        if (!opened)
+            Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(CommPortText(port))),
+                 Text(m_link.sio.LastOpenErrorText()));
     }
 
     m_drainTimer.setInterval(kDrainMs);
@@ -152,9 +125,9 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     connect(&m_txTimer, &QTimer::timeout, this, [this] { SetLamp(m_txLamp, false, false); });
 
     if (const std::optional<double> threshold = ReadDopThreshold())
-        m_wndView->m_wndScatterPlot->SetDopThreshold(DopThresholdHundredths(*threshold));
+        m_fixDisplays->SetDopThreshold(DopThresholdHundredths(*threshold));
     m_savedScatterMode = ReadScatterPlotMode(2);
-    m_wndView->m_wndScatterPlot->SetCenterMode(m_savedScatterMode);
+    m_fixDisplays->SetScatterCenterMode(m_savedScatterMode);
     LoadUserPosition(false);
 
     SendSentence(kConfigurationQuery, false);
@@ -187,10 +160,12 @@ void CMainFrame::StopLinkThreads()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    WriteWindowGeometry(saveGeometry());
-    WriteToolbarLayout(m_toolbars->Layout());
-    WriteWindowState(saveState());
+    const bool saved = WriteWindowGeometry(saveGeometry()) & WriteToolbarLayout(m_toolbars->Layout())
+                       & WriteWindowState(saveState());
     StopLinkThreads();
+    // The status bar goes with the window: a box is the only way to tell.
+    if (!saved)
+        Tell(Severity::kWarning, QStringLiteral("The window layout could not be saved in the settings."));
     QMainWindow::closeEvent(event);
 }
 
@@ -198,45 +173,41 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 void CMainFrame::CreateActions()
 {
-    for (const CommandText& c : kMenuCommands)
-        m_commands.Describe(c);
     auto on = [this](int id, auto slot) { connect(Action(id), &QAction::triggered, this, slot); };
-    on(ID_APP_EXIT, [this] { close(); });
-    on(ID_EDIT_UNDO, [this] { ForwardEditCommand("undo"); });
-    on(ID_EDIT_CUT, [this] { ForwardEditCommand("cut"); });
-    on(ID_EDIT_COPY, [this] { ForwardEditCommand("copy"); });
-    on(ID_EDIT_PASTE, [this] { ForwardEditCommand("paste"); });
-    on(ID_NEXT_PANE, [this] { StepPage(1); });
-    on(ID_PREV_PANE, [this] { StepPage(-1); });
-    on(ID_APP_ABOUT, [this] { OnAbout(); });
-    on(ID_CONNECT, [this] { OnConnect(); });
-    on(ID_RECORD, [this] { OnRecord(); });
-    on(ID_PLAY_BACK, [this] { OnPlayBack(); });
-    on(ID_STOP, [this] { OnStop(); });
-    on(ID_SET_DOP_THRESHOLD, [this] { OnSetDopThreshold(); });
-    on(ID_SET_USER_POSITION, [this] { OnSetUserPosition(); });
-    on(ID_PRECISION, [this] { OnSolutionMode(CNMEAParserWin32::Precision); });
-    on(ID_INTEGRITY, [this] { OnSolutionMode(CNMEAParserWin32::Integrity); });
-    on(ID_CENTER_USER_POSITION, [this] { OnCenterMode(0); });
-    on(ID_CENTER_AVERAGE, [this] { OnCenterMode(1); });
-    on(ID_CENTER_NEXT_SAMPLE, [this] { OnCenterMode(2); });
-    on(ID_CLEAR_SCATTER_PLOT, [this] { OnClearScatterPlot(); });
-    on(ID_CLEAR_POSITION_PLOTS, [this] { OnClearPositionPlots(); });
-    on(ID_CLEAR_TRAILS, [this] { m_wndView->m_wndFrontPanel->ClearSatelliteTrails(); });
-    on(ID_CLEAR_MASK, [this] { m_wndView->m_wndFrontPanel->ClearAzElMask(); });
-    on(kLookOffice2007Blue, [this] { OnApplicationLook(kLookOffice2007Blue); });
-    on(kLookOffice2007Black, [this] { OnApplicationLook(kLookOffice2007Black); });
+    on(kCmdAppExit, [this] { close(); });
+    on(kCmdEditUndo, [this] { ForwardEditCommand("undo"); });
+    on(kCmdEditCut, [this] { ForwardEditCommand("cut"); });
+    on(kCmdEditCopy, [this] { ForwardEditCommand("copy"); });
+    on(kCmdEditPaste, [this] { ForwardEditCommand("paste"); });
+    on(kCmdNextPane, [this] { StepPage(1); });
+    on(kCmdPrevPane, [this] { StepPage(-1); });
+    on(kCmdAppAbout, [this] { OnAbout(); });
+    on(kCmdConnect, [this] { OnConnect(); });
+    on(kCmdRecord, [this] { OnRecord(); });
+    on(kCmdPlayBack, [this] { OnPlayBack(); });
+    on(kCmdStop, [this] { OnStop(); });
+    on(kCmdSetDopThreshold, [this] { OnSetDopThreshold(); });
+    on(kCmdSetUserPosition, [this] { OnSetUserPosition(); });
+    on(kCmdPrecision, [this] { OnSolutionMode(CNMEAParserWin32::Precision); });
+    on(kCmdIntegrity, [this] { OnSolutionMode(CNMEAParserWin32::Integrity); });
+    on(kCmdCenterUserPosition, [this] { OnCenterMode(0); });
+    on(kCmdCenterOnAverage, [this] { OnCenterMode(1); });
+    on(kCmdCenterNextSample, [this] { OnCenterMode(2); });
+    on(kCmdClearScatterPlot, [this] { OnClearScatterPlot(); });
+    on(kCmdClearPositionPlots, [this] { OnClearPositionPlots(); });
+    on(kCmdClearSatelliteTrails, [this] { m_fixDisplays->ClearSatelliteTrails(); });
+    on(kCmdClearAzElMask, [this] { m_fixDisplays->ClearAzElMask(); });
+    on(kCmdLookOffice2007Blue, [this] { OnApplicationLook(kLookOffice2007Blue); });
+    on(kCmdLookOffice2007Black, [this] { OnApplicationLook(kLookOffice2007Black); });
 
-    for (int id : {int(ID_RECORD), int(ID_PRECISION), int(ID_INTEGRITY), int(ID_CENTER_AVERAGE),
-                   int(ID_CENTER_NEXT_SAMPLE), int(ID_CENTER_USER_POSITION), int(kLookOffice2007Blue),
-                   int(kLookOffice2007Black), int(ID_VIEW_STATUS_BAR)})
+    for (int id : {int(kCmdRecord), int(kCmdPrecision), int(kCmdIntegrity), int(kCmdCenterOnAverage),
+                   int(kCmdCenterNextSample), int(kCmdCenterUserPosition), int(kCmdLookOffice2007Blue),
+                   int(kCmdLookOffice2007Black), int(kCmdViewStatusBar)})
         Action(id)->setCheckable(true);
     // Radio marks; "optional" because an unlisted look marks neither item.
-    // The groups live with the actions, as long as the application.
-    for (auto [first, second] : {std::pair{int(ID_PRECISION), int(ID_INTEGRITY)},
-                                 std::pair{int(kLookOffice2007Blue), int(kLookOffice2007Black)}}) {
-        if (Action(first)->actionGroup() != nullptr)
-            continue;
+    // The groups live with the actions.
+    for (auto [first, second] : {std::pair{int(kCmdPrecision), int(kCmdIntegrity)},
+                                 std::pair{int(kCmdLookOffice2007Blue), int(kCmdLookOffice2007Black)}}) {
         auto* group = new QActionGroup(&m_commands);
         group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
         group->addAction(Action(first));
@@ -244,14 +215,14 @@ void CMainFrame::CreateActions()
     }
 
     // Accelerators; the edit commands act on the focused control.
-    Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    Action(ID_EDIT_PASTE)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
-    Action(ID_EDIT_CUT)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    Action(ID_EDIT_UNDO)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    Action(ID_NEXT_PANE)->setShortcut(QKeySequence(Qt::Key_F6));
-    Action(ID_PREV_PANE)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
-    for (int id : {int(ID_EDIT_COPY), int(ID_EDIT_PASTE), int(ID_EDIT_CUT), int(ID_EDIT_UNDO), int(ID_NEXT_PANE),
-                   int(ID_PREV_PANE)}) {
+    Action(kCmdEditCopy)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    Action(kCmdEditPaste)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    Action(kCmdEditCut)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    Action(kCmdEditUndo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    Action(kCmdNextPane)->setShortcut(QKeySequence(Qt::Key_F6));
+    Action(kCmdPrevPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    for (int id : {int(kCmdEditCopy), int(kCmdEditPaste), int(kCmdEditCut), int(kCmdEditUndo), int(kCmdNextPane),
+                   int(kCmdPrevPane)}) {
         Action(id)->setShortcutContext(Qt::WindowShortcut);
         addAction(Action(id));
     }
@@ -261,14 +232,14 @@ void CMainFrame::CreateMenus()
 {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->addAction(Action(ID_APP_EXIT));
+    file->addAction(Action(kCmdAppExit));
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    edit->addAction(Action(ID_EDIT_UNDO));
+    edit->addAction(Action(kCmdEditUndo));
     edit->addSeparator();
-    edit->addAction(Action(ID_EDIT_CUT));
-    edit->addAction(Action(ID_EDIT_COPY));
-    edit->addAction(Action(ID_EDIT_PASTE));
+    edit->addAction(Action(kCmdEditCut));
+    edit->addAction(Action(kCmdEditCopy));
+    edit->addAction(Action(kCmdEditPaste));
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     QMenu* panes = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
@@ -281,28 +252,28 @@ void CMainFrame::CreateMenus()
             list->setParent(panes);
         }
     });
-    view->addAction(Action(ID_VIEW_STATUS_BAR));
-    connect(Action(ID_VIEW_STATUS_BAR), &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    view->addAction(Action(kCmdViewStatusBar));
+    connect(Action(kCmdViewStatusBar), &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     QMenu* looks = view->addMenu(QStringLiteral("&Application Look"));
-    looks->addAction(Action(kLookOffice2007Blue));
-    looks->addAction(Action(kLookOffice2007Black));
+    looks->addAction(Action(kCmdLookOffice2007Blue));
+    looks->addAction(Action(kCmdLookOffice2007Black));
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    tools->addAction(Action(ID_CONNECT));
+    tools->addAction(Action(kCmdConnect));
     QMenu* recordPlay = tools->addMenu(QStringLiteral("Record/Play"));
-    recordPlay->addAction(Action(ID_PLAY_BACK));
-    recordPlay->addAction(Action(ID_RECORD));
-    recordPlay->addAction(Action(ID_STOP));
+    recordPlay->addAction(Action(kCmdPlayBack));
+    recordPlay->addAction(Action(kCmdRecord));
+    recordPlay->addAction(Action(kCmdStop));
     QMenu* settings = tools->addMenu(QStringLiteral("Settings"));
-    settings->addAction(Action(ID_SET_DOP_THRESHOLD));
-    settings->addAction(Action(ID_SET_USER_POSITION));
+    settings->addAction(Action(kCmdSetDopThreshold));
+    settings->addAction(Action(kCmdSetUserPosition));
     tools->addSeparator();
     QMenu* dual = tools->addMenu(QStringLiteral("Dual Mode Filter"));
-    dual->addAction(Action(ID_PRECISION));
-    dual->addAction(Action(ID_INTEGRITY));
+    dual->addAction(Action(kCmdPrecision));
+    dual->addAction(Action(kCmdIntegrity));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->addAction(Action(ID_APP_ABOUT));
+    help->addAction(Action(kCmdAppAbout));
 
     // Menus show the state of the moment, not of the last idle pass.
     for (QMenu* menu : {file, edit, view, looks, tools, recordPlay, settings, dual, help})
@@ -336,18 +307,18 @@ void CMainFrame::CreateToolBar()
     m_wndToolBar->setIconSize(QSize(32, 32));
     m_wndToolBar->setMovable(true);
     m_wndToolBar->setFloatable(true);
-    Action(ID_CONNECT)->setIcon(QIcon(pictures::kToolConnect));
-    Action(ID_RECORD)->setIcon(QIcon(pictures::kToolRecord));
-    Action(ID_STOP)->setIcon(QIcon(pictures::kToolStop));
-    Action(ID_PLAY_BACK)->setIcon(QIcon(pictures::kToolPlayBack));
-    Action(ID_APP_ABOUT)->setIcon(QIcon(pictures::kToolAbout));
-    m_wndToolBar->addAction(Action(ID_CONNECT));
+    Action(kCmdConnect)->setIcon(QIcon(pictures::kToolConnect));
+    Action(kCmdRecord)->setIcon(QIcon(pictures::kToolRecord));
+    Action(kCmdStop)->setIcon(QIcon(pictures::kToolStop));
+    Action(kCmdPlayBack)->setIcon(QIcon(pictures::kToolPlayBack));
+    Action(kCmdAppAbout)->setIcon(QIcon(pictures::kToolAbout));
+    m_wndToolBar->addAction(Action(kCmdConnect));
     m_wndToolBar->addSeparator();
-    m_wndToolBar->addAction(Action(ID_RECORD));
-    m_wndToolBar->addAction(Action(ID_STOP));
-    m_wndToolBar->addAction(Action(ID_PLAY_BACK));
+    m_wndToolBar->addAction(Action(kCmdRecord));
+    m_wndToolBar->addAction(Action(kCmdStop));
+    m_wndToolBar->addAction(Action(kCmdPlayBack));
     m_wndToolBar->addSeparator();
-    m_wndToolBar->addAction(Action(ID_APP_ABOUT));
+    m_wndToolBar->addAction(Action(kCmdAppAbout));
 
     // The user's arrangement, before the window state places the toolbars.
     m_toolbars = new ToolbarCustomization(*this, m_commands, m_wndToolBar);
@@ -392,7 +363,7 @@ void CMainFrame::CreateStatusBar()
     m_panes[kPaneCaps]->setEnabled(false);  // no portable way to read Caps Lock
     pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')), QStringLiteral("Dual Mode…"));
     pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')), QStringLiteral("Solution…"));
-    Action(ID_VIEW_STATUS_BAR)->setChecked(true);
+    Action(kCmdViewStatusBar)->setChecked(true);
     new StatusBarMessages(*this);
 }
 
@@ -414,30 +385,30 @@ void CMainFrame::SetPaneText(int index, const QString& text, bool enabled)
 
 void CMainFrame::UpdateCommandUI()
 {
-    const bool playback = g_sio.IsPlayback();
+    const bool playback = m_link.sio.IsPlayback();
     const bool recording = IsRecording();
-    const bool dual = g_parser.m_dualMode.load() == 1;
-    const int solution = g_parser.m_solutionMode.load();
+    const bool dual = m_link.parser.m_dualMode.load() == 1;
+    const int solution = m_link.parser.m_solutionMode.load();
 
-    Action(ID_CONNECT)->setEnabled(!(g_sio.IsOpen() && playback));
-    Action(ID_RECORD)->setEnabled(!recording);
-    Action(ID_RECORD)->setChecked(recording);
-    Action(ID_PLAY_BACK)->setEnabled(!playback);
-    Action(ID_STOP)->setEnabled(playback || recording);
-    Action(ID_PRECISION)->setEnabled(dual);
-    Action(ID_PRECISION)->setChecked(solution == CNMEAParserWin32::Precision);
-    Action(ID_INTEGRITY)->setEnabled(dual);
-    Action(ID_INTEGRITY)->setChecked(solution == CNMEAParserWin32::Integrity);
-    Action(ID_CENTER_USER_POSITION)->setChecked(m_savedScatterMode == 0);
-    Action(ID_CENTER_AVERAGE)->setChecked(m_savedScatterMode == 1);
-    Action(ID_CENTER_NEXT_SAMPLE)->setChecked(m_savedScatterMode == 2);
-    Action(kLookOffice2007Blue)->setChecked(m_nAppLook == kLookOffice2007Blue);
-    Action(kLookOffice2007Black)->setChecked(m_nAppLook == kLookOffice2007Black);
+    Action(kCmdConnect)->setEnabled(!(m_link.sio.IsOpen() && playback));
+    Action(kCmdRecord)->setEnabled(!recording);
+    Action(kCmdRecord)->setChecked(recording);
+    Action(kCmdPlayBack)->setEnabled(!playback);
+    Action(kCmdStop)->setEnabled(playback || recording);
+    Action(kCmdPrecision)->setEnabled(dual);
+    Action(kCmdPrecision)->setChecked(solution == CNMEAParserWin32::Precision);
+    Action(kCmdIntegrity)->setEnabled(dual);
+    Action(kCmdIntegrity)->setChecked(solution == CNMEAParserWin32::Integrity);
+    Action(kCmdCenterUserPosition)->setChecked(m_savedScatterMode == 0);
+    Action(kCmdCenterOnAverage)->setChecked(m_savedScatterMode == 1);
+    Action(kCmdCenterNextSample)->setChecked(m_savedScatterMode == 2);
+    Action(kCmdLookOffice2007Blue)->setChecked(m_nAppLook == kLookOffice2007Blue);
+    Action(kCmdLookOffice2007Black)->setChecked(m_nAppLook == kLookOffice2007Black);
 
     std::array<char, 256> quality;
     {
-        std::lock_guard lock(g_dataLock);
-        quality = g_displaySnapshot.fixQualityText;
+        std::lock_guard lock(m_link.dataLock);
+        quality = m_link.snapshot.fixQualityText;
     }
     quality.back() = '\0';
     SetPaneText(kPaneQuality, Text(QualityPaneText(quality.data())));
@@ -456,9 +427,8 @@ void CMainFrame::ForwardEditCommand(const char* slot)
 
 void CMainFrame::StepPage(int step)
 {
-    QTabWidget* tabs = m_wndView->m_wndTabs;
-    const int n = tabs->count();
-    tabs->setCurrentIndex((tabs->currentIndex() + step + n) % n);
+    const int n = m_pages->PageCount();
+    m_pages->ShowPage((m_pages->CurrentPage() + step + n) % n);
 }
 
 // ---------------------------------------------------------------- link
@@ -472,12 +442,12 @@ void CMainFrame::CloseLink()
 {
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
-    g_sio.Close();
+    m_link.sio.Close();
 }
 
 void CMainFrame::ResetReceiverState()
 {
-    ResetParserData(GlobalLinkObjects(), true);
+    ResetParserData(m_link, true);
 }
 
 bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
@@ -485,12 +455,12 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
     CloseLink();
     const CommPort commPort = CommPortFromText(port);
     if (CommPortDevice(commPort) != m_integrityDevice) {
-        ForgetIntegrity(GlobalLinkObjects());
+        ForgetIntegrity(m_link);
         m_integrityDevice = CommPortDevice(commPort);
     }
-    const bool opened = commPort.IsPath() ? g_sio.OpenPort(commPort.path, baud) : g_sio.OpenPort(commPort.number, baud);
+    const bool opened = commPort.IsPath() ? m_link.sio.OpenPort(commPort.path, baud) : m_link.sio.OpenPort(commPort.number, baud);
     if (!opened && failure != nullptr)
-        *failure = Text(g_sio.LastOpenErrorText());
+        *failure = Text(m_link.sio.LastOpenErrorText());
     if (opened)
         SendSentence(kConfigurationQuery, false);
     ResetReceiverState();
@@ -499,14 +469,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
 
 void CMainFrame::OnPositionUpdate()
 {
-    m_wndView->m_wndFrontPanel->UpdateFromSnapshot();
-    const DisplaySnapshot fix = CopySnapshot();
-    m_wndView->m_wndScatterPlot->AddSample(fix.latitude, fix.longitude, fix.altitude, fix.gpsHdop, fix.gpsVdop);
-    CPositionPlotWnd* plot = m_wndView->m_wndPositionPlot;
-    plot->OnPositionUpdate(fix.hplCm, fix.hfomCm, fix.latitude, fix.longitude, fix.altitude);
-    m_wndView->m_wndScatterPlot->SetAveragePosition(plot->Statistics().AverageLatitude(),
-                                                    plot->Statistics().AverageLongitude());
-    m_wndView->m_wndScatterPlot->update();
+    m_fixDisplays->ShowFix(CopySnapshot());
 }
 
 void CMainFrame::OnRxActivity()
@@ -527,10 +490,10 @@ void CMainFrame::OnTxActivity()
 
 void CMainFrame::OnReceiverLost()
 {
-    const QString device = Text(g_sio.DevicePath());
-    statusBar()->showMessage(
-        QStringLiteral("The receiver on %1 went away; the link is closed. Use Connect to GPS to connect again.")
-            .arg(device.isEmpty() ? QStringLiteral("the port") : device));
+    const QString device = Text(m_link.sio.DevicePath());
+    Tell(Severity::kNotice,
+         QStringLiteral("The receiver on %1 went away; the link is closed. Use Connect to GPS to connect again.")
+             .arg(device.isEmpty() ? QStringLiteral("the port") : device));
     UpdateCommandUI();
 }
 
@@ -543,12 +506,10 @@ void CMainFrame::SetLamp(QLabel* lamp, bool lit, bool rx)
 
 void CMainFrame::DrainReceivedText()
 {
-    const std::string bytes = DrainRxQueue(GlobalLinkObjects(), kDrainBytesPerTick);
+    const std::string bytes = DrainRxQueue(m_link, kDrainBytesPerTick);
     if (bytes.empty())
         return;
-    const std::string shown = ReceivedTextForLog(bytes);
-    if (!shown.empty())
-        m_wndView->m_wndNmeaMonitor->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour, QString::fromLatin1(shown.data(), static_cast<int>(shown.size())));
+    m_trafficLog->AppendReceived(bytes);
     if (m_recordFile != nullptr) {
         const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), m_recordFile);
         m_recordedBytes += written;
@@ -599,11 +560,11 @@ void CMainFrame::StopRecording(const QString& failure)
 bool CMainFrame::StartPlayback(const QString& path)
 {
     CloseLink();
-    ForgetIntegrity(GlobalLinkObjects());  // a recording says nothing about the last receiver's integrity
+    ForgetIntegrity(m_link);  // a recording says nothing about the last receiver's integrity
     m_integrityDevice.clear();
-    const bool opened = g_sio.OpenPlayback(QFile::encodeName(path).toStdString());
+    const bool opened = m_link.sio.OpenPlayback(QFile::encodeName(path).toStdString());
     if (!opened)
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("File Error!"), QMessageBox::Ok);
+        Tell(Severity::kWarning, QStringLiteral("File Error!"));
     ResetReceiverState();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
@@ -613,7 +574,7 @@ bool CMainFrame::StartPlayback(const QString& path)
 
 void CMainFrame::Stop()
 {
-    if (g_sio.IsPlayback())
+    if (m_link.sio.IsPlayback())
         CloseLink();
     StopRecording();
     setWindowTitle(QString::fromUtf8(kAppTitle));
@@ -660,14 +621,10 @@ void CMainFrame::OnConnect()
     const ConnectValues chosen = dialog.Values();
     QString failure;
     if (!ConnectTo(CommPortText(chosen.port), chosen.baud, &failure)) {
-        QMessageBox box(QMessageBox::Critical, windowTitle(),
-                        QStringLiteral("Unable to connect to specified communication port."), QMessageBox::Ok, this);
-        box.setInformativeText(failure);
-        box.exec();
+        Tell(Severity::kError, QStringLiteral("Unable to connect to specified communication port."), failure);
         return;
     }
-    if (!WriteCommPort(chosen.port) || !WriteBaud(chosen.baud))
-        statusBar()->showMessage(QStringLiteral("Connected, but the port could not be saved in the settings."), 5000);
+    SettingNotSaved(WriteCommPort(chosen.port) && WriteBaud(chosen.baud), QStringLiteral("port"));
 }
 
 void CMainFrame::OnAbout()
@@ -683,17 +640,16 @@ void CMainFrame::OnSetDopThreshold()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const double typed = ParseDopThreshold(dialog.Values().threshold.toStdString());
-    if (!WriteDopThreshold(typed))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("The DOP threshold could not be saved in the settings."));
-    m_wndView->m_wndScatterPlot->SetDopThreshold(DopThresholdHundredths(ReadDopThreshold().value_or(typed)));
+    SettingNotSaved(WriteDopThreshold(typed), QStringLiteral("DOP threshold"));
+    m_fixDisplays->SetDopThreshold(DopThresholdHundredths(ReadDopThreshold().value_or(typed)));
 }
 
 void CMainFrame::OnSetUserPosition()
 {
     CSetPositionDlg dialog(ReadUserPosition(), this);
     if (dialog.exec() == QDialog::Accepted) {
-        if (const std::optional<UserPosition> position = dialog.Values(); position && !WriteUserPosition(*position))
-            QMessageBox::warning(this, windowTitle(), QStringLiteral("The user position could not be saved in the settings."));
+        if (const std::optional<UserPosition> position = dialog.Values())
+            SettingNotSaved(WriteUserPosition(*position), QStringLiteral("user position"));
     }
     LoadUserPosition(true);
 }
@@ -701,12 +657,7 @@ void CMainFrame::OnSetUserPosition()
 void CMainFrame::LoadUserPosition(bool invalidate)
 {
     const UserPosition position = ReadUserPosition();
-    m_wndView->m_wndScatterPlot->SetUserPosition(position.latitude, position.longitude, position.altitude);
-    if (invalidate)
-        m_wndView->m_wndScatterPlot->update();
-    m_wndView->m_wndPositionPlot->SetUserPosition(position.latitude, position.longitude, position.altitude);
-    if (invalidate)
-        m_wndView->m_wndPositionPlot->update();
+    m_fixDisplays->SetUserPosition(position, invalidate);
 }
 
 bool CMainFrame::Ask(const QString& question)
@@ -717,25 +668,20 @@ bool CMainFrame::Ask(const QString& question)
 
 void CMainFrame::OnSolutionMode(int mode)
 {
-    g_parser.m_solutionMode = mode;
+    m_link.parser.m_solutionMode = mode;
     UpdateCommandUI();
     if (!Ask(QStringLiteral("This will clear all displays and reset averages. Continue?")))
         return;
-    m_wndView->m_wndFrontPanel->ClearSatelliteTrails();
-    m_wndView->m_wndFrontPanel->ClearAzElMask();
-    m_wndView->m_wndPositionPlot->ClearPlots();
-    m_wndView->m_wndScatterPlot->ClearSamples();
-    m_wndView->m_wndScatterPlot->SetCenterMode(ReadScatterPlotMode(0));
-    m_wndView->m_wndScatterPlot->update();
+    m_fixDisplays->ClearAll(ReadScatterPlotMode(0));
 }
 
 void CMainFrame::OnCenterMode(int mode)
 {
-    m_wndView->m_wndScatterPlot->SetCenterMode(mode);
-    if (WriteScatterPlotMode(mode))
+    m_fixDisplays->SetScatterCenterMode(mode);
+    const bool written = WriteScatterPlotMode(mode);
+    if (written)
         m_savedScatterMode = mode;
-    else
-        statusBar()->showMessage(QStringLiteral("The centring mode could not be saved in the settings."), 5000);
+    SettingNotSaved(written, QStringLiteral("centring mode"));
     UpdateCommandUI();
 }
 
@@ -744,14 +690,13 @@ void CMainFrame::OnClearScatterPlot()
     if (!Ask(QStringLiteral("This will clear the scatter plot. However, the averages will not be affected. "
                             "Do you want to continue with this?")))
         return;
-    m_wndView->m_wndScatterPlot->ClearSamples();
-    m_wndView->m_wndScatterPlot->SetCenterMode(2);
+    m_fixDisplays->ClearScatterPlot();
 }
 
 void CMainFrame::OnClearPositionPlots()
 {
     if (Ask(QStringLiteral("Clearing the position plots will also clear the averages. Do you want to continue with this?")))
-        m_wndView->m_wndPositionPlot->ClearPlots();
+        m_fixDisplays->ClearPositionPlots();
 }
 
 void CMainFrame::OnApplicationLook(int lookId)
@@ -762,8 +707,8 @@ void CMainFrame::OnApplicationLook(int lookId)
     if (m_wndView != nullptr)
         m_wndView->update();
     update();
-    WriteApplicationLook(lookId);
     QApplication::restoreOverrideCursor();
+    SettingNotSaved(WriteApplicationLook(lookId), QStringLiteral("application look"));
 }
 
 void CMainFrame::OnUpdateAvailable(int version)
@@ -772,22 +717,23 @@ void CMainFrame::OnUpdateAvailable(int version)
     ShowUpdateAlertIfNewer(version, this);
 }
 
-QStringList CMainFrame::SaveScreenshots(const QString& dir)
+QStringList CMainFrame::SaveScreenshots(const QString& dir) { return ::SaveScreenshots(*this, *m_pages, dir); }
+
+void CMainFrame::Tell(Severity severity, const QString& text, const QString& detail)
 {
-    QDir().mkpath(dir);
-    QStringList written;
-    QTabWidget* tabs = m_wndView->m_wndTabs;
-    const int current = tabs->currentIndex();
-    for (int i = 0; i < tabs->count(); ++i) {
-        tabs->setCurrentIndex(i);
-        QApplication::processEvents();
-        const QString name = QStringLiteral("%1/%2-%3.png")
-                                 .arg(dir)
-                                 .arg(i + 1)
-                                 .arg(tabs->tabText(i).toLower().replace(QLatin1Char(' '), QLatin1Char('-')));
-        if (grab().save(name))
-            written << name;
-    }
-    tabs->setCurrentIndex(current);
-    return written;
+    TellUser(*this, UserNotice{severity, text, detail});
+}
+
+void CMainFrame::SettingNotSaved(bool written, const QString& what)
+{
+    if (!written)
+        Tell(Severity::kNotice, QStringLiteral("The %1 could not be saved in the settings.").arg(what));
+}
+
+bool CMainFrame::LinkRunning() const { return m_linkThreads != nullptr && m_linkThreads->IsRunning(); }
+
+DisplaySnapshot CMainFrame::CopySnapshot() const
+{
+    std::lock_guard lock(m_link.dataLock);
+    return m_link.snapshot;
 }

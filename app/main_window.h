@@ -5,11 +5,15 @@
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/frame_texts.h"
+#include "app/user_notice.h"
+#include "kit/command_ids.h"
+#include "link/link_objects.h"
 #include "console/sentence_link.h"
 #include "console/sentence_sender.h"
 
@@ -19,6 +23,9 @@ class QMenu;
 class QToolBar;
 class CChildView;
 class CommandActions;
+class FixDisplays;
+class PageSet;
+class TrafficLog;
 class CSio;
 class LinkThreads;
 class QueuedLinkObserver;
@@ -38,43 +45,21 @@ private:
 
 struct StartupOptions {
     std::optional<ConnectOption> connect;  // instead of the saved port, not saved
+    // Starts the link's threads; empty: LinkThreads::Start. Lets a test see
+    // how a link that cannot start is told.
+    std::function<bool(LinkThreads&)> startLinkThreads;
 };
 
 // The one top-level window: menu bar, "Standard" toolbar, status bar with
 // the link lamps, and the five pages. It owns the link's threads, moves
 // received text into the monitor and the record file every 100 ms, handles
-// the commands, and writes every sentence to the receiver.
+// the commands, and writes every sentence to the receiver. It reaches the
+// link through one LinkObjects and the pages through FixDisplays, TrafficLog
+// and PageSet, and tells the user of every failure through Tell.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    enum CommandId : int {
-        ID_APP_EXIT = 57665,
-        ID_EDIT_UNDO = 57643,
-        ID_EDIT_CUT = 57635,
-        ID_EDIT_COPY = 57634,
-        ID_EDIT_PASTE = 57637,
-        ID_NEXT_PANE = 57680,
-        ID_PREV_PANE = 57681,
-        ID_VIEW_STATUS_BAR = 59393,
-        ID_VIEW_CUSTOMIZE = 32773,
-        ID_APP_ABOUT = 57664,
-        ID_CONNECT = 32788,
-        ID_RECORD = 32791,
-        ID_PLAY_BACK = 32793,
-        ID_STOP = 32794,
-        ID_CLEAR_SCATTER_PLOT = 32796,
-        ID_CLEAR_TRAILS = 32809,
-        ID_CLEAR_MASK = 32811,
-        ID_CLEAR_POSITION_PLOTS = 32813,
-        ID_CENTER_AVERAGE = 32818,
-        ID_CENTER_NEXT_SAMPLE = 32820,
-        ID_CENTER_USER_POSITION = 32821,
-        ID_SET_DOP_THRESHOLD = 32824,
-        ID_SET_USER_POSITION = 32826,
-        ID_PRECISION = 32831,
-        ID_INTEGRITY = 32832,
-    };
     // Status bar panes, by index.
     enum Pane : int { kPaneQuality = 1, kPaneRecord, kPaneRx, kPaneTx, kPaneCaps, kPaneDualMode, kPaneSolutionMode };
     static constexpr int kPaneCount = 8;
@@ -112,12 +97,19 @@ public:
     QToolBar* StandardToolBar() const { return m_wndToolBar; }
     ToolbarCustomization* Toolbars() const { return m_toolbars; }
     QAction* Action(int id) const;
+    // The window's commands, one action per id, handed to the pages.
+    CommandActions& Commands() const { return m_commands; }
     int AppLook() const { return m_nAppLook; }
     int LatestVersion() const { return m_latestVersion; }
 
-    // Saves a PNG of each page and of the whole window into `dir`; returns
-    // the files written.
+    // Saves a PNG of the window with each page shown into `dir`; returns the
+    // files written (screenshots.h).
     QStringList SaveScreenshots(const QString& dir);
+
+    // Tells the user of a failure, by its severity (user_notice.h).
+    void Tell(Severity severity, const QString& text, const QString& detail = {});
+    // Whether the link's threads run.
+    bool LinkRunning() const;
 
     // The pane list, with "Customize..." at its end.
     QMenu* createPopupMenu() override;
@@ -160,9 +152,16 @@ private:
     bool Ask(const QString& question);
     void BeforeMenuShows();
     void SetPaneText(int index, const QString& text, bool enabled = true);
+    // A settings write that failed, told as a notice; `what` names the value.
+    void SettingNotSaved(bool written, const QString& what);
+    DisplaySnapshot CopySnapshot() const;
 
+    LinkObjects m_link;  // the link's state shared with its threads
     CommandActions& m_commands;
     CChildView* m_wndView = nullptr;
+    FixDisplays* m_fixDisplays = nullptr;
+    TrafficLog* m_trafficLog = nullptr;
+    PageSet* m_pages = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};

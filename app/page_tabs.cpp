@@ -6,10 +6,13 @@
 
 #include "analysis/position_plot_wnd.h"
 #include "app/app_pictures.h"
+#include "app/frame_texts.h"
+#include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"
 #include "console/receiver_cfg_wnd.h"
 #include "displays/front_panel_status_wnd.h"
 #include "displays/scatter_plot_wnd.h"
+#include "kit/page_menus.h"
 
 CChildView::CChildView(CommandActions& commands, QWidget* parent)
     : QWidget(parent)
@@ -35,6 +38,7 @@ CChildView::CChildView(CommandActions& commands, QWidget* parent)
     m_wndScatterPlot->SetContextMenuId(kScatterPlotMenuId);
     m_wndNmeaMonitor = new CNMEAMonitorWnd(m_wndTabs);
     m_wndNmeaMonitor->setObjectName(QStringLiteral("NMEA Monitor"));
+    m_wndNmeaMonitor->SetCommandActions(&commands);
     m_wndPositionPlot = new CPositionPlotWnd(commands, m_wndTabs);
     m_wndPositionPlot->setObjectName(QStringLiteral("Position Plot"));
     m_wndReceiverCfg = new CReceiverCfgWnd(m_wndTabs);
@@ -48,6 +52,88 @@ CChildView::CChildView(CommandActions& commands, QWidget* parent)
     m_wndTabs->setCurrentIndex(0);
 }
 
+void CChildView::AddPage(QWidget* page, const QIcon& icon, const QString& title)
+{
+    m_wndTabs->addTab(page, icon, title);
+}
+
 QWidget* CChildView::PageAt(int tab) const { return m_wndTabs->widget(tab); }
 
 int CChildView::PageCount() const { return m_wndTabs->count(); }
+
+int CChildView::CurrentPage() const { return m_wndTabs->currentIndex(); }
+
+void CChildView::ShowPage(int index) { m_wndTabs->setCurrentIndex(index); }
+
+QString CChildView::PageTitle(int index) const { return m_wndTabs->tabText(index); }
+
+// ---------------------------------------------------------------- fix displays
+
+void CChildView::SetSnapshotSource(std::function<DisplaySnapshot()> source)
+{
+    m_wndFrontPanel->SetSnapshotSource(std::move(source));
+}
+
+void CChildView::ShowFix(const DisplaySnapshot& fix)
+{
+    m_wndFrontPanel->UpdateFromSnapshot();
+    m_wndScatterPlot->AddSample(fix.latitude, fix.longitude, fix.altitude, fix.gpsHdop, fix.gpsVdop);
+    m_wndPositionPlot->OnPositionUpdate(fix.hplCm, fix.hfomCm, fix.latitude, fix.longitude, fix.altitude);
+    const PositionStatistics& statistics = m_wndPositionPlot->Statistics();
+    m_wndScatterPlot->SetAveragePosition(statistics.AverageLatitude(), statistics.AverageLongitude());
+    m_wndScatterPlot->update();
+}
+
+void CChildView::SetUserPosition(const UserPosition& position, bool repaint)
+{
+    m_wndScatterPlot->SetUserPosition(position.latitude, position.longitude, position.altitude);
+    if (repaint)
+        m_wndScatterPlot->update();
+    m_wndPositionPlot->SetUserPosition(position.latitude, position.longitude, position.altitude);
+    if (repaint)
+        m_wndPositionPlot->update();
+}
+
+void CChildView::SetDopThreshold(int hundredths) { m_wndScatterPlot->SetDopThreshold(hundredths); }
+
+void CChildView::SetScatterCenterMode(int mode) { m_wndScatterPlot->SetCenterMode(mode); }
+
+void CChildView::ClearSatelliteTrails() { m_wndFrontPanel->ClearSatelliteTrails(); }
+
+void CChildView::ClearAzElMask() { m_wndFrontPanel->ClearAzElMask(); }
+
+void CChildView::ClearScatterPlot()
+{
+    m_wndScatterPlot->ClearSamples();
+    m_wndScatterPlot->SetCenterMode(2);
+}
+
+void CChildView::ClearPositionPlots() { m_wndPositionPlot->ClearPlots(); }
+
+void CChildView::ClearAll(int centerMode)
+{
+    m_wndFrontPanel->ClearSatelliteTrails();
+    m_wndFrontPanel->ClearAzElMask();
+    m_wndPositionPlot->ClearPlots();
+    m_wndScatterPlot->ClearSamples();
+    m_wndScatterPlot->SetCenterMode(centerMode);
+    m_wndScatterPlot->update();
+}
+
+// ---------------------------------------------------------------- traffic log
+
+void CChildView::AppendReceived(std::string_view bytes)
+{
+    const std::string shown = ReceivedTextForLog(bytes);
+    if (!shown.empty())
+        m_wndNmeaMonitor->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour,
+                                               QString::fromLatin1(shown.data(), static_cast<int>(shown.size())));
+}
+
+void CChildView::AppendTransmitted(std::string_view bytes) { m_wndNmeaMonitor->AppendTransmitted(bytes); }
+
+void CChildView::SetSentenceSender(SentenceSender* sender)
+{
+    m_wndNmeaMonitor->SetSentenceSender(sender);
+    m_wndReceiverCfg->SetSentenceSender(sender);
+}

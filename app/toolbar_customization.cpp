@@ -31,7 +31,7 @@ ToolbarCustomization::ToolbarCustomization(QMainWindow& frame, CommandActions& c
     , m_frame(frame)
     , m_commands(commands)
 {
-    m_customize = m_commands.ActionFor(kCustomizeCommand, QStringLiteral("Customize..."));
+    m_customize = m_commands.ActionFor(kCmdViewCustomize, QStringLiteral("Customize..."));
     if (m_customize->statusTip().isEmpty())
         m_customize->setStatusTip(QStringLiteral("Customizes the toolbars"));
     connect(m_customize, &QAction::triggered, this, [this] { ShowCustomizeDialog(); });

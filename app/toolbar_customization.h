@@ -25,8 +25,6 @@ class ToolbarCustomization : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kCustomizeCommand = 32773;
-
     // Takes over `standard` as built, whose buttons become its defaults.
     ToolbarCustomization(QMainWindow& frame, CommandActions& commands, QToolBar* standard);
 

@@ -7,7 +7,8 @@
 #include <QTextDocument>
 
 #include "kit/fonts.h"
-#include "kit/popup_menus.h"
+#include "kit/command_actions.h"
+#include "kit/page_menus.h"
 
 CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -92,12 +93,14 @@ void CLogEditCtrl::ScrollToLatest()
 
 int CLogEditCtrl::LineCount() const { return document()->blockCount(); }
 
+void CLogEditCtrl::SetCommandActions(CommandActions* commands) { m_commands = commands; }
+
 void CLogEditCtrl::contextMenuEvent(QContextMenuEvent* event)
 {
     event->accept();
-    if (m_popupMenuId == 0)
+    if (m_popupMenuId == 0 || m_commands == nullptr)
         return;
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5))
                                                                      : event->globalPos();
-    TrackPopupMenu(m_popupMenuId, this, at);
+    m_commands->PopUpContextMenu(PopupMenuCommands(m_popupMenuId), this, at);
 }

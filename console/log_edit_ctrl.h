@@ -2,7 +2,10 @@
 
 #include <QColor>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <optional>
+
+class CommandActions;
 
 // Read-only, coloured text log that keeps at most m_maxLines lines by
 // discarding the oldest, in Courier New 8 point with tab stops every 0.2 inch.
@@ -27,6 +30,9 @@ public:
 
     int LineCount() const;
 
+    // The commands its context menu shows; without them it shows none.
+    void SetCommandActions(CommandActions* commands);
+
     int m_maxLines = 50000;  // 0 or less: no limit
     int m_popupMenuId = 0;   // context menu; 0: none
 
@@ -37,4 +43,5 @@ private:
     void TrimToMaxLines();
 
     std::optional<QRgb> m_textColour;
+    QPointer<CommandActions> m_commands;
 };

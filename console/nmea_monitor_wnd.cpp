@@ -12,11 +12,11 @@
 #include <string>
 
 #include "kit/fonts.h"
-#include "kit/console_ids.h"
+#include "kit/page_menus.h"
 #include "console/history_combo.h"
 #include "console/log_edit_ctrl.h"
 #include "console/monitor_layout.h"
-#include "kit/popup_menus.h"
+#include "kit/command_actions.h"
 #include "console/sentence_sender.h"
 #include "kit/page_painting.h"
 
@@ -61,13 +61,21 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(QWidget* parent) : QWidget(parent)
     // Enter in the box sends, as anyone who types a line expects.
     connect(m_comboSend->lineEdit(), &QLineEdit::returnPressed, this, &CNMEAMonitorWnd::OnSend);
     connect(m_checksumTick, &QCheckBox::clicked, this, &CNMEAMonitorWnd::OnChecksumTick);
-    // The main window may take these over; until then the page clears itself.
-    connect(MenuCommand(kIdClearTransmitScreen), &QAction::triggered, this,
-            &CNMEAMonitorWnd::OnClearTransmitScreen);
-    connect(MenuCommand(kIdClearReceiveScreen), &QAction::triggered, this,
-            &CNMEAMonitorWnd::OnClearReceiveScreen);
-
     LayOut();
+}
+
+void CNMEAMonitorWnd::SetCommandActions(CommandActions* commands)
+{
+    m_commands = commands;
+    m_editTx->SetCommandActions(commands);
+    m_editRx->SetCommandActions(commands);
+    if (commands == nullptr)
+        return;
+    // The page clears its own logs, whoever shows the commands.
+    connect(commands->ActionFor(kCmdClearTransmitScreen), &QAction::triggered, this,
+            &CNMEAMonitorWnd::OnClearTransmitScreen);
+    connect(commands->ActionFor(kCmdClearReceiveScreen), &QAction::triggered, this,
+            &CNMEAMonitorWnd::OnClearReceiveScreen);
 }
 
 void CNMEAMonitorWnd::AppendTransmitted(std::string_view bytes)
@@ -185,6 +193,7 @@ void CNMEAMonitorWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? QPoint(5, 5) : event->pos();
     const int menuId = at.x() < width() / 2 ? kMenuNmeaMonitorTx : kMenuNmeaMonitorRx;
-    TrackPopupMenu(menuId, this, mapToGlobal(at));
+    if (m_commands != nullptr)
+        m_commands->PopUpContextMenu(PopupMenuCommands(menuId), this, mapToGlobal(at));
     event->accept();
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QFont>
 #include <QRect>
 #include <QWidget>
 #include <string_view>
 
 class CHistoryCombo;
+class CommandActions;
 class CLogEditCtrl;
 class QCheckBox;
 class QPushButton;
@@ -30,6 +32,9 @@ public:
     explicit CNMEAMonitorWnd(QWidget* parent = nullptr);
 
     void SetSentenceSender(SentenceSender* sender) { m_sender = sender; }
+    // The commands of the logs' context menus (the clear commands, which the
+    // page carries out); without them the page shows no context menu.
+    void SetCommandActions(CommandActions* commands);
 
     // Bytes written to the port; each byte but CR becomes one character.
     void AppendTransmitted(std::string_view bytes);
@@ -75,4 +80,5 @@ private:
     int m_receiveCaptionX = 0;
     int m_middleX = 0;
     SentenceSender* m_sender = nullptr;
+    QPointer<CommandActions> m_commands;
 };

@@ -164,7 +164,7 @@ void CFrontPanelStatusWnd::contextMenuEvent(QContextMenuEvent* event)
         return;
     const QPoint at =
         event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
-    const std::unique_ptr<QMenu> menu(m_commands->CreatePopupMenu(kFrontPanelMenuId, this));
+    const std::unique_ptr<QMenu> menu(m_commands->CreateContextMenu(PopupMenuCommands(kFrontPanelMenuId), this));
     if (menu)
         menu->exec(at);
 }

@@ -105,9 +105,9 @@ PixelRect ZoomOutButtonRect(int width)
 int ZoomButtonAt(int width, int x, int y)
 {
     if (ZoomInButtonRect(width).Contains(x, y))
-        return kZoomInCommand;
+        return kCmdZoomIn;
     if (ZoomOutButtonRect(width).Contains(x, y))
-        return kZoomOutCommand;
+        return kCmdZoomOut;
     return 0;
 }
 

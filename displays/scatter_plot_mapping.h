@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/command_ids.h"
 #include "kit/pixel_geometry.h"
 #include "displays/scatter_plot_model.h"
 
@@ -53,9 +54,6 @@ int ScatterPlotFontHeight(int width, int height);
 // the centre, and the number of samples.
 std::string ScatterPlotStatusText(const CScatterPlotPosition& center, const CScatterPlotPosition& lastSample,
                                   std::size_t sampleCount);
-
-inline constexpr int kZoomInCommand = 32829;
-inline constexpr int kZoomOutCommand = 32830;
 
 PixelRect ZoomInButtonRect(int width);
 PixelRect ZoomOutButtonRect(int width);

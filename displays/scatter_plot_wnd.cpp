@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "kit/command_actions.h"
+#include "kit/page_menus.h"
 #include "kit/fonts.h"
 #include "kit/page_painting.h"
 #include "kit/page_shapes.h"
@@ -164,8 +165,8 @@ QImage CScatterPlotWnd::RenderPage()
 
     m_zoomInRect = ZoomInButtonRect(w);
     m_zoomOutRect = ZoomOutButtonRect(w);
-    DrawZoomButton(painter, m_zoomInRect, m_pressedButton == kZoomInCommand, QStringLiteral("+"), textHeight);
-    DrawZoomButton(painter, m_zoomOutRect, m_pressedButton == kZoomOutCommand, QStringLiteral("-"), textHeight);
+    DrawZoomButton(painter, m_zoomInRect, m_pressedButton == kCmdZoomIn, QStringLiteral("+"), textHeight);
+    DrawZoomButton(painter, m_zoomOutRect, m_pressedButton == kCmdZoomOut, QStringLiteral("-"), textHeight);
     return image;
 }
 
@@ -205,10 +206,10 @@ void CScatterPlotWnd::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     const PixelPoint p = EventPoint(event);
     if (m_zoomInRect.Contains(p.x, p.y)) {
-        m_pressedButton = kZoomInCommand;
+        m_pressedButton = kCmdZoomIn;
         update();
     } else if (m_zoomOutRect.Contains(p.x, p.y)) {
-        m_pressedButton = kZoomOutCommand;
+        m_pressedButton = kCmdZoomOut;
         update();
     } else {
         m_pressedButton = 0;
@@ -259,7 +260,7 @@ void CScatterPlotWnd::contextMenuEvent(QContextMenuEvent* event)
         return;
     const QPoint at =
         event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();
-    const std::unique_ptr<QMenu> menu(m_commands->CreatePopupMenu(m_contextMenuId, this));
+    const std::unique_ptr<QMenu> menu(m_commands->CreateContextMenu(PopupMenuCommands(m_contextMenuId), this));
     if (menu)
         menu->exec(at);
 }

@@ -1,25 +1,22 @@
 #include "kit/command_actions.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QMenu>
-#include <QPointer>
 
-#include "kit/page_menus.h"
 
 namespace {
 
-const CommandText kCommandTexts[] = {
-    {kCmdClearSatelliteTrails, "Clear Satellite Trails", "Erases and clears the satellite trails\nClear Satellite Trails"},
-    {kCmdClearAzElMask, "Clear Satellite &Azimuth/Elevation Mask",
-     "Clears the azmuth/elevation mask\nClear Azimuth/Elevation Mask"},
-    {kCmdCenterNextSample, "Center Next Position Sample",
-     "Centers scatter plot on the next poistion sample\nCenter Next Position Sample"},
-    {kCmdCenterOnAverage, "Center On Average", "Center scatter plot on position average\nCenter On Average"},
-    {kCmdCenterUserPosition, "Center To User Position...",
-     "Center scatter plot to user defined position\nCenter User Position"},
-    {kCmdClearPlot, "&Clear Plot", "Clears the scatter plot\nClear Plot"},
-};
+// Empty parts leave what the action has.
+void Describe(QAction* action, const CommandText& command)
+{
+    const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
+    if (command.text[0] != '\0')
+        action->setText(QString::fromUtf8(command.text));
+    if (!prompt.value(0).isEmpty())
+        action->setStatusTip(prompt.value(0));
+    if (!prompt.value(1).isEmpty())
+        action->setToolTip(prompt.value(1));
+}
 
 }  // namespace
 
@@ -35,22 +32,8 @@ QAction* CommandActions::ActionFor(int id)
     auto* action = new QAction(this);
     action->setData(id);
     m_actions.emplace(id, action);
-    for (const CommandText& c : kCommandTexts)
-        if (c.id == id)
-            Describe(c);
-    return action;
-}
-
-QAction* CommandActions::Describe(const CommandText& command)
-{
-    QAction* action = ActionFor(command.id);
-    const QStringList prompt = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
-    if (command.text[0] != '\0')
-        action->setText(QString::fromUtf8(command.text));
-    if (!prompt.value(0).isEmpty())
-        action->setStatusTip(prompt.value(0));
-    if (!prompt.value(1).isEmpty())
-        action->setToolTip(prompt.value(1));
+    if (const CommandText* text = FindCommandText(id))
+        Describe(action, *text);
     return action;
 }
 
@@ -78,9 +61,8 @@ bool CommandActions::Trigger(int id)
     return true;
 }
 
-QMenu* CommandActions::CreatePopupMenu(int menuId, QWidget* parent)
+QMenu* CommandActions::CreateContextMenu(const std::vector<int>& commands, QWidget* parent)
 {
-    const std::vector<int> commands = PopupMenuCommands(menuId);
     if (commands.empty())
         return nullptr;
     auto* menu = new QMenu(parent);
@@ -97,6 +79,16 @@ QMenu* CommandActions::CreatePopupMenu(int menuId, QWidget* parent)
     return menu;
 }
 
+QMenu* CommandActions::PopUpContextMenu(const std::vector<int>& commands, QWidget* owner, const QPoint& globalPos)
+{
+    QMenu* menu = CreateContextMenu(commands, owner != nullptr ? owner->window() : nullptr);
+    if (menu == nullptr)
+        return nullptr;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+    return menu;
+}
+
 std::vector<int> CommandActions::Ids() const
 {
     std::vector<int> ids;
@@ -109,14 +101,6 @@ std::vector<int> CommandActions::Ids() const
 void CommandActions::SetBeforePopupMenuShows(std::function<void()> hook)
 {
     m_beforePopupMenuShows = std::move(hook);
-}
-
-CommandActions& ApplicationCommands()
-{
-    static QPointer<CommandActions> commands;
-    if (commands.isNull())
-        commands = new CommandActions(QCoreApplication::instance());
-    return *commands;
 }
 
 int CommandId(const QAction* action)

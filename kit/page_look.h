@@ -4,19 +4,21 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kit/command_ids.h"
+
 // Application looks, by the command id that selects each.
 enum AppLook : int {
-    kLookPlain = 32775,
-    kLookOfficeXP = 32776,
-    kLookWindowsNative = 32777,
-    kLookOffice2003 = 32778,
-    kLookVisualStudio2005 = 32779,
-    kLookVisualStudio2008 = 32780,
-    kLookOffice2007Blue = 32781,
-    kLookOffice2007Black = 32782,
-    kLookOffice2007Silver = 32783,
-    kLookOffice2007Aqua = 32784,
-    kLookWindows7 = 32785,
+    kLookPlain = kCmdLookPlain,
+    kLookOfficeXP = kCmdLookOfficeXP,
+    kLookWindowsNative = kCmdLookWindowsNative,
+    kLookOffice2003 = kCmdLookOffice2003,
+    kLookVisualStudio2005 = kCmdLookVisualStudio2005,
+    kLookVisualStudio2008 = kCmdLookVisualStudio2008,
+    kLookOffice2007Blue = kCmdLookOffice2007Blue,
+    kLookOffice2007Black = kCmdLookOffice2007Black,
+    kLookOffice2007Silver = kCmdLookOffice2007Silver,
+    kLookOffice2007Aqua = kCmdLookOffice2007Aqua,
+    kLookWindows7 = kCmdLookWindows7,
 };
 
 inline constexpr int kFirstAppLook = kLookPlain;

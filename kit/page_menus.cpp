@@ -6,7 +6,11 @@ std::vector<int> PopupMenuCommands(int menuId)
     case kFrontPanelMenuId:
         return {kCmdClearSatelliteTrails, kCmdClearAzElMask};
     case kScatterPlotMenuId:
-        return {kCmdCenterNextSample, kCmdCenterOnAverage, kCmdCenterUserPosition, kMenuSeparator, kCmdClearPlot};
+        return {kCmdCenterNextSample, kCmdCenterOnAverage, kCmdCenterUserPosition, kMenuSeparator, kCmdClearScatterPlot};
+    case kMenuNmeaMonitorRx:
+        return {kCmdClearReceiveScreen};
+    case kMenuNmeaMonitorTx:
+        return {kCmdClearTransmitScreen};
     default:
         return {};
     }

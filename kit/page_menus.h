@@ -2,19 +2,14 @@
 
 #include <vector>
 
-// Command ids of the pages' context menus; the main window handles them.
-inline constexpr int kCmdClearPlot = 32796;
-inline constexpr int kCmdClearSatelliteTrails = 32809;
-inline constexpr int kCmdClearAzElMask = 32811;
-inline constexpr int kCmdCenterOnAverage = 32818;
-inline constexpr int kCmdCenterNextSample = 32820;
-inline constexpr int kCmdCenterUserPosition = 32821;
+#include "kit/command_ids.h"
 
-// Context menu resources of the pages.
+// The pages' context menus by name; CommandActions::CreateContextMenu builds
+// a menu from a list.
 inline constexpr int kFrontPanelMenuId = 138;
 inline constexpr int kScatterPlotMenuId = 104;
-
-inline constexpr int kMenuSeparator = 0;
+inline constexpr int kMenuNmeaMonitorRx = 106;  // "Clear &Receive Screen"
+inline constexpr int kMenuNmeaMonitorTx = 121;  // "Clear &Transmit Screen"
 
 // The commands of a context menu in order, kMenuSeparator between groups;
 // empty for an id that names no menu.

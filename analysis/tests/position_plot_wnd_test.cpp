@@ -127,7 +127,7 @@ TEST_F(PositionPage, ClearPlotsCommandByItsId)
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->pos(), page.mapToGlobal(QPoint(5, 5)));
     ASSERT_EQ(menu->actions().size(), 1);
-    QAction* clear = commands.Find(kCommandClearPositionPlots);
+    QAction* clear = commands.Find(kCmdClearPositionPlots);
     ASSERT_NE(clear, nullptr);
     EXPECT_EQ(menu->actions()[0], clear);
     EXPECT_EQ(clear->text(), "&Clear plots");
@@ -138,7 +138,7 @@ TEST_F(PositionPage, ClearPlotsCommandByItsId)
     page.SetUserPosition(1.0, 2.0, 3.0);
     page.OnPositionUpdate(250, 120, 47.07, 15.44, 355.0);
     ASSERT_EQ(page.Statistics().SampleCount(), 1u);
-    EXPECT_TRUE(commands.Trigger(kCommandClearPositionPlots));
+    EXPECT_TRUE(commands.Trigger(kCmdClearPositionPlots));
     EXPECT_EQ(page.Statistics().SampleCount(), 0u);
     EXPECT_EQ(page.Statistics().UserLatitude(), 1.0);
     EXPECT_TRUE(page.LatitudePlot().Series(kSeriesRaw).IsEmpty());

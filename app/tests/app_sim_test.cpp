@@ -56,17 +56,17 @@ TEST(AppWithSimulator, LiveRecordPlaybackAndLoss)
     ASSERT_TRUE(frame.ConnectTo(port.toStdString(), 9600));
 
     // Live: fixes on every page.
-    CPositionPlotWnd* plot = frame.View()->m_wndPositionPlot;
+    CPositionPlotWnd* plot = frame.View()->PositionPlot();
     ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() >= 20; }, 15000));
-    EXPECT_GE(frame.View()->m_wndScatterPlot->Model().Samples().size(), 20u);
+    EXPECT_GE(frame.View()->ScatterPlot()->Model().Samples().size(), 20u);
     {
         std::lock_guard lock(g_dataLock);
         EXPECT_GT(g_displaySnapshot.satsInView, 4);
         EXPECT_GT(g_displaySnapshot.latitude, 47.0);
         EXPECT_LT(g_displaySnapshot.latitude, 47.2);
     }
-    EXPECT_TRUE(frame.View()->m_wndNmeaMonitor->EditRx()->toPlainText().contains("GGA,"));
-    EXPECT_TRUE(frame.View()->m_wndNmeaMonitor->EditTx()->toPlainText().startsWith("$PXTNCFG*50"));
+    EXPECT_TRUE(frame.View()->NmeaMonitor()->EditRx()->toPlainText().contains("GGA,"));
+    EXPECT_TRUE(frame.View()->NmeaMonitor()->EditTx()->toPlainText().startsWith("$PXTNCFG*50"));
     frame.UpdateCommandUI();
     EXPECT_EQ(frame.PaneLabel(CMainFrame::kPaneQuality)->text(), "GPS Quality: GPS Fix");
 

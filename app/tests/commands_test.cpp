@@ -100,10 +100,10 @@ protected:
         Start();
     }
 
-    bool Trigger(int id) { return ApplicationCommands().Trigger(id); }
-    CScatterPlotWnd* Scatter() const { return m_frame->View()->m_wndScatterPlot; }
-    CPositionPlotWnd* PositionPlot() const { return m_frame->View()->m_wndPositionPlot; }
-    CFrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->m_wndFrontPanel; }
+    bool Trigger(int id) { return m_frame->Commands().Trigger(id); }
+    CScatterPlotWnd* Scatter() const { return m_frame->View()->ScatterPlot(); }
+    CPositionPlotWnd* PositionPlot() const { return m_frame->View()->PositionPlot(); }
+    CFrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->FrontPanel(); }
     QString Pane(int index) const { return m_frame->PaneLabel(index)->text(); }
 
     // Three fixes through the window's own path, with a satellite that
@@ -139,7 +139,7 @@ protected:
     // which centring item carries the check mark.
     int CheckedCentreMode()
     {
-        const std::unique_ptr<QMenu> menu(ApplicationCommands().CreatePopupMenu(kScatterPlotMenuId, Scatter()));
+        const std::unique_ptr<QMenu> menu(m_frame->Commands().CreateContextMenu(PopupMenuCommands(kScatterPlotMenuId), Scatter()));
         menu->popup(QPoint(10, 10));
         int mode = -1;
         const int ids[] = {kCmdCenterUserPosition, kCmdCenterOnAverage, kCmdCenterNextSample};
@@ -240,14 +240,14 @@ TEST_F(Commands, RadioMarksForSolutionAndLook)
 
     g_parser.m_dualMode = 1;
     m_frame->UpdateCommandUI();
-    QMenu* dual = m_frame->Action(CMainFrame::ID_PRECISION)->associatedObjects().isEmpty()
+    QMenu* dual = m_frame->Action(kCmdPrecision)->associatedObjects().isEmpty()
                       ? nullptr
-                      : qobject_cast<QMenu*>(m_frame->Action(CMainFrame::ID_PRECISION)->associatedObjects().front());
+                      : qobject_cast<QMenu*>(m_frame->Action(kCmdPrecision)->associatedObjects().front());
     ASSERT_NE(dual, nullptr);
     dual->popup(QPoint(0, 0));
     SaveTestPicture(*dual, "menu_dual_mode");
     dual->close();
-    const std::unique_ptr<QMenu> scatter(ApplicationCommands().CreatePopupMenu(kScatterPlotMenuId, Scatter()));
+    const std::unique_ptr<QMenu> scatter(m_frame->Commands().CreateContextMenu(PopupMenuCommands(kScatterPlotMenuId), Scatter()));
     scatter->popup(QPoint(0, 0));
     SaveTestPicture(*scatter, "menu_scatter_plot");
     scatter->close();
@@ -277,7 +277,7 @@ TEST_F(Commands, DopThresholdThroughTheDialog)
             edit->setText(c.typed);
             dialog->accept();
         });
-        ASSERT_TRUE(Trigger(CMainFrame::ID_SET_DOP_THRESHOLD));
+        ASSERT_TRUE(Trigger(kCmdSetDopThreshold));
         EXPECT_EQ(proposed, c.proposed) << c.typed.toStdString();
         const std::unique_ptr<QSettings> settings = OpenAppSettings();
         EXPECT_EQ(settings->value("Settings/DOP Threshold").toByteArray(), EncodeStoredDouble(c.stored))
@@ -287,7 +287,7 @@ TEST_F(Commands, DopThresholdThroughTheDialog)
 
     // Cancel changes nothing; the next start hands the saved value to the page.
     ModalDriver cancel([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-    ASSERT_TRUE(Trigger(CMainFrame::ID_SET_DOP_THRESHOLD));
+    ASSERT_TRUE(Trigger(kCmdSetDopThreshold));
     EXPECT_EQ(ReadDopThreshold(), 0.0);
     ASSERT_TRUE(WriteDopThreshold(2.999));
     Restart();
@@ -304,7 +304,7 @@ TEST_F(Commands, UserPositionThroughTheDialogReachesBothPages)
         dialog->findChild<QLineEdit*>("altitudeEdit")->setText("355.25");
         dialog->accept();
     });
-    ASSERT_TRUE(Trigger(CMainFrame::ID_SET_USER_POSITION));
+    ASSERT_TRUE(Trigger(kCmdSetUserPosition));
     const UserPosition saved = ReadUserPosition();
     EXPECT_EQ(saved.latitude, 47.123456789);
     EXPECT_EQ(saved.longitude, -15.5);
@@ -325,13 +325,13 @@ TEST_F(Commands, PrecisionAnsweredNoKeepsTheDisplays)
     ASSERT_GT(std::get<2>(before), 0u);
 
     m_frame->UpdateCommandUI();
-    EXPECT_FALSE(Trigger(CMainFrame::ID_PRECISION)) << "disabled outside dual mode";
+    EXPECT_FALSE(Trigger(kCmdPrecision)) << "disabled outside dual mode";
 
     g_parser.m_dualMode = 1;
     m_frame->UpdateCommandUI();
     {
         Answers no(QMessageBox::No);
-        ASSERT_TRUE(Trigger(CMainFrame::ID_PRECISION));
+        ASSERT_TRUE(Trigger(kCmdPrecision));
         EXPECT_EQ(no.texts, QStringList{"This will clear all displays and reset averages. Continue?"});
         EXPECT_EQ(no.icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
         EXPECT_EQ(no.buttons, QList<QMessageBox::StandardButtons>{QMessageBox::Yes | QMessageBox::No});
@@ -340,17 +340,17 @@ TEST_F(Commands, PrecisionAnsweredNoKeepsTheDisplays)
     m_frame->UpdateCommandUI();
     EXPECT_EQ(Pane(CMainFrame::kPaneSolutionMode), "Solution Mode: Precision");
     EXPECT_EQ(Pane(CMainFrame::kPaneDualMode), "Dual Mode: On");
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_PRECISION)->isChecked());
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_INTEGRITY)->isChecked());
+    EXPECT_TRUE(m_frame->Action(kCmdPrecision)->isChecked());
+    EXPECT_FALSE(m_frame->Action(kCmdIntegrity)->isChecked());
     EXPECT_EQ(DisplayData(), before);
 
     // Yes clears every display.
     Answers yes(QMessageBox::Yes);
-    ASSERT_TRUE(Trigger(CMainFrame::ID_INTEGRITY));
+    ASSERT_TRUE(Trigger(kCmdIntegrity));
     m_frame->UpdateCommandUI();
     EXPECT_EQ(Pane(CMainFrame::kPaneSolutionMode), "Solution Mode: Integrity");
     EXPECT_EQ(DisplayData(), std::make_tuple(size_t(0), uint64_t(0), uint32_t(0)));
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_INTEGRITY)->isChecked());
+    EXPECT_TRUE(m_frame->Action(kCmdIntegrity)->isChecked());
 }
 
 TEST_F(Commands, DualModeSwitchWithoutSavedModeCentresOnTheUser)
@@ -359,7 +359,7 @@ TEST_F(Commands, DualModeSwitchWithoutSavedModeCentresOnTheUser)
     m_frame->UpdateCommandUI();
     ASSERT_EQ(Scatter()->Model().CenterMode(), 2) << "the start-up default";
     Answers yes(QMessageBox::Yes);
-    ASSERT_TRUE(Trigger(CMainFrame::ID_PRECISION));
+    ASSERT_TRUE(Trigger(kCmdPrecision));
     EXPECT_EQ(Scatter()->Model().CenterMode(), 0);
     EXPECT_EQ(Scatter()->Model().RecenterPending(), 1);
     EXPECT_EQ(CheckedCentreMode(), 2) << "the menu marks the default of its own reading";
@@ -377,7 +377,7 @@ TEST_F(Commands, ClearPlotCentresOnTheNextSampleAndTheMenuKeepsTheSavedMode)
         ASSERT_GT(Scatter()->Model().Samples().size(), 0u);
 
         Answers yes(QMessageBox::Yes);
-        ASSERT_TRUE(Trigger(kCmdClearPlot));
+        ASSERT_TRUE(Trigger(kCmdClearScatterPlot));
         EXPECT_EQ(yes.texts, QStringList{"This will clear the scatter plot. However, the averages will not be "
                                          "affected. Do you want to continue with this?"});
         EXPECT_TRUE(Scatter()->Model().Samples().empty());
@@ -401,13 +401,13 @@ TEST_F(Commands, ClearPositionPlotsAsksFirst)
     FeedFixes();
     {
         Answers no(QMessageBox::No);
-        ASSERT_TRUE(Trigger(CMainFrame::ID_CLEAR_POSITION_PLOTS));
+        ASSERT_TRUE(Trigger(kCmdClearPositionPlots));
         EXPECT_EQ(no.texts, QStringList{"Clearing the position plots will also clear the averages. Do you want to "
                                         "continue with this?"});
     }
     EXPECT_EQ(PositionPlot()->Statistics().SampleCount(), 3u);
     Answers yes(QMessageBox::Yes);
-    ASSERT_TRUE(Trigger(CMainFrame::ID_CLEAR_POSITION_PLOTS));
+    ASSERT_TRUE(Trigger(kCmdClearPositionPlots));
     EXPECT_EQ(PositionPlot()->Statistics().SampleCount(), 0u);
     EXPECT_EQ(Scatter()->Model().Samples().size(), 3u) << "only the position plots";
 }
@@ -478,18 +478,18 @@ TEST_F(Commands, CustomiseButtonOfTheStandardToolbar)
         }
     EXPECT_EQ(ButtonIds(m_frame->StandardToolBar()), kStandardButtons) << "back in its place";
 
-    ASSERT_TRUE(Trigger(ToolbarCustomization::kCustomizeCommand));
+    ASSERT_TRUE(Trigger(kCmdViewCustomize));
     CCustomizeDlg* dialog = m_frame->Toolbars()->CustomizeDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->isModal());
-    ASSERT_TRUE(Trigger(ToolbarCustomization::kCustomizeCommand));
+    ASSERT_TRUE(Trigger(kCmdViewCustomize));
     EXPECT_EQ(m_frame->Toolbars()->CustomizeDialog(), dialog) << "one dialog at a time";
 }
 
 TEST_F(Commands, ToolbarLayoutSurvivesARestart)
 {
-    ASSERT_TRUE(Trigger(ToolbarCustomization::kCustomizeCommand));
+    ASSERT_TRUE(Trigger(kCmdViewCustomize));
     QPointer<CCustomizeDlg> dialog = m_frame->Toolbars()->CustomizeDialog();
     ASSERT_NE(dialog, nullptr);
     auto list = [&](const char* name) { return dialog->findChild<QListWidget*>(name); };
@@ -661,7 +661,7 @@ TEST_F(Commands, WindowInBlueAndBlackWithData)
         ASSERT_TRUE(Trigger(look));
         const bool dark = look == kLookOffice2007Black;
         for (int tab : {0, 1, 2}) {
-            m_frame->View()->m_wndTabs->setCurrentIndex(tab);
+            m_frame->View()->Tabs()->setCurrentIndex(tab);
             QApplication::processEvents();
             const QImage window = m_frame->grab().toImage();
             const QString path = QStringLiteral(STELMAP_BINARY_DIR "/test-output/app/window-%1-%2.png").arg(name).arg(tab + 1);

@@ -18,6 +18,8 @@
 #include "app/app_settings.h"
 #include "app/main_window.h"
 #include "app/tests/gui_test_support.h"
+#include "kit/command_actions.h"
+#include "link/link_threads.h"
 #include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"
 #include "link/link_objects.h"
@@ -54,8 +56,8 @@ protected:
         std::lock_guard lock(g_dataLock);
         return g_rxQueue.size();
     }
-    QString ReceiveLog() const { return m_frame->View()->m_wndNmeaMonitor->EditRx()->toPlainText(); }
-    QString TransmitLog() const { return m_frame->View()->m_wndNmeaMonitor->EditTx()->toPlainText(); }
+    QString ReceiveLog() const { return m_frame->View()->NmeaMonitor()->EditRx()->toPlainText(); }
+    QString TransmitLog() const { return m_frame->View()->NmeaMonitor()->EditTx()->toPlainText(); }
 
     QTemporaryDir m_dir;
     std::unique_ptr<CMainFrame> m_frame;
@@ -72,13 +74,13 @@ TEST_F(MainFrameTest, PanesAtStartWithoutReceiver)
     EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneSolutionMode)->text(), "Solution Mode: Integrity");
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap");
     EXPECT_TRUE(TransmitLog().isEmpty()) << "no query goes out without a port";
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_CONNECT)->isEnabled());
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled());
+    EXPECT_TRUE(m_frame->Action(kCmdConnect)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(kCmdStop)->isEnabled());
 }
 
 TEST_F(MainFrameTest, TabsInTheirOrder)
 {
-    const QTabWidget* tabs = m_frame->View()->m_wndTabs;
+    const QTabWidget* tabs = m_frame->View()->Tabs();
     const QStringList expected = {"Front Panel Status", "Scatter Plot", "Position Plot", "NMEA Monitor",
                                   "Receiver Configuration"};
     ASSERT_EQ(tabs->count(), expected.size());
@@ -86,8 +88,8 @@ TEST_F(MainFrameTest, TabsInTheirOrder)
         EXPECT_EQ(tabs->tabText(i), expected[i]);
         EXPECT_FALSE(tabs->tabIcon(i).isNull());
     }
-    EXPECT_EQ(tabs->widget(2), m_frame->View()->m_wndPositionPlot);
-    EXPECT_EQ(tabs->widget(3), m_frame->View()->m_wndNmeaMonitor);
+    EXPECT_EQ(tabs->widget(2), m_frame->View()->PositionPlot());
+    EXPECT_EQ(tabs->widget(3), m_frame->View()->NmeaMonitor());
 }
 
 TEST_F(MainFrameTest, QueueDrainedAtMostOneChunkPerTick)
@@ -122,9 +124,9 @@ TEST_F(MainFrameTest, RecordPaneFollowsTheRecording)
     m_frame->UpdateCommandUI();
     EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneRecord)->text(), "Rec Data: 1.0 K");
     EXPECT_TRUE(m_frame->PaneLabel(CMainFrame::kPaneRecord)->isEnabled());
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_RECORD)->isChecked());
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_RECORD)->isEnabled());
-    EXPECT_TRUE(m_frame->Action(CMainFrame::ID_STOP)->isEnabled());
+    EXPECT_TRUE(m_frame->Action(kCmdRecord)->isChecked());
+    EXPECT_FALSE(m_frame->Action(kCmdRecord)->isEnabled());
+    EXPECT_TRUE(m_frame->Action(kCmdStop)->isEnabled());
     m_frame->Stop();
     m_frame->UpdateCommandUI();
     EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneRecord)->text(), "Record Data OFF          ");
@@ -170,15 +172,15 @@ TEST_F(MainFrameTest, PlaybackRecordRoundTripAndTitle)
     ASSERT_TRUE(m_frame->StartPlayback(source));
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap - [Playback: track1.txt]");
     m_frame->UpdateCommandUI();
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_CONNECT)->isEnabled());
-    EXPECT_FALSE(m_frame->Action(CMainFrame::ID_PLAY_BACK)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(kCmdConnect)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(kCmdPlayBack)->isEnabled());
 
     std::string printable;
     for (unsigned char c : input)
         if ((c >= 0x20 && c <= 0x7e) || c == '\r' || c == '\n')
             printable += static_cast<char>(c);
     ASSERT_TRUE(WaitFor([&] { return m_frame->RecordedBytes() == printable.size(); }, 5000));
-    EXPECT_TRUE(WaitFor([&] { return m_frame->View()->m_wndPositionPlot->Statistics().SampleCount() == 20; }));
+    EXPECT_TRUE(WaitFor([&] { return m_frame->View()->PositionPlot()->Statistics().SampleCount() == 20; }));
 
     m_frame->Stop();
     EXPECT_FALSE(g_sio.IsOpen());
@@ -267,7 +269,7 @@ TEST(MainFrameShutdown, ClosingDuringLiveFixesDoesNotHang)
     for (int i = 0; i < 50; ++i)
         burst += Sentence("GPGGA,120000,4704.2410,N,01526.3704,E,1,08,1.0,355.5,M,47.0,M,,");
     ASSERT_TRUE(pty.Write(burst));
-    WaitFor([&] { return frame->View()->m_wndPositionPlot->Statistics().SampleCount() > 0; });
+    WaitFor([&] { return frame->View()->PositionPlot()->Statistics().SampleCount() > 0; });
     frame.reset();  // a fix may be waiting for this very thread
     g_sio.Close();
     SUCCEED();
@@ -291,6 +293,51 @@ TEST(MainFrameFirstStart, OpensCom1At9600WithoutAMessage)
     EXPECT_TRUE(answer.texts.isEmpty());
     frame.reset();
     g_sio.Close();
+}
+
+}  // namespace
+
+namespace {
+
+// Failures that used to pass without a word.
+TEST(MainFrameFailures, ALinkThatCannotStartIsToldInABox)
+{
+    StartupOptions options = NoReceiver();
+    options.startLinkThreads = [](LinkThreads&) { return false; };
+    Answers answer(QMessageBox::Ok);
+    auto frame = std::make_unique<CMainFrame>(options);
+    EXPECT_FALSE(frame->LinkRunning());
+    ASSERT_EQ(answer.texts.size(), 1);
+    EXPECT_EQ(answer.texts[0], QStringLiteral("The link to the receiver could not be started."));
+    EXPECT_EQ(answer.icons[0], QMessageBox::Critical);
+    frame.reset();
+    g_sio.Close();
+}
+
+TEST_F(MainFrameTest, ASettingThatCannotBeSavedIsToldInTheStatusBar)
+{
+    // A folder where the settings file belongs: every write fails, even as root.
+    const QString file = OpenAppSettings()->fileName();
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file));
+    struct RemoveFolder {
+        QString path;
+        ~RemoveFolder() { QDir(path).removeRecursively(); }
+    } cleanup{file};
+
+    const struct {
+        int command;
+        const char* message;
+    } cases[] = {
+        {kCmdLookOffice2007Black, "The application look could not be saved in the settings."},
+        {kCmdCenterOnAverage, "The centring mode could not be saved in the settings."},
+    };
+    for (const auto& c : cases) {
+        m_frame->statusBar()->clearMessage();
+        ASSERT_TRUE(m_frame->Commands().Trigger(c.command)) << c.command;
+        EXPECT_EQ(m_frame->statusBar()->currentMessage(), QString::fromLatin1(c.message));
+    }
+    m_frame->Commands().Trigger(kCmdLookOffice2007Blue);
 }
 
 }  // namespace

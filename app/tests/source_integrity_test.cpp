@@ -37,7 +37,7 @@ protected:
         const std::string raim = Sentence("GPRAIM,1200,0,500");
         g_parser.ProcessBytes(reinterpret_cast<const uint8_t*>(raim.data()), raim.size());
     }
-    const PositionStatistics& Statistics() const { return m_frame->View()->m_wndPositionPlot->Statistics(); }
+    const PositionStatistics& Statistics() const { return m_frame->View()->PositionPlot()->Statistics(); }
 
     QTemporaryDir m_dir;
     std::unique_ptr<CMainFrame> m_frame;
@@ -60,7 +60,7 @@ TEST_F(SourceIntegrity, PlaybackWithoutRaimCountsNoViolations)
     PseudoTerminal receiver;
     ASSERT_TRUE(m_frame->ConnectTo(receiver.SlavePath(), 9600));
     ReceivedRaim();
-    m_frame->View()->m_wndPositionPlot->SetUserPosition(47.0, 15.0, 0.0);  // kilometres from the fixes
+    m_frame->View()->PositionPlot()->SetUserPosition(47.0, 15.0, 0.0);  // kilometres from the fixes
 
     std::string input;
     for (int i = 0; i < 5; ++i)

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "kit/command_ids.h"
 #include "app/status_pane.h"
 #include "app/tests/gui_test_support.h"
 #include "link/link_objects.h"
@@ -72,7 +73,7 @@ TEST_F(StatusBarTest, HintsGiveTheMessageBackWhenTheMenuCloses)
 {
     m_frame->show();
     Bar()->showMessage(QStringLiteral("Standing message"));
-    QAction* connect = m_frame->Action(CMainFrame::ID_CONNECT);
+    QAction* connect = m_frame->Action(kCmdConnect);
     ASSERT_FALSE(connect->statusTip().isEmpty());
     QMenu* tools = nullptr;
     for (QAction* a : m_frame->menuBar()->actions())

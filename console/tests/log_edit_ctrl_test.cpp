@@ -10,7 +10,7 @@
 #include <QTextLayout>
 
 #include "kit/command_actions.h"
-#include "kit/console_ids.h"
+#include "kit/page_menus.h"
 #include "console/log_edit_ctrl.h"
 #include "console/tests/widget_test_support.h"
 
@@ -143,15 +143,17 @@ TEST(LogEditCtrl, ContextMenuByMenuId)
         const char* text;
     };
     const Case cases[] = {{0, 0, ""},
-                          {kMenuNmeaMonitorTx, kIdClearTransmitScreen, "Clear &Transmit Screen"},
-                          {kMenuNmeaMonitorRx, kIdClearReceiveScreen, "Clear &Receive Screen"},
+                          {kMenuNmeaMonitorTx, kCmdClearTransmitScreen, "Clear &Transmit Screen"},
+                          {kMenuNmeaMonitorRx, kCmdClearReceiveScreen, "Clear &Receive Screen"},
                           {999, 0, ""}};
     for (const Case& c : cases) {
         QWidget window;
         window.resize(400, 300);
+        CommandActions commands;
         CLogEditCtrl* log = new CLogEditCtrl(&window);
         log->setGeometry(20, 30, 300, 200);
         log->m_popupMenuId = c.menuId;
+        log->SetCommandActions(&commands);
         window.show();
 
         QMenu* menu = OpenContextMenu(log->viewport(), QPoint(40, 50), QContextMenuEvent::Mouse);
@@ -162,7 +164,7 @@ TEST(LogEditCtrl, ContextMenuByMenuId)
         ASSERT_NE(menu, nullptr) << c.menuId;
         EXPECT_EQ(menu->parentWidget(), &window);
         ASSERT_EQ(menu->actions().size(), 1);
-        EXPECT_EQ(menu->actions()[0], ApplicationCommands().Find(c.commandId));
+        EXPECT_EQ(menu->actions()[0], commands.Find(c.commandId));
         EXPECT_EQ(menu->actions()[0]->text(), QString::fromLatin1(c.text));
         EXPECT_EQ(menu->pos(), log->viewport()->mapToGlobal(QPoint(40, 50)));
         CloseMenu(menu);
@@ -177,19 +179,20 @@ TEST(LogEditCtrl, ContextMenuByMenuId)
 
 TEST(CommandActions, OneActionPerIdCreatedWithItsFirstText)
 {
-    QAction* action = ApplicationCommands().ActionFor(61001, QStringLiteral("&First"));
-    EXPECT_EQ(ApplicationCommands().ActionFor(61001, QStringLiteral("Second")), action);
+    CommandActions commands;
+    QAction* action = commands.ActionFor(61001, QStringLiteral("&First"));
+    EXPECT_EQ(commands.ActionFor(61001, QStringLiteral("Second")), action);
     EXPECT_EQ(action->text(), QStringLiteral("&First"));
     EXPECT_EQ(action->data().toInt(), 61001);
-    EXPECT_EQ(ApplicationCommands().Find(61002), nullptr);
-    EXPECT_FALSE(ApplicationCommands().Trigger(61002));
+    EXPECT_EQ(commands.Find(61002), nullptr);
+    EXPECT_FALSE(commands.Trigger(61002));
 
     int triggered = 0;
     QObject::connect(action, &QAction::triggered, [&] { ++triggered; });
-    EXPECT_TRUE(ApplicationCommands().Trigger(61001));
+    EXPECT_TRUE(commands.Trigger(61001));
     EXPECT_EQ(triggered, 1);
     action->setEnabled(false);
-    EXPECT_FALSE(ApplicationCommands().Trigger(61001));
+    EXPECT_FALSE(commands.Trigger(61001));
     EXPECT_EQ(triggered, 1);
 }
 

@@ -14,7 +14,7 @@
 
 #include "kit/command_actions.h"
 #include "kit/fonts.h"
-#include "kit/console_ids.h"
+#include "kit/page_menus.h"
 #include "console/history_combo.h"
 #include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"
@@ -34,6 +34,7 @@ protected:
                   QStringLiteral("Helmarc Stelmap"))
             .clear();
         page = std::make_unique<CNMEAMonitorWnd>();
+        page->SetCommandActions(&commands);
         sender.SetLink(&link);
         sender.SetActivityNotice([this] { ++notices; });
         sender.SetTransmitLog([this](std::string_view bytes) { page->AppendTransmitted(bytes); });
@@ -54,6 +55,7 @@ protected:
     RecordingLink link;
     SentenceSender sender;
     int notices = 0;
+    CommandActions commands;
     std::unique_ptr<CNMEAMonitorWnd> page;
 };
 
@@ -223,11 +225,11 @@ TEST_F(MonitorTest, ClearCommandsEmptyOneLogEach)
         bool txEmpty;
         bool rxEmpty;
     };
-    const Case cases[] = {{kIdClearTransmitScreen, true, false}, {kIdClearReceiveScreen, false, true}};
+    const Case cases[] = {{kCmdClearTransmitScreen, true, false}, {kCmdClearReceiveScreen, false, true}};
     for (const Case& c : cases) {
         page->AppendTransmitted("$PXTNCFG*50\r\n");
         page->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour, QStringLiteral("$GPGGA,1\r\n"));
-        ASSERT_TRUE(ApplicationCommands().Trigger(c.command));
+        ASSERT_TRUE(commands.Trigger(c.command));
         EXPECT_EQ(page->EditTx()->toPlainText().isEmpty(), c.txEmpty) << c.command;
         EXPECT_EQ(page->EditRx()->toPlainText().isEmpty(), c.rxEmpty) << c.command;
         EXPECT_TRUE(page->EditTx()->isReadOnly());
@@ -249,11 +251,11 @@ TEST_F(MonitorTest, PageContextMenuByHalf)
     QApplication::processEvents();
     const QRect header = page->HeaderRect();
     const Case cases[] = {
-        {QPoint(100, header.center().y()), QContextMenuEvent::Mouse, kIdClearTransmitScreen},
-        {QPoint(299, header.center().y()), QContextMenuEvent::Mouse, kIdClearTransmitScreen},
-        {QPoint(300, header.center().y()), QContextMenuEvent::Mouse, kIdClearReceiveScreen},
-        {QPoint(450, 1), QContextMenuEvent::Mouse, kIdClearReceiveScreen},
-        {QPoint(450, 100), QContextMenuEvent::Keyboard, kIdClearTransmitScreen},
+        {QPoint(100, header.center().y()), QContextMenuEvent::Mouse, kCmdClearTransmitScreen},
+        {QPoint(299, header.center().y()), QContextMenuEvent::Mouse, kCmdClearTransmitScreen},
+        {QPoint(300, header.center().y()), QContextMenuEvent::Mouse, kCmdClearReceiveScreen},
+        {QPoint(450, 1), QContextMenuEvent::Mouse, kCmdClearReceiveScreen},
+        {QPoint(450, 100), QContextMenuEvent::Keyboard, kCmdClearTransmitScreen},
     };
     for (const Case& c : cases) {
         QMenu* menu = OpenContextMenu(page.get(), c.pos, c.reason);
@@ -267,7 +269,7 @@ TEST_F(MonitorTest, PageContextMenuByHalf)
     // The check box has no menu of its own: its clicks reach the page's.
     QMenu* menu = OpenContextMenu(page->ChecksumTick(), QPoint(3, 3), QContextMenuEvent::Mouse);
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions()[0]->data().toInt(), kIdClearReceiveScreen);
+    EXPECT_EQ(menu->actions()[0]->data().toInt(), kCmdClearReceiveScreen);
     CloseMenu(menu);
 }
 

@@ -185,9 +185,9 @@ TEST(ZoomButtons, RectanglesAndHits)
     struct {
         int x, y, command;
     } const cases[] = {
-        {955, 3, kZoomInCommand},  {994, 42, kZoomInCommand},  {995, 20, 0},  {954, 20, 0}, {960, 2, 0},
-        {960, 43, 0},              {960, 50, 0},               {960, 63, kZoomOutCommand},
-        {994, 102, kZoomOutCommand}, {960, 103, 0},
+        {955, 3, kCmdZoomIn},  {994, 42, kCmdZoomIn},  {995, 20, 0},  {954, 20, 0}, {960, 2, 0},
+        {960, 43, 0},              {960, 50, 0},               {960, 63, kCmdZoomOut},
+        {994, 102, kCmdZoomOut}, {960, 103, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ZoomButtonAt(1000, c.x, c.y), c.command) << c.x << "," << c.y;

@@ -210,19 +210,19 @@ TEST_F(ScatterPlot, HeldButtonIsFilledWhiteUntilThePointerLeaves)
     EXPECT_EQ(PixelAt(image, 994, 30), QColor(192, 192, 192));
 
     Mouse(QEvent::MouseButtonPress, 970, 20);
-    EXPECT_EQ(page.PressedButton(), kZoomInCommand);
+    EXPECT_EQ(page.PressedButton(), kCmdZoomIn);
     image = page.RenderPage();
     EXPECT_EQ(PixelAt(image, 960, 30), white);
     EXPECT_NE(PixelAt(image, 960, 90), white);
 
     Mouse(QEvent::MouseMove, 975, 25);  // still over the button
-    EXPECT_EQ(page.PressedButton(), kZoomInCommand);
+    EXPECT_EQ(page.PressedButton(), kCmdZoomIn);
     Mouse(QEvent::MouseMove, 800, 25);
     EXPECT_EQ(page.PressedButton(), 0);
     EXPECT_NE(PixelAt(page.RenderPage(), 960, 30), white);
 
     Mouse(QEvent::MouseButtonPress, 970, 80);
-    EXPECT_EQ(page.PressedButton(), kZoomOutCommand);
+    EXPECT_EQ(page.PressedButton(), kCmdZoomOut);
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&page, &leave);
     EXPECT_EQ(page.PressedButton(), 0);
