@@ -13,6 +13,7 @@ inline constexpr char kTabScatterPlot[] = ":/app/tab_globe.png";
 inline constexpr char kTabPositionPlot[] = ":/app/tab_chart.png";
 inline constexpr char kTabNmeaMonitor[] = ":/app/tab_text_window.png";
 inline constexpr char kTabReceiverConfig[] = ":/app/tab_key.png";
+inline constexpr char kTabSignals[] = ":/app/tab_signals.png";
 
 // Status-bar lamps, 16 x 16: transmit is red, receive green.
 inline constexpr char kTxLit[] = ":/app/lamp_red_lit.png";

@@ -3,8 +3,11 @@
 #include <QSettings>
 #include <QVariant>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+
+#include "link/source_text.h"
 
 namespace {
 
@@ -87,9 +90,9 @@ CommPort ReadCommPort()
     const int number = data.toInt(&ok);
     if (ok)
         return CommPort{number, {}};
-    const QString text = data.toString().trimmed();
-    if (text.startsWith(QLatin1Char('/')))
-        return CommPort{0, text.toStdString()};
+    const std::string text = data.toString().toStdString();
+    if (ParseSourceText(text).Ok())
+        return CommPortFromText(text);
     return CommPort{kDefaultCommPort, {}};
 }
 
@@ -98,6 +101,31 @@ bool WriteCommPort(const CommPort& port)
     if (port.IsPath())
         return WriteValue(kSettings, kCommPort, QString::fromStdString(port.path));
     return WriteValue(kSettings, kCommPort, port.number);
+}
+
+bool ReadReconnectAutomatically()
+{
+    return ReadInteger(kSettings, kReconnectAutomatically, kDefaultReconnectAutomatically ? 1 : 0) != 0;
+}
+
+bool WriteReconnectAutomatically(bool on) { return WriteValue(kSettings, kReconnectAutomatically, on ? 1 : 0); }
+
+std::vector<std::string> ReadRecentSources()
+{
+    std::vector<std::string> sources;
+    for (const QString& text : ReadValue(kSettings, kRecentSources).toStringList())
+        if (ParseSourceText(text.toStdString()).Ok())
+            sources.push_back(text.toStdString());
+    return sources;
+}
+
+bool AddRecentSource(const std::string& text)
+{
+    QStringList list{QString::fromStdString(text)};
+    for (const std::string& kept : ReadRecentSources())
+        if (!SameSource(kept, text) && list.size() < kRecentSourcesKept)
+            list << QString::fromStdString(kept);
+    return WriteValue(kSettings, kRecentSources, list);
 }
 
 int ReadBaud(int defaultBaud) { return ReadInteger(kSettings, kBaud, defaultBaud); }
@@ -110,6 +138,14 @@ std::optional<double> ReadDopThreshold()
 }
 
 bool WriteDopThreshold(double threshold) { return WriteDouble(kDopThreshold, threshold); }
+
+double ReadAlertLimit()
+{
+    const std::optional<double> stored = DecodeStoredDouble(ReadValue(kSettings, kAlertLimit).toByteArray());
+    return stored && *stored > 0.0 && std::isfinite(*stored) ? *stored : kDefaultAlertLimit;
+}
+
+bool WriteAlertLimit(double metres) { return WriteDouble(kAlertLimit, metres); }
 
 int ReadScatterPlotMode(int defaultMode)
 {

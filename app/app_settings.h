@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/comm_port.h"
 #include "kit/settings_keys.h"
@@ -22,6 +24,14 @@ std::unique_ptr<QSettings> OpenAppSettings();
 // "Comm Port": an integer n (COMn) or a device path; default 1.
 CommPort ReadCommPort();
 bool WriteCommPort(const CommPort& port);
+
+// "Reconnect Automatically": on by default.
+bool ReadReconnectAutomatically();
+bool WriteReconnectAutomatically(bool on);
+
+// "Recent Sources": the network sources connected to, newest first.
+std::vector<std::string> ReadRecentSources();
+bool AddRecentSource(const std::string& text);
 
 // "Baud": 9600 for the start-up open, 115200 for the Connect dialog.
 int ReadBaud(int defaultBaud = settings_keys::kDefaultBaud);
@@ -47,6 +57,11 @@ bool WriteUserLongitude(double longitude);
 bool WriteUserAltitude(double altitude);
 UserPosition ReadUserPosition();
 bool WriteUserPosition(const UserPosition& position);
+
+// "Alert Limit": the Accuracy page's horizontal alert limit in metres; 40
+// when none is stored or what is stored is not above 0.
+double ReadAlertLimit();
+bool WriteAlertLimit(double metres);
 
 // "ApplicationLook" in "Workspace": a look id, 32782 by default. Any stored
 // integer is returned as it is; an unknown one selects the Office 2007 look.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "nmea/number_text.h"
+#include "link/source_text.h"
 
 namespace {
 
@@ -52,9 +52,11 @@ std::string CutUtf8(std::string text, std::size_t max)
 CommPort CommPortFromText(std::string_view text)
 {
     const std::string_view trimmed = Trimmed(text);
-    if (!trimmed.empty() && trimmed.front() == '/')
-        return CommPort{0, std::string(trimmed)};
-    return CommPort{stelmap::ParseInteger(trimmed), {}};
+    const SourceParse parse = ParseSourceText(trimmed);
+    if (parse.Ok() && parse.address.kind == SourceKind::Serial && parse.address.comNumber > 0)
+        return CommPort{parse.address.comNumber, {}};
+    // A text that names nothing is kept as typed, so that the open can say why.
+    return CommPort{0, parse.Ok() ? SourceText(parse.address) : std::string(trimmed)};
 }
 
 std::string CommPortText(const CommPort& port)
@@ -64,17 +66,12 @@ std::string CommPortText(const CommPort& port)
 
 std::string CommPortDevice(const CommPort& port)
 {
-    if (port.IsPath())
-        return port.path;
-    if (port.number < 1)
-        return {};
-    return "/dev/ttyS" + std::to_string(port.number - 1);
+    return port.IsPath() || port.number > 0 ? SerialDevicePath(CommPortText(port)) : std::string();
 }
 
 bool SameDevice(const CommPort& a, const CommPort& b)
 {
-    const std::string device = CommPortDevice(a);
-    return !device.empty() && device == CommPortDevice(b);
+    return SameSource(CommPortText(a), CommPortText(b));
 }
 
 std::string PortListEntryText(std::string_view port, std::string_view description)

@@ -5,30 +5,31 @@
 #include <utility>
 #include <vector>
 
-// The serial port the user chose: a number n, meaning COMn, or a device path.
-// The number form is what older settings hold and what users of the other
-// platform type; on Linux COMn is /dev/ttyS<n-1>.
+// The source the user chose: a number n, meaning COMn, or the text of any
+// other source (a device path, tcp://, udp://, gpsd://; see
+// link/source_text.h, which holds the one rule). The number form is what
+// older settings hold and what users of the other platform type.
 struct CommPort {
     int number = 1;     // used while path is empty
-    std::string path;   // a device path such as /dev/ttyUSB0
+    std::string path;   // /dev/ttyUSB0, gpsd://localhost, ...
 
     bool IsPath() const { return !path.empty(); }
     bool operator==(const CommPort&) const = default;
 };
 
-// A port as the user typed it: a text starting with "/" is a device path
-// (surrounding white space dropped); anything else is read as a number the
-// way atoi does, 0 when no number starts the text.
+// A port as the user typed it, read by ParseSourceText: COMn or n gives
+// the number, any other source its text; a text that names no source is
+// kept as typed (trimmed), for the open to report.
 CommPort CommPortFromText(std::string_view text);
 
 // The text that CommPortFromText reads back: "4" or "/dev/ttyUSB0".
 std::string CommPortText(const CommPort& port);
 
-// The device to open: the path itself, or /dev/ttyS<n-1> for COMn. Empty for
-// a number below 1, which names no port.
+// The serial device to open; empty for a number below 1, which names no
+// port, and for a network source.
 std::string CommPortDevice(const CommPort& port);
 
-// Whether two choices open the same device (COM1 and /dev/ttyS0 do).
+// Whether two choices open the same source (COM1 and /dev/ttyS0 do).
 bool SameDevice(const CommPort& a, const CommPort& b);
 
 // The port list of the Connect dialog. An entry reads "PORT - (description)",

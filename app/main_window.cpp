@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "app/about_dlg.h"
+#include "app/accuracy_feature.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
@@ -31,6 +32,7 @@
 #include "app/status_bar_messages.h"
 #include "app/status_pane.h"
 #include "app/toolbar_customization.h"
+#include "displays/signals_page_wnd.h"
 #include "kit/page_look.h"
 #include "kit/command_actions.h"
 #include "link/link_objects.h"
@@ -38,6 +40,8 @@
 #include "link/queued_link_observer.h"
 #include "link/serial_port_enumeration.h"
 #include "link/serial_port.h"
+#include "link/source_text.h"
+#include "app/source_control.h"
 
 namespace {
 
@@ -52,6 +56,7 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 bool CSioSentenceLink::IsOpen() const { return m_sio.IsOpen(); }
 bool CSioSentenceLink::IsPlayback() const { return m_sio.IsPlayback(); }
 long CSioSentenceLink::Write(const void* data, size_t size) { return m_sio.Write(data, size); }
+std::string CSioSentenceLink::Refusal() const { return m_sio.WriteRefusal(); }
 
 CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent)
@@ -74,6 +79,16 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixDisplays = m_wndView;
     m_trafficLog = m_wndView;
     m_pages = m_wndView;
+    m_signalsPage = new CSignalsPageWnd(m_wndView);
+    m_signalsPage->setObjectName(QStringLiteral("Signals"));
+    m_signalsPage->SetSnapshotSource([this] {
+        std::lock_guard lock(m_link.dataLock);
+        return m_link.gnssSnapshot != nullptr ? *m_link.gnssSnapshot : GnssSnapshot{};
+    });
+    m_wndView->AddPage(m_signalsPage, QIcon(pictures::kTabSignals), QStringLiteral("Signals"));
+    m_accuracy = std::make_unique<AccuracyFeature>(
+        m_commands, this, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
+    m_wndView->AddPage(m_accuracy->PageWidget(), AccuracyFeature::TabIcon(), QStringLiteral("Accuracy"));
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -82,14 +97,16 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
         QMetaObject::invokeMethod(this, &CMainFrame::OnTxActivity, Qt::QueuedConnection);
     });
     m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
+    m_sender.SetRefusalNotice([this](const std::string& why) { Tell(Severity::kNotice, Text(why)); });
     m_trafficLog->SetSentenceSender(&m_sender);
     m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
 
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
         this, QueuedLinkObserver::Handlers{[this] { OnPositionUpdate(); }, [this] { OnRxActivity(); },
-                                           [this] { OnReceiverLost(); }});
+                                           [this] { OnReceiverLost(); }, [this] { OnSourceReconnected(); }});
     m_linkThreads = std::make_unique<LinkThreads>(m_link, *m_observer);
+    m_sources = new SourceControl(*this, m_link, *m_linkThreads, m_commands);
     const bool started = options.startLinkThreads ? options.startLinkThreads(*m_linkThreads) : m_linkThreads->Start();
     CloseLink();
     ResetReceiverState();
@@ -106,12 +123,8 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
             Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(options.connect->port)), failure);
     } else {
         const CommPort port = ReadCommPort();
-        const int baud = ReadBaud();
-        m_integrityDevice = CommPortDevice(port);
-        const bool opened = port.IsPath() ? m_link.sio.OpenPort(port.path, baud) : m_link.sio.OpenPort(port.number, baud);
-        if (!opened)
-            Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(CommPortText(port))),
-                 Text(m_link.sio.LastOpenErrorText()));
+        if (!ConnectTo(CommPortText(port), ReadBaud(), &failure))
+            Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(CommPortText(port))), failure);
     }
 
     m_drainTimer.setInterval(kDrainMs);
@@ -271,6 +284,11 @@ void CMainFrame::CreateMenus()
     QMenu* dual = tools->addMenu(QStringLiteral("Dual Mode Filter"));
     dual->addAction(Action(kCmdPrecision));
     dual->addAction(Action(kCmdIntegrity));
+    m_accuracy->AddToMenu(tools);
+    tools->addSeparator();  // the sources' additions, after the specified items
+    tools->addAction(Action(kCmdReconnectAutomatically));
+    tools->addAction(Action(kCmdFindBaudRate));
+    tools->addAction(Action(kCmdLinkHealth));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
@@ -442,6 +460,7 @@ void CMainFrame::CloseLink()
 {
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
+    m_sources->OnSourceChanged();
     m_link.sio.Close();
 }
 
@@ -452,24 +471,53 @@ void CMainFrame::ResetReceiverState()
 
 bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
 {
-    CloseLink();
-    const CommPort commPort = CommPortFromText(port);
-    if (CommPortDevice(commPort) != m_integrityDevice) {
-        ForgetIntegrity(m_link);
-        m_integrityDevice = CommPortDevice(commPort);
+    // A different source opens before the current one closes, so that a
+    // mistyped port leaves the working link alone. The same device at a new
+    // rate cannot be opened twice: it closes first, as it always did.
+    const std::string current = m_link.sio.IsOpen() && !m_link.sio.IsPlayback() ? m_link.sio.DevicePath() : std::string();
+    const bool reopen = !current.empty() && SameSource(current, port);
+    if (reopen)
+        CloseLink();
+    SourceHandle handle = m_sources->OpenWithoutFreezing(port, baud);
+    if (!handle.Ok()) {
+        if (failure != nullptr) {
+            const std::string reason = handle.detail.empty() ? OpenFailureText(handle.failure, handle.error) : handle.detail;
+            *failure = QStringLiteral("%1: %2").arg(Text(port), Text(reason));
+            if (!current.empty() && !reopen)
+                *failure += QStringLiteral("\nStill connected to %1.").arg(Text(current));
+        }
+        m_link.sio.Adopt(std::move(handle));  // records why; the current source stays
+        if (reopen || current.empty())
+            ResetReceiverState();
+        return false;
     }
-    const bool opened = commPort.IsPath() ? m_link.sio.OpenPort(commPort.path, baud) : m_link.sio.OpenPort(commPort.number, baud);
-    if (!opened && failure != nullptr)
-        *failure = Text(m_link.sio.LastOpenErrorText());
-    if (opened)
-        SendSentence(kConfigurationQuery, false);
+    if (!SameSource(m_integrityDevice, port)) {
+        ForgetIntegrity(m_link);  // HPL and HFOM of another receiver
+        m_integrityDevice = port;
+    }
+    m_sources->OnSourceChanged();
+    m_link.sio.Adopt(std::move(handle));
+    SendSentence(kConfigurationQuery, false);
     ResetReceiverState();
-    return opened;
+    m_accuracy->StartSession();
+    return true;
+}
+
+void CMainFrame::OnSourceReconnected()
+{
+    const std::string name = m_link.sio.DevicePath();
+    m_trafficLog->AppendReceived("\n--- " + name + ": reconnected ---\n");
+    Tell(Severity::kNotice, QStringLiteral("Reconnected to %1.").arg(Text(name)));
+    SendSentence(kConfigurationQuery, false);
+    UpdateCommandUI();
 }
 
 void CMainFrame::OnPositionUpdate()
 {
-    m_fixDisplays->ShowFix(CopySnapshot());
+    const DisplaySnapshot fix = CopySnapshot();
+    m_fixDisplays->ShowFix(fix);
+    m_signalsPage->UpdateFromSnapshot();
+    m_accuracy->ShowFix(fix);
 }
 
 void CMainFrame::OnRxActivity()
@@ -491,9 +539,13 @@ void CMainFrame::OnTxActivity()
 void CMainFrame::OnReceiverLost()
 {
     const QString device = Text(m_link.sio.DevicePath());
-    Tell(Severity::kNotice,
-         QStringLiteral("The receiver on %1 went away; the link is closed. Use Connect to GPS to connect again.")
-             .arg(device.isEmpty() ? QStringLiteral("the port") : device));
+    m_sources->OnReceiverLost();
+    if (m_linkThreads->IsRetrying())
+        Tell(Severity::kNotice, QStringLiteral("The receiver on %1 went away; retrying every second.").arg(device));
+    else
+        Tell(Severity::kNotice,
+             QStringLiteral("The receiver on %1 went away; the link is closed. Use Connect to GPS to connect again.")
+                 .arg(device.isEmpty() ? QStringLiteral("the port") : device));
     UpdateCommandUI();
 }
 
@@ -566,6 +618,8 @@ bool CMainFrame::StartPlayback(const QString& path)
     if (!opened)
         Tell(Severity::kWarning, QStringLiteral("File Error!"));
     ResetReceiverState();
+    if (opened)
+        m_accuracy->StartSession();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     UpdateCommandUI();
@@ -615,6 +669,8 @@ void CMainFrame::OnConnect()
     SerialPortList list;
     for (size_t i = 0; i < ports.size(); ++i)
         list.emplace_back(Text(ports[i]), Text(descriptions[i]));
+    for (const std::string& recent : ReadRecentSources())
+        list.emplace_back(Text(recent), QStringLiteral("recent network source"));
     CConnectDlg dialog(ConnectValues{ReadCommPort(), ReadBaud(settings_keys::kConnectDialogBaud)}, list, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -624,7 +680,10 @@ void CMainFrame::OnConnect()
         Tell(Severity::kError, QStringLiteral("Unable to connect to specified communication port."), failure);
         return;
     }
-    SettingNotSaved(WriteCommPort(chosen.port) && WriteBaud(chosen.baud), QStringLiteral("port"));
+    const bool network = ParseSourceText(CommPortText(chosen.port)).address.IsNetwork();
+    SettingNotSaved(WriteCommPort(chosen.port) && WriteBaud(chosen.baud) &&
+                        (!network || AddRecentSource(CommPortText(chosen.port))),
+                    QStringLiteral("port"));
 }
 
 void CMainFrame::OnAbout()
@@ -658,6 +717,7 @@ void CMainFrame::LoadUserPosition(bool invalidate)
 {
     const UserPosition position = ReadUserPosition();
     m_fixDisplays->SetUserPosition(position, invalidate);
+    m_accuracy->SetUserPosition(position);
 }
 
 bool CMainFrame::Ask(const QString& question)
@@ -673,6 +733,7 @@ void CMainFrame::OnSolutionMode(int mode)
     if (!Ask(QStringLiteral("This will clear all displays and reset averages. Continue?")))
         return;
     m_fixDisplays->ClearAll(ReadScatterPlotMode(0));
+    m_accuracy->Reset();
 }
 
 void CMainFrame::OnCenterMode(int mode)

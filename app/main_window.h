@@ -17,6 +17,8 @@
 #include "console/sentence_link.h"
 #include "console/sentence_sender.h"
 
+class CSignalsPageWnd;
+class AccuracyFeature;
 class QAction;
 class QLabel;
 class QMenu;
@@ -30,6 +32,7 @@ class CSio;
 class LinkThreads;
 class QueuedLinkObserver;
 class ToolbarCustomization;
+class SourceControl;
 
 // The link's handle as the console's send path sees it.
 class CSioSentenceLink final : public SentenceLink {
@@ -38,6 +41,7 @@ public:
     bool IsOpen() const override;
     bool IsPlayback() const override;
     long Write(const void* data, size_t size) override;
+    std::string Refusal() const override;
 
 private:
     CSio& m_sio;
@@ -110,6 +114,7 @@ public:
     void Tell(Severity severity, const QString& text, const QString& detail = {});
     // Whether the link's threads run.
     bool LinkRunning() const;
+    SourceControl* Sources() const { return m_sources; }
 
     // The pane list, with "Customize..." at its end.
     QMenu* createPopupMenu() override;
@@ -119,6 +124,7 @@ public slots:
     void OnRxActivity();
     void OnTxActivity();
     void OnReceiverLost();
+    void OnSourceReconnected();
     // WM_UPDATE_AVAILABLE: callable directly or queued from any thread, e.g.
     // QMetaObject::invokeMethod(frame, "OnUpdateAvailable", Qt::QueuedConnection, Q_ARG(int, 12)).
     void OnUpdateAvailable(int version);
@@ -162,6 +168,8 @@ private:
     FixDisplays* m_fixDisplays = nullptr;
     TrafficLog* m_trafficLog = nullptr;
     PageSet* m_pages = nullptr;
+    CSignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
+    std::unique_ptr<AccuracyFeature> m_accuracy;
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};
@@ -178,6 +186,7 @@ private:
     SentenceSender m_sender;
     std::unique_ptr<QueuedLinkObserver> m_observer;
     std::unique_ptr<LinkThreads> m_linkThreads;
+    SourceControl* m_sources = nullptr;  // the source panes, reconnect, link health
 
     std::FILE* m_recordFile = nullptr;
     QString m_recordPath;

@@ -1,6 +1,7 @@
 // One full paint of each drawn page at 1200 x 800, loaded as heavily as the
 // pages allow: a day of scatter samples; a full trail ring, 64 satellites
-// and a mask on every degree of azimuth.
+// and a mask on every degree of azimuth; 200 signals with ten minutes of
+// trails on the Signals page.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include "kit/page_painting.h"
 #include "displays/scatter_plot_model.h"
 #include "displays/scatter_plot_wnd.h"
+#include "displays/signals_page_wnd.h"
 
 namespace {
 
@@ -92,6 +94,52 @@ void BM_FrontPanelPaint(benchmark::State& state)
     state.counters["mask"] = masked;
 }
 BENCHMARK(BM_FrontPanelPaint)->Arg(kLookOffice2007Black)->Arg(kLookOffice2007Blue)->Unit(benchmark::kMillisecond);
+
+// 100 satellites of four systems on two signals each, moving at every
+// update for ten minutes, so every trail holds as many points as it keeps.
+void BM_SignalsPagePaint(benchmark::State& state)
+{
+    SetCurrentAppLook(static_cast<int>(state.range(0)));
+    static GnssSnapshot snapshot;
+    CSignalsPageWnd page;
+    page.resize(kWidth, kHeight);
+    page.SetSnapshotSource([] { return snapshot; });
+    const std::pair<GnssSystem, int> systems[] = {
+        {GnssSystem::GPS, 32}, {GnssSystem::GLONASS, 24}, {GnssSystem::Galileo, 24}, {GnssSystem::BeiDou, 20}};
+    const double steps = SignalTrails::kWindowSeconds / SignalTrails::kMinSpacingSeconds;
+    for (int step = 0; step <= static_cast<int>(steps); ++step) {
+        snapshot.satellites.clear();
+        int k = 0;
+        for (const auto& [system, count] : systems) {
+            for (int n = 1; n <= count; ++n, ++k) {
+                for (int signal : {1, 7}) {
+                    GnssSignalView v;
+                    v.system = system;
+                    v.number = system == GnssSystem::GLONASS ? 64 + n : n;
+                    v.signal = signal;
+                    v.azimuth = (k * 37 + step) % 360;
+                    v.elevation = 5 + (k * 13 + step / 2) % 80;
+                    v.cnr = 20 + (k + signal) % 30;
+                    v.used = k % 3 != 0;
+                    snapshot.satellites.push_back(v);
+                }
+            }
+        }
+        page.UpdateFromSnapshotAt(step * SignalTrails::kMinSpacingSeconds);
+    }
+    snapshot.gbs = GnssIntegrity{1.0, 1.0, 2.0, GnssSatelliteId{GnssSystem::GPS, 5}, 0.01, 8.0, 1.5};
+    page.UpdateFromSnapshotAt(steps * SignalTrails::kMinSpacingSeconds);
+    size_t points = 0;
+    for (const auto& [id, trail] : page.Trails().Trails())
+        points += trail.size();
+    for (auto _ : state) {
+        QImage image = page.RenderPage();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["signals"] = static_cast<double>(snapshot.satellites.size());
+    state.counters["trailPoints"] = static_cast<double>(points);
+}
+BENCHMARK(BM_SignalsPagePaint)->Arg(kLookOffice2007Black)->Arg(kLookOffice2007Blue)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,9 @@
 // Framing plus decoding throughput, in bytes per second, over the largest
 // corpus recording and a long synthetic one; gpsd's gpsdecode and our own
 // stelmap-cli decode timed on the same file in the same run for reference.
+// The GNSS model runs inside the receiver state throughout, and its snapshot
+// is copied at every fix as the link does; the model's own cost is measured
+// apart, over the framer alone, on a multi-constellation recording.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -14,6 +17,7 @@
 #include <unistd.h>
 
 #include "nmea/display_snapshot.h"
+#include "nmea/gnss_model.h"
 #include "nmea/receiver_state.h"
 
 extern char** environ;
@@ -72,12 +76,15 @@ void DecodeBulk(benchmark::State& state, const std::string& bytes)
     for (auto _ : state) {
         CNMEAParserWin32 parser;
         DisplaySnapshot snapshot;
+        GnssSnapshot gnss;
         parser.SetPositionHandOff([&] {
             CopyToSnapshot(parser, snapshot);
+            parser.m_gnssModel.CopyTo(gnss);
             ++fixes;
         });
         parser.ProcessBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         benchmark::DoNotOptimize(snapshot);
+        benchmark::DoNotOptimize(gnss);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
     state.counters["fixes"] = benchmark::Counter(static_cast<double>(fixes) / state.iterations());
@@ -112,6 +119,62 @@ void BM_DecodeLargestRecordingBytewise(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
 BENCHMARK(BM_DecodeLargestRecordingBytewise)->Unit(benchmark::kMillisecond);
+
+// A u-blox F9P with GPS, GLONASS, Galileo and BeiDou on two signals each,
+// repeated to some 12 MB.
+std::string MultiGnssRecording()
+{
+    const std::string one = Slurp(STELMAP_CORPUS_DIR "/gpsd/ublox-zed-f9p-nmea.log");
+    std::string out;
+    for (int i = 0; i < 200 && !one.empty(); ++i)
+        out += one;
+    return out;
+}
+
+void BM_DecodeMultiGnss(benchmark::State& state)
+{
+    static const std::string bytes = MultiGnssRecording();
+    DecodeBulk(state, bytes);
+}
+BENCHMARK(BM_DecodeMultiGnss)->Unit(benchmark::kMillisecond);
+
+// The framer feeding nothing, and the framer feeding the GNSS model alone
+// (its snapshot copied at every GGA): the difference is the model's cost.
+class FramerOnly : public CNMEAParser {
+public:
+    int OnSentence(const char*, const char*) override { return 1; }
+};
+
+class FramerAndModel : public CNMEAParser {
+public:
+    GnssModel model;
+    GnssSnapshot snapshot;
+    int OnSentence(const char* address, const char* data) override
+    {
+        model.OnSentence(address, data);
+        if (std::string_view(address).ends_with("GGA"))
+            model.CopyTo(snapshot);
+        return 1;
+    }
+};
+
+template <typename Parser>
+void FrameMultiGnss(benchmark::State& state)
+{
+    static const std::string bytes = MultiGnssRecording();
+    if (bytes.empty()) {
+        state.SkipWithError("recording not found");
+        return;
+    }
+    for (auto _ : state) {
+        Parser parser;
+        parser.ProcessBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        benchmark::DoNotOptimize(parser);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+}
+BENCHMARK(FrameMultiGnss<FramerOnly>)->Name("BM_MultiGnssFramerOnly")->Unit(benchmark::kMillisecond);
+BENCHMARK(FrameMultiGnss<FramerAndModel>)->Name("BM_MultiGnssFramerAndModel")->Unit(benchmark::kMillisecond);
 
 // Runs a program with the recording on its standard input and its output
 // discarded, timing the whole process.

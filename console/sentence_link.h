@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Where sentences to the receiver are written: the open serial port, or
 // nothing while the port is closed or a recording is played back in its
@@ -13,4 +14,7 @@ public:
     virtual bool IsPlayback() const = 0;
     // Returns the number of bytes written, or -1.
     virtual long Write(const void* data, size_t size) = 0;
+    // Why the open link takes no writes at all (a source that only reads);
+    // empty when it does.
+    virtual std::string Refusal() const { return {}; }
 };

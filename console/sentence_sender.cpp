@@ -9,6 +9,11 @@ bool SentenceSender::SendSentence(std::string_view text, bool addChecksum)
 {
     if (m_link == nullptr || m_link->IsPlayback() || !m_link->IsOpen())
         return false;
+    if (const std::string why = m_link->Refusal(); !why.empty()) {
+        if (m_refusalNotice)
+            m_refusalNotice(why);
+        return false;
+    }
     bool complete;
     if (addChecksum) {
         const std::string line = WithChecksum(text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 class SentenceLink;
@@ -21,6 +22,9 @@ public:
     void SetLink(SentenceLink* link) { m_link = link; }
     void SetActivityNotice(ActivityNotice notice) { m_activityNotice = std::move(notice); }
     void SetTransmitLog(TransmitLog log) { m_transmitLog = std::move(log); }
+    // Told why, when the link refuses every write: nothing is then written,
+    // noticed or logged.
+    void SetRefusalNotice(std::function<void(const std::string&)> notice) { m_refusalNotice = std::move(notice); }
 
     // `text` is the sentence without its line end. Returns true when the port
     // took every byte; the sentence is logged either way, as sent, because
@@ -33,4 +37,5 @@ private:
     SentenceLink* m_link = nullptr;
     ActivityNotice m_activityNotice;
     TransmitLog m_transmitLog;
+    std::function<void(const std::string&)> m_refusalNotice;
 };

@@ -69,3 +69,12 @@ inline constexpr int kCmdReplayFirst = 33200;
 inline constexpr int kCmdAccuracyFirst = 33250;
 inline constexpr int kCmdUsabilityFirst = 33300;
 inline constexpr int kCmdReservedEnd = 33350;  // one past the last reserved id
+
+// Accuracy and integrity.
+inline constexpr int kCmdResetAccuracy = 33250;
+inline constexpr int kCmdExportAccuracyReport = 33251;
+inline constexpr int kCmdSetAlertLimit = 33252;
+// Sources.
+inline constexpr int kCmdReconnectAutomatically = 33150;
+inline constexpr int kCmdLinkHealth = 33151;
+inline constexpr int kCmdFindBaudRate = 33152;

@@ -39,6 +39,15 @@ const CommandText kCommandTexts[] = {
     {kCmdClearScatterPlot, "&Clear Plot", "Clears the scatter plot\nClear Plot"},
     {kCmdClearReceiveScreen, "Clear &Receive Screen", ""},
     {kCmdClearTransmitScreen, "Clear &Transmit Screen", ""},
+    {kCmdResetAccuracy, "Re&set Accuracy", "Starts the accuracy and integrity figures afresh\nReset Accuracy"},
+    {kCmdExportAccuracyReport, "&Export Accuracy Report...",
+     "Saves the Accuracy page as a picture and its figures as JSON\nExport Accuracy Report"},
+    {kCmdSetAlertLimit, "Set &Alert Limit...",
+     "Sets the horizontal alert limit of the integrity figures\nSet Alert Limit"},
+    {kCmdReconnectAutomatically, "Reconnect &Automatically",
+     "Opens a source that went away again every second\nReconnect Automatically"},
+    {kCmdLinkHealth, "&Link Health...", "Shows how well the link carries NMEA\nLink Health"},
+    {kCmdFindBaudRate, "Find &Baud Rate", "Tries the usual baud rates until NMEA arrives\nFind Baud Rate"},
 };
 
 }  // namespace

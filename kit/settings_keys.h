@@ -16,13 +16,16 @@ inline constexpr char kWorkspace[] = "Workspace";
 inline constexpr char kSendHistory[] = "QX5Monitor History";
 
 // "Settings"
-inline constexpr char kCommPort[] = "Comm Port";          // integer n (COMn) or a device path
+inline constexpr char kCommPort[] = "Comm Port";          // integer n (COMn), a device path or a network source
 inline constexpr char kBaud[] = "Baud";                   // integer
 inline constexpr char kDopThreshold[] = "DOP Threshold";  // 8-byte double
 inline constexpr char kScatterPlotMode[] = "Scatter Plot Mode";  // integer 0, 1 or 2
 inline constexpr char kUserLatitude[] = "User Latitude";  // 8-byte double, degrees
 inline constexpr char kUserLongitude[] = "User Longitude";
 inline constexpr char kUserAltitude[] = "User Altitude";  // 8-byte double, metres
+inline constexpr char kAlertLimit[] = "Alert Limit";      // 8-byte double, metres (Accuracy page)
+inline constexpr char kReconnectAutomatically[] = "Reconnect Automatically";  // integer 0 or 1
+inline constexpr char kRecentSources[] = "Recent Sources";  // network source texts, newest first
 
 // "Workspace"
 inline constexpr char kApplicationLook[] = "ApplicationLook";  // integer, a look id
@@ -38,6 +41,9 @@ inline constexpr double kDefaultDopThreshold = 3.0;
 inline constexpr int kDefaultScatterPlotMode = 2;    // centre on the next position sample
 inline constexpr int kDualModeScatterPlotMode = 0;   // the dual-mode switch falls back to the user position
 inline constexpr double kDefaultUserPosition = 0.0;
+inline constexpr double kDefaultAlertLimit = 40.0;
+inline constexpr bool kDefaultReconnectAutomatically = true;
+inline constexpr int kRecentSourcesKept = 8;
 inline constexpr int kDefaultApplicationLook = 32782;  // Office 2007, black style
 
 // Centring modes of the scatter plot.

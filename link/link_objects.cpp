@@ -1,18 +1,20 @@
 #include "link/link_objects.h"
 
 #include <algorithm>
+#include <chrono>
 
 // One translation unit, so they are constructed in this order.
-CNMEAParserWin32 g_parser;
+HealthCountingParser g_parser;
 std::mutex g_dataLock;
 std::mutex g_parserLock;
 std::deque<char> g_rxQueue;
 DisplaySnapshot g_displaySnapshot;
+GnssSnapshot g_gnssSnapshot;
 CSio g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
 
 LinkObjects GlobalLinkObjects()
 {
-    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot};
+    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot, &g_parser.health};
 }
 
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
@@ -20,8 +22,19 @@ void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
     std::lock_guard feeding(link.parserLock);
     std::lock_guard data(link.dataLock);
     link.parser.ResetData();
-    if (zeroSnapshot)
+    if (link.health != nullptr)
+        link.health->Restart(std::chrono::steady_clock::now());
+    if (zeroSnapshot) {
         link.snapshot = DisplaySnapshot{};
+        if (link.gnssSnapshot != nullptr)
+            *link.gnssSnapshot = GnssSnapshot{};
+    }
+}
+
+LinkHealthTotals ReadLinkHealth(const LinkObjects& link)
+{
+    std::lock_guard feeding(link.parserLock);
+    return link.health != nullptr ? link.health->Totals() : LinkHealthTotals{};
 }
 
 void ForgetIntegrity(const LinkObjects& link)

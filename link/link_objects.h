@@ -5,8 +5,11 @@
 #include <mutex>
 #include <string>
 
+#include "link/health_counting_parser.h"
+#include "link/link_health.h"
 #include "link/serial_port.h"
 #include "nmea/display_snapshot.h"
+#include "nmea/gnss_snapshot.h"
 #include "nmea/receiver_state.h"
 
 // The objects the link threads and the GUI share. The program has one set,
@@ -22,24 +25,34 @@ struct LinkObjects {
     std::mutex& parserLock;
     std::deque<char>& rxQueue;
     DisplaySnapshot& snapshot;
+    // The GNSS model's snapshot, copied with `snapshot` under dataLock;
+    // none when null.
+    GnssSnapshot* gnssSnapshot = nullptr;
+    // Counted by the reader under parserLock; none in links that do not count.
+    LinkHealth* health = nullptr;
 };
 
-extern CNMEAParserWin32 g_parser;
+extern HealthCountingParser g_parser;
 extern std::mutex g_dataLock;
 extern std::mutex g_parserLock;
 extern std::deque<char> g_rxQueue;
 extern DisplaySnapshot g_displaySnapshot;
+extern GnssSnapshot g_gnssSnapshot;
 extern CSio g_sio;  // resets g_parser on every OpenPort
 
 LinkObjects GlobalLinkObjects();
 
 // ResetData on the parser, never while bytes are being fed or a fix is
-// copied; with `zeroSnapshot` the snapshot is zeroed in the same step.
+// copied; with `zeroSnapshot` the snapshot is zeroed in the same step. The
+// health counts start again too.
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot);
 
 // ForgetIntegrity on the parser and zero HPL and HFOM in the snapshot, under
 // the same locks, for a source that is not the receiver they came from.
 void ForgetIntegrity(const LinkObjects& link);
+
+// A copy of the health counts, taken under parserLock; empty without counting.
+LinkHealthTotals ReadLinkHealth(const LinkObjects& link);
 
 // Removes at most `maxBytes` received bytes from the head of the queue.
 std::string DrainRxQueue(const LinkObjects& link, size_t maxBytes);

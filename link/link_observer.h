@@ -18,6 +18,10 @@ public:
     // loss on the reader thread; must not block.
     virtual void ReceiverLost() = 0;
 
+    // A lost source was opened again (automatic reconnect). Called on the
+    // reader thread; must not block.
+    virtual void SourceReconnected() {}
+
     // From the stopping thread, before it joins the link's threads: a
     // PositionUpdate that waits for that very thread must return now, and
     // later ones must not wait, until ResumeUpdates.

@@ -71,7 +71,10 @@ void LinkThreads::ReaderThreadProc()
     while (m_readerRunning.load()) {
         if (m_stopEvent.WaitFor(kPollInterval))
             break;
-        ReadPort();
+        if (m_retrying.load())
+            RetryLostSource();
+        else
+            ReadPort();
     }
 }
 
@@ -79,6 +82,13 @@ void LinkThreads::ReadPort()
 {
     const SioReadResult read = m_objects.sio.Read(m_readBuffer, kLiveReadSize, kPlaybackReadSize);
     if (read.lost) {
+        if (m_reconnect.load()) {
+            m_retryText = m_objects.sio.ReopenText();
+            m_retryBaud = m_objects.sio.BaudRate();
+            m_retryGeneration = m_objects.sio.Generation();
+            m_nextRetry = std::chrono::steady_clock::now() + kRetryInterval;
+            m_retrying = !m_retryText.empty();
+        }
         m_observer.ReceiverLost();
         return;
     }
@@ -89,6 +99,8 @@ void LinkThreads::ReadPort()
     const size_t count = static_cast<size_t>(read.count);
     {
         std::unique_lock feeding(m_objects.parserLock);
+        if (m_objects.health != nullptr)
+            m_objects.health->OnBytes(count, std::chrono::steady_clock::now());
         m_feeding = &feeding;
         m_objects.parser.ProcessBytes(m_readBuffer, count);
         m_feeding = nullptr;
@@ -100,10 +112,28 @@ void LinkThreads::ReadPort()
             m_objects.rxQueue.push_back(static_cast<char>(m_readBuffer[i]));
 }
 
+void LinkThreads::RetryLostSource()
+{
+    if (!m_reconnect.load() || m_objects.sio.Generation() != m_retryGeneration) {
+        m_retrying = false;  // unchecked, or the user opened or closed something
+        return;
+    }
+    if (std::chrono::steady_clock::now() < m_nextRetry)
+        return;
+    SourceHandle handle = OpenSourceHandle(m_retryText, m_retryBaud, kRetryConnectTimeout);
+    m_nextRetry = std::chrono::steady_clock::now() + kRetryInterval;
+    if (!handle.Ok() || !m_objects.sio.AdoptIfUnchanged(std::move(handle), m_retryGeneration))
+        return;
+    m_retrying = false;
+    m_observer.SourceReconnected();
+}
+
 void LinkThreads::PositionHandOff()
 {
     if (!m_readerRunning.load())
         return;  // stopping: nobody will handle the fix
+    if (m_objects.health != nullptr)
+        m_objects.health->OnFix();
     m_hPositionEvent.Set();
     // Nothing is fed while we wait, so the parser may be copied or reset.
     if (m_feeding != nullptr)
@@ -128,6 +158,8 @@ void LinkThreads::HandoffThreadProc()
             std::lock_guard feeding(m_objects.parserLock);
             std::lock_guard data(m_objects.dataLock);
             CopyToSnapshot(m_objects.parser, m_objects.snapshot);
+            if (m_objects.gnssSnapshot != nullptr)
+                m_objects.parser.m_gnssModel.CopyTo(*m_objects.gnssSnapshot);
         }
         m_observer.PositionUpdate();
         m_hPositionEventProcessed.Set();

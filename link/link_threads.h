@@ -5,13 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "link/link_objects.h"
 #include "link/link_observer.h"
 #include "link/manual_reset_event.h"
 
-// The reader and hand-off threads. The reader polls the link every 100 ms,
+// The reader and hand-off threads. The reader polls the link every 100 ms
+// (a socket exactly as a serial device), counts the link's health,
 // feeds every byte to the parser and queues the printable ones for the
 // monitor; after each GGA the parser's hand-off wakes the hand-off thread,
 // which copies the fix into the snapshot and reports it, while the reader
@@ -27,6 +29,9 @@ public:
     static constexpr size_t kPlaybackReadSize = 2560;
     static constexpr std::chrono::milliseconds kHandoffSlice{2200};
     static constexpr std::chrono::milliseconds kHandoffLimit{1000};
+    static constexpr std::chrono::milliseconds kRetryInterval{1000};
+    // Short, so that a stopping window never waits long for an attempt.
+    static constexpr std::chrono::milliseconds kRetryConnectTimeout{1000};
 
     LinkThreads(const LinkObjects& objects, LinkObserver& observer);
     ~LinkThreads();
@@ -43,10 +48,19 @@ public:
 
     bool IsRunning() const { return m_readerRunning.load() || m_handoffRunning.load(); }
 
+    // When a live source goes away: try to open it again every second
+    // (a serial receiver by its by-id name), until it opens or the user
+    // opens or closes something. Off: the link stays closed, as specified.
+    void SetReconnect(bool on) { m_reconnect = on; }
+    bool Reconnect() const { return m_reconnect.load(); }
+    // The source went away and the link is trying to open it again.
+    bool IsRetrying() const { return m_retrying.load(); }
+
 private:
     void ReaderThreadProc();
     void HandoffThreadProc();
     void ReadPort();
+    void RetryLostSource();
     void PositionHandOff();  // on the reader thread, inside the parser
 
     LinkObjects m_objects;
@@ -54,6 +68,13 @@ private:
 
     std::atomic<bool> m_readerRunning{false};
     std::atomic<bool> m_handoffRunning{false};
+    std::atomic<bool> m_reconnect{false};
+    std::atomic<bool> m_retrying{false};
+    // The reader's own: what it reopens and since which of the user's actions.
+    std::string m_retryText;
+    int m_retryBaud = 0;
+    uint64_t m_retryGeneration = 0;
+    std::chrono::steady_clock::time_point m_nextRetry{};
     std::thread m_readerThread;
     std::thread m_handoffThread;
 

@@ -107,6 +107,15 @@ void QueuedLinkObserver::ReceiverLost()
     });
 }
 
+void QueuedLinkObserver::SourceReconnected()
+{
+    const std::shared_ptr<State> state = m_state;
+    state->Queue(m_context, [state] {
+        if (state->handlers.sourceReconnected)
+            state->handlers.sourceReconnected();
+    });
+}
+
 void QueuedLinkObserver::CancelPendingUpdates()
 {
     {

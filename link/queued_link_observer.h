@@ -21,6 +21,7 @@ public:
         std::function<void()> positionUpdate;
         std::function<void()> rxActivity;
         std::function<void()> receiverLost;
+        std::function<void()> sourceReconnected = {};
     };
 
     // The handlers run on `context`'s thread, and not at all once `context`
@@ -31,6 +32,7 @@ public:
     void PositionUpdate() override;
     void RxActivity() override;
     void ReceiverLost() override;
+    void SourceReconnected() override;
     void CancelPendingUpdates() override;
     void ResumeUpdates() override;
 

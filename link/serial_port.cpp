@@ -5,12 +5,18 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
+
+#include "link/network_source.h"
+#include "link/port_problems.h"
 
 namespace {
 
@@ -30,28 +36,10 @@ constexpr BaudSpeed kBaudSpeeds[] = {
     {3500000, B3500000}, {4000000, B4000000},
 };
 
-bool AllDigits(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
-// The port number a numeric setting names; 0 for a path.
-int PortNumberOf(std::string_view port)
-{
-    int number = 0;
-    if (!AllDigits(port) || std::from_chars(port.data(), port.data() + port.size(), number).ec != std::errc())
-        return 0;
-    return number;
-}
-
 bool DeviceWentAway(int fd, long readResult, int error)
 {
-    if (readResult == 0 || error == EIO || error == ENXIO || error == ENODEV)
+    if (readResult == 0 || error == EIO || error == ENXIO || error == ENODEV || error == ECONNRESET ||
+        error == ETIMEDOUT || error == EPIPE || error == ENOTCONN)
         return true;
     if (error != EAGAIN && error != EINTR)
         return false;
@@ -60,18 +48,6 @@ bool DeviceWentAway(int fd, long readResult, int error)
 }
 
 }  // namespace
-
-std::string SerialDevicePath(std::string_view port)
-{
-    if (port.empty())
-        return {};
-    if (!AllDigits(port))
-        return std::string(port);
-    const int number = PortNumberOf(port);
-    if (number < 1)
-        return {};
-    return "/dev/ttyS" + std::to_string(number - 1);
-}
 
 std::optional<unsigned> BaudRateSpeed(int baudRate)
 {
@@ -101,6 +77,10 @@ OpenFailure OpenFailureFromErrno(int error)
     case ENOTTY:
     case EISDIR:
         return OpenFailure::NotASerialDevice;
+    case ECONNREFUSED:
+        return OpenFailure::ConnectionRefused;
+    case ETIMEDOUT:
+        return OpenFailure::TimedOut;
     default:
         return OpenFailure::Other;
     }
@@ -123,6 +103,12 @@ std::string OpenFailureText(OpenFailure failure, int error)
         return "the baud rate is not supported";
     case OpenFailure::NotAFile:
         return "not a regular file";
+    case OpenFailure::NoSuchHost:
+        return "no such host";
+    case OpenFailure::ConnectionRefused:
+        return "connection refused";
+    case OpenFailure::TimedOut:
+        return "timed out";
     case OpenFailure::Other:
         break;
     }
@@ -146,39 +132,120 @@ bool CSio::OpenPort(int portNumber, int baudRate)
 
 bool CSio::OpenPort(const std::string& port, int baudRate)
 {
+    return OpenSource(port, baudRate);
+}
+
+bool CSio::OpenSource(const std::string& text, int baudRate)
+{
     Close();
+    ++m_generation;
     if (m_resetParser)
         m_resetParser();
-    m_portNumber = PortNumberOf(port);
-    m_baudRate = baudRate;
-
-    const std::string path = SerialDevicePath(port);
+    SourceHandle handle = OpenSourceHandle(text, baudRate);
     std::lock_guard lock(m_handleLock);
-    m_devicePath = path;
-    m_openFailure = OpenFailure::None;
-    m_openErrno = 0;
-    if (path.empty())
-        return Fail(OpenFailure::NoSuchDevice, ENOENT, kInvalidHandle);
+    m_portNumber = handle.comNumber;
+    m_baudRate = handle.baudRate;
+    m_devicePath = handle.name;
+    TakeLocked(handle);
+    return m_hPort.load() != kInvalidHandle;
+}
 
+bool CSio::Adopt(SourceHandle handle)
+{
+    if (!handle.Ok()) {
+        std::lock_guard lock(m_handleLock);
+        m_openFailure = handle.failure;
+        m_openErrno = handle.error;
+        m_openDetail = handle.detail;
+        return false;
+    }
+    Close();
+    ++m_generation;
+    if (m_resetParser)
+        m_resetParser();
+    std::lock_guard lock(m_handleLock);
+    m_portNumber = handle.comNumber;
+    m_baudRate = handle.baudRate;
+    m_devicePath = handle.name;
+    TakeLocked(handle);
+    return true;
+}
+
+bool CSio::AdoptIfUnchanged(SourceHandle handle, uint64_t generation)
+{
+    // The lock orders this against the user's opens and closes; the parser
+    // reset takes only the parser's locks, never this one.
+    std::lock_guard lock(m_handleLock);
+    if (!handle.Ok() || m_generation.load() != generation)
+        return false;
+    CloseLocked();
+    if (m_resetParser)
+        m_resetParser();
+    m_portNumber = handle.comNumber;
+    m_baudRate = handle.baudRate;
+    m_devicePath = handle.name;
+    TakeLocked(handle);
+    return true;
+}
+
+std::string CSio::ReopenText() const
+{
+    std::lock_guard lock(m_handleLock);
+    return m_reopenText;
+}
+
+void CSio::TakeLocked(SourceHandle& handle)
+{
+    m_openFailure = handle.failure;
+    m_openErrno = handle.error;
+    m_openDetail = handle.detail;
+    if (!handle.Ok())
+        return;
+    m_gpsdLines = GpsdLineFilter{};
+    m_reopenText = handle.reopenText;
+    m_kind = static_cast<int>(handle.kind);
+    m_playback = 0;
+    m_hPort = std::exchange(handle.fd, -1);
+}
+
+namespace {
+
+SourceHandle SerialFailure(SourceHandle handle, OpenFailure failure, int error, int fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    handle.failure = failure;
+    handle.error = error;
+    if (failure == OpenFailure::Busy)
+        handle.detail = BusyPortText(handle.name, FindPortHolder(handle.name));
+    else if (failure == OpenFailure::PermissionDenied)
+        handle.detail = PermissionDeniedText(handle.name, DeviceGroup(handle.name));
+    return handle;
+}
+
+SourceHandle OpenSerial(SourceHandle handle)
+{
+    const std::string& path = handle.name;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return Fail(OpenFailureFromErrno(errno), errno, kInvalidHandle);
+        return SerialFailure(std::move(handle), OpenFailureFromErrno(errno), errno, -1);
 
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
         const int error = errno;
-        return Fail(error == ENOTTY || error == EINVAL ? OpenFailure::NotASerialDevice : OpenFailure::Other,
-                    error, fd);
+        return SerialFailure(std::move(handle),
+                             error == ENOTTY || error == EINVAL ? OpenFailure::NotASerialDevice : OpenFailure::Other,
+                             error, fd);
     }
     // A program that locked the device keeps it. TIOCEXCL stops later opens
     // by others; root is exempt from it, not from the lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-        return Fail(OpenFailure::Busy, EBUSY, fd);
+        return SerialFailure(std::move(handle), OpenFailure::Busy, EBUSY, fd);
     ::ioctl(fd, TIOCEXCL);
 
-    const std::optional<unsigned> speed = BaudRateSpeed(baudRate);
+    const std::optional<unsigned> speed = BaudRateSpeed(handle.baudRate);
     if (!speed)
-        return Fail(OpenFailure::UnsupportedBaudRate, EINVAL, fd);
+        return SerialFailure(std::move(handle), OpenFailure::UnsupportedBaudRate, EINVAL, fd);
     ::cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -188,28 +255,111 @@ bool CSio::OpenPort(const std::string& port, int baudRate)
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, *speed) != 0 || ::cfsetospeed(&tio, *speed) != 0)
-        return Fail(OpenFailure::UnsupportedBaudRate, errno, fd);
+        return SerialFailure(std::move(handle), OpenFailure::UnsupportedBaudRate, errno, fd);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0)
-        return Fail(errno == EINVAL ? OpenFailure::UnsupportedBaudRate : OpenFailure::Other, errno, fd);
+        return SerialFailure(std::move(handle), errno == EINVAL ? OpenFailure::UnsupportedBaudRate : OpenFailure::Other,
+                             errno, fd);
     // Some drivers accept any speed and keep their own; believe what sticks.
     termios applied{};
     if (::tcgetattr(fd, &applied) == 0 && ::cfgetospeed(&applied) != *speed)
-        return Fail(OpenFailure::UnsupportedBaudRate, EINVAL, fd);
+        return SerialFailure(std::move(handle), OpenFailure::UnsupportedBaudRate, EINVAL, fd);
 
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIS, &lines);  // ENOTTY on a pseudo-terminal: nothing to raise
+    handle.fd = fd;
+    return handle;
+}
 
-    m_playback = 0;
-    m_hPort = fd;
-    return true;
+}  // namespace
+
+SourceHandle::SourceHandle(SourceHandle&& other) noexcept
+{
+    *this = std::move(other);
+}
+
+SourceHandle& SourceHandle::operator=(SourceHandle&& other) noexcept
+{
+    if (this != &other) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = std::exchange(other.fd, -1);
+        kind = other.kind;
+        name = std::move(other.name);
+        comNumber = other.comNumber;
+        baudRate = other.baudRate;
+        failure = other.failure;
+        error = other.error;
+        detail = std::move(other.detail);
+        reopenText = std::move(other.reopenText);
+    }
+    return *this;
+}
+
+SourceHandle::~SourceHandle()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+std::string ByIdName(const std::string& device, const std::string& folder)
+{
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(device, error);
+    if (error)
+        return {};
+    if (std::filesystem::path(device).parent_path() == folder)
+        return device;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::error_code e;
+        if (entry.is_symlink(e) && std::filesystem::canonical(entry.path(), e) == target)
+            return entry.path().string();
+    }
+    return {};
+}
+
+SourceHandle OpenSourceHandle(std::string_view text, int baudRate, std::chrono::milliseconds connectTimeout)
+{
+    SourceHandle handle;
+    const SourceParse parse = ParseSourceText(text);
+    const SourceAddress& address = parse.address;
+    handle.kind = address.kind;
+    handle.comNumber = address.comNumber;
+    handle.baudRate = address.kind == SourceKind::Serial ? (address.baud > 0 ? address.baud : baudRate) : 0;
+    if (!parse.Ok()) {
+        handle.failure = address.kind == SourceKind::Serial ? OpenFailure::NoSuchDevice : OpenFailure::Other;
+        handle.error = ENOENT;
+        handle.detail = parse.error;
+        return handle;
+    }
+    if (address.kind == SourceKind::Serial) {
+        handle.name = address.device;
+        handle = OpenSerial(std::move(handle));
+        if (handle.Ok()) {
+            const std::string byId = ByIdName(handle.name);
+            handle.reopenText = byId.empty() ? handle.name : byId;
+        }
+        return handle;
+    }
+    handle.name = SourceText(address);
+    handle.reopenText = handle.name;
+    const SocketOpen socket = address.kind == SourceKind::Tcp    ? ConnectTcp(address.host, address.port, connectTimeout)
+                              : address.kind == SourceKind::Gpsd ? ConnectGpsd(address.host, address.port, connectTimeout)
+                                                                 : BindUdp(address.host, address.port);
+    handle.fd = socket.fd;
+    handle.failure = socket.failure;
+    handle.error = socket.error;
+    handle.detail = socket.detail;
+    return handle;
 }
 
 bool CSio::OpenPlayback(const std::string& path)
 {
     Close();
+    ++m_generation;
     std::lock_guard lock(m_handleLock);
     m_openFailure = OpenFailure::None;
     m_openErrno = 0;
+    m_openDetail.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
@@ -230,6 +380,7 @@ bool CSio::OpenPlayback(const std::string& path)
 void CSio::Close()
 {
     std::lock_guard lock(m_handleLock);
+    ++m_generation;
     CloseLocked();
 }
 
@@ -242,6 +393,7 @@ void CSio::CloseLocked()
         ::close(fd);
     }
     m_playback = 0;
+    m_kind = static_cast<int>(SourceKind::Serial);
 }
 
 bool CSio::Fail(OpenFailure failure, int error, int fd)
@@ -250,6 +402,7 @@ bool CSio::Fail(OpenFailure failure, int error, int fd)
         ::close(fd);
     m_openFailure = failure;
     m_openErrno = error;
+    m_openDetail.clear();
     return false;
 }
 
@@ -261,9 +414,14 @@ SioReadResult CSio::Read(uint8_t* buffer, size_t liveSize, size_t playbackSize)
     if (fd == kInvalidHandle)
         return result;
     result.playback = m_playback.load() != 0;
+    const SourceKind kind = Kind();
+    if (kind == SourceKind::Udp && !result.playback) {
+        result.count = ReadDatagrams(fd, buffer, liveSize);
+        return result;  // a listening socket has nothing to lose
+    }
     const long n = ::read(fd, buffer, result.playback ? playbackSize : liveSize);
     if (n > 0) {
-        result.count = n;
+        result.count = kind == SourceKind::Gpsd ? static_cast<long>(m_gpsdLines.Filter(buffer, static_cast<size_t>(n))) : n;
         return result;
     }
     if (result.playback)
@@ -275,17 +433,54 @@ SioReadResult CSio::Read(uint8_t* buffer, size_t liveSize, size_t playbackSize)
     return result;
 }
 
+long CSio::ReadDatagrams(int fd, uint8_t* buffer, size_t size)
+{
+    // Each datagram holds a sentence or a few; take what fits whole.
+    constexpr size_t kLargestDatagram = 2048;
+    size_t filled = 0;
+    while (size - filled >= kLargestDatagram) {
+        // A datagram that does not fit whole waits for the next read.
+        int next = 0;
+        if (filled > 0 && ::ioctl(fd, FIONREAD, &next) == 0 && static_cast<size_t>(next) > size - filled)
+            break;
+        const long n = ::recv(fd, buffer + filled, size - filled, MSG_DONTWAIT);
+        if (n <= 0)
+            break;
+        filled += static_cast<size_t>(n);
+    }
+    return static_cast<long>(filled);
+}
+
+std::string CSio::WriteRefusal() const
+{
+    if (m_playback.load() != 0 || m_hPort.load() == kInvalidHandle)
+        return {};
+    switch (Kind()) {
+    case SourceKind::Gpsd:
+        return "Not sent: a gpsd source only reads. gpsd shares the receiver between its clients and passes "
+               "nothing back to it; connect to the receiver's port to send commands.";
+    case SourceKind::Udp:
+        return "Not sent: a UDP source only listens for datagrams and has no way back to the receiver.";
+    default:
+        return {};
+    }
+}
+
 long CSio::Write(const void* data, size_t size)
 {
     std::lock_guard lock(m_handleLock);
     const int fd = m_hPort.load();
     if (fd == kInvalidHandle || m_playback.load() != 0)
         return -1;
+    const SourceKind kind = Kind();
+    if (kind == SourceKind::Gpsd || kind == SourceKind::Udp)
+        return -1;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
     const auto* bytes = static_cast<const uint8_t*>(data);
     size_t written = 0;
     while (written < size) {
-        const long n = ::write(fd, bytes + written, size - written);
+        const long n = kind == SourceKind::Tcp ? ::send(fd, bytes + written, size - written, MSG_NOSIGNAL)
+                                               : ::write(fd, bytes + written, size - written);
         if (n > 0) {
             written += static_cast<size_t>(n);
             continue;
@@ -319,7 +514,7 @@ int CSio::LastOpenErrno() const
 std::string CSio::LastOpenErrorText() const
 {
     std::lock_guard lock(m_handleLock);
-    return OpenFailureText(m_openFailure, m_openErrno);
+    return m_openDetail.empty() ? OpenFailureText(m_openFailure, m_openErrno) : m_openDetail;
 }
 
 std::string CSio::DevicePath() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -9,32 +10,45 @@
 #include <string>
 #include <string_view>
 
-// Why an open failed, for the caller's message.
-enum class OpenFailure {
-    None,
-    NoSuchDevice,
-    PermissionDenied,
-    Busy,
-    NotASerialDevice,
-    UnsupportedBaudRate,
-    NotAFile,  // a playback source that is not a regular file
-    Other,
-};
-
-// The device a "Comm Port" setting names: a number n means COMn, which is
-// /dev/ttyS<n-1>; anything else is taken as a device path. Empty when the
-// text names no device (empty, or a number below 1).
-std::string SerialDevicePath(std::string_view port);
+#include "link/gpsd_lines.h"
+#include "link/network_source.h"
+#include "link/open_failure.h"
+#include "link/source_text.h"
 
 // The termios speed for a baud rate, if the system has one.
 std::optional<unsigned> BaudRateSpeed(int baudRate);
 
-// How an errno from opening a device reads to the user.
-OpenFailure OpenFailureFromErrno(int error);
+// A source opened but not yet the link's: what OpenSourceHandle gives and
+// CSio::Adopt takes, so that a new source can be opened while the current
+// one keeps running, and only replace it once it works.
+struct SourceHandle {
+    int fd = -1;
+    SourceKind kind = SourceKind::Serial;
+    std::string name;  // the device path, or the network source's text
+    int comNumber = 0;
+    int baudRate = 0;
+    OpenFailure failure = OpenFailure::None;
+    int error = 0;
+    std::string detail;  // the reason as the user reads it, when it says more than `failure`
+    std::string reopenText;  // what a reconnect opens: the by-id name of a serial device when it has one
 
-// "no such device", "permission denied ... dialout group", ...: one line
-// that names the reason, for the caller's message box.
-std::string OpenFailureText(OpenFailure failure, int error);
+    SourceHandle() = default;
+    SourceHandle(SourceHandle&& other) noexcept;
+    SourceHandle& operator=(SourceHandle&& other) noexcept;
+    ~SourceHandle();  // closes a handle nobody adopted
+    bool Ok() const { return fd >= 0; }
+};
+
+// Opens what `text` names (a serial port at `baudRate`, or a network
+// source). Blocks up to kConnectTimeout for a network source: call it off
+// the window's thread.
+SourceHandle OpenSourceHandle(std::string_view text, int baudRate,
+                              std::chrono::milliseconds connectTimeout = kConnectTimeout);
+
+// The name under `folder` (a symbolic link, as udev makes them) that leads to
+// `device`, or empty. A USB receiver keeps that name when it comes back
+// under another ttyUSB number.
+std::string ByIdName(const std::string& device, const std::string& folder = "/dev/serial/by-id");
 
 struct SioReadResult {
     long count = 0;         // bytes read; 0 when nothing was buffered
@@ -65,6 +79,25 @@ public:
     bool OpenPort(int portNumber, int baudRate);
     bool OpenPort(const std::string& port, int baudRate);
 
+    // Any source text (source_text.h), closing the current source first as
+    // OpenPort does. Blocks up to kConnectTimeout for a network source.
+    bool OpenSource(const std::string& text, int baudRate);
+
+    // Makes an opened handle the source, closing the current one and
+    // resetting the parser. A failed handle leaves the current source as it
+    // is and only records why (LastOpenFailure, LastOpenErrorText).
+    bool Adopt(SourceHandle handle);
+
+    // Adopt, but only while nothing was opened or closed since Generation()
+    // gave `generation`: a reconnect never replaces the user's own choice.
+    bool AdoptIfUnchanged(SourceHandle handle, uint64_t generation);
+
+    // Counts every open, adoption and close by the user (not a loss).
+    uint64_t Generation() const { return m_generation.load(); }
+
+    // The text that opens the current (or the lost) source again.
+    std::string ReopenText() const;
+
     // Makes a recorded file the source. Writes are ignored while it plays.
     bool OpenPlayback(const std::string& path);
 
@@ -77,10 +110,14 @@ public:
     // `lost`. The end of a playback file is not a loss: playback idles.
     SioReadResult Read(uint8_t* buffer, size_t liveSize, size_t playbackSize);
 
-    // Writes to a live device, waiting at most kWriteTimeoutMs for room.
-    // Returns the bytes written, or -1 when there is no live device (closed
-    // or playback) or the write failed before any byte went out.
+    // Writes to a live device or TCP source, waiting at most
+    // kWriteTimeoutMs for room. Returns the bytes written, or -1 when there
+    // is no live device (closed or playback), the source takes no writes
+    // (WriteRefusal), or the write failed before any byte went out.
     long Write(const void* data, size_t size);
+
+    // Why the open source takes no writes (gpsd, UDP); empty when it does.
+    std::string WriteRefusal() const;
 
     bool IsOpen() const { return m_hPort.load() != kInvalidHandle; }
     bool IsPlayback() const { return m_playback.load() != 0; }
@@ -89,7 +126,9 @@ public:
     int LastOpenErrno() const;
     std::string LastOpenErrorText() const;
 
+    // The device path, or a network source's text ("tcp://host:10110").
     std::string DevicePath() const;
+    SourceKind Kind() const { return static_cast<SourceKind>(m_kind.load()); }
     std::string PlaybackFile() const;
     int PortNumber() const { return m_portNumber.load(); }
     int BaudRate() const { return m_baudRate.load(); }
@@ -97,6 +136,8 @@ public:
 private:
     bool Fail(OpenFailure failure, int error, int fd);
     void CloseLocked();
+    void TakeLocked(SourceHandle& handle);
+    long ReadDatagrams(int fd, uint8_t* buffer, size_t size);
 
     mutable std::mutex m_handleLock;  // held for every use of the descriptor
     std::atomic<int> m_hPort{kInvalidHandle};
@@ -105,6 +146,11 @@ private:
     std::atomic<int> m_portNumber{0};
     std::atomic<int> m_baudRate{0};
     std::string m_devicePath;
+    std::atomic<int> m_kind{static_cast<int>(SourceKind::Serial)};
+    GpsdLineFilter m_gpsdLines;
+    std::string m_openDetail;
+    std::string m_reopenText;
+    std::atomic<uint64_t> m_generation{0};
 
     OpenFailure m_openFailure = OpenFailure::None;
     int m_openErrno = 0;

@@ -20,6 +20,7 @@ void CopyToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot)
     snapshot.glonassPdop = parser.m_glonassPdop;
     snapshot.hplCm = parser.m_raimHpl;
     snapshot.hfomCm = parser.m_raimHfom;
+    snapshot.countedQuality = parser.m_ggaCountedQuality;
 
     // All 96 records, whatever the count: the pages decide what to show.
     for (size_t i = 0; i < snapshot.satellites.size(); ++i) {

@@ -37,6 +37,7 @@ struct DisplaySnapshot {
     int sbasSeen = 0;
     int hplCm = 0;
     int hfomCm = 0;
+    int countedQuality = 0;  // the parser's m_ggaCountedQuality
 
     // Records worth reading: satsInView clamped to 0..96.
     int UsableSatellites() const

@@ -147,6 +147,7 @@ void CNMEAParserWin32::ResetData()
     m_ggaHdop = 0.0;
     m_altitude = 0.0;
     m_ggaCount = 0;
+    m_ggaCountedQuality = 0;
 
     m_gsaMode = 0;
     m_gsaFixType = 0;
@@ -163,6 +164,8 @@ void CNMEAParserWin32::ResetData()
     m_allInView = {};
     m_gpsInView = {};
     m_glonassInView = {};
+
+    m_gnssModel.Reset();
 }
 
 bool CNMEAParserWin32::DroppedByDualModeFilter(std::string_view address) const
@@ -179,6 +182,7 @@ int CNMEAParserWin32::OnSentence(const char* address, const char* data)
     const std::string_view a(address);
     if (DroppedByDualModeFilter(a))
         return 1;
+    m_gnssModel.OnSentence(address, data);
 
     // A substring test, so every talker is accepted for GGA, GSA and VTG.
     if (Contains(a, "GGA")) {
@@ -238,6 +242,10 @@ void CNMEAParserWin32::DecodeGGA(const char* data)
         m_ggaHdop = ParseDecimal(h);
     if (const auto alt = f[8].text; !alt.empty())
         m_altitude = ParseDecimal(alt);
+
+    const std::string_view quality = f[5].text;
+    const bool qualityDigit = quality.size() == 1 && quality[0] >= '1' && quality[0] <= '9';
+    m_ggaCountedQuality = qualityDigit && !latitude.empty() && !longitude.empty() ? quality[0] - '0' : 0;
 
     ++m_ggaCount;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "nmea/gnss_model.h"
 #include "nmea/sentence_framer.h"
 #include "nmea/satellite_view.h"
 
@@ -54,6 +55,10 @@ public:
     double m_ggaHdop = 0.0;
     double m_altitude = 0.0;
     int m_ggaCount = 0;
+    // The fix-quality digit (1 to 9) of the last GGA when it also carried a
+    // latitude and a longitude; 0 otherwise. The fields above keep older
+    // values when a field is empty, so they cannot tell.
+    int m_ggaCountedQuality = 0;
 
     // GSA
     int m_gsaMode = 0;
@@ -89,6 +94,11 @@ public:
     // RAIM, centimetres
     int m_raimHpl = 0;
     int m_raimHfom = 0;
+
+    // Every constellation and signal, fed each sentence the dual-mode filter
+    // lets through, before the decoders above (so that it is current at the
+    // GGA hand-off). ResetData resets it too.
+    GnssModel m_gnssModel;
 
 protected:
     int OnSentence(const char* address, const char* data) override;

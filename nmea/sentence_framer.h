@@ -51,6 +51,10 @@ public:
     int FramerState() const { return m_framerState; }
 
 protected:
+    // Inside OnSentence and OnChecksumError: the length of `data`, known
+    // here without a strlen.
+    size_t DataLength() const { return m_fieldIndex; }
+
     virtual int OnSentence(const char* address, const char* data);
     virtual void OnChecksumError(const char* address, const char* data);
 

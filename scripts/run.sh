@@ -20,7 +20,8 @@ cmake --preset default >/dev/null
 cmake --build --preset default --target stelmap stelmap-sim
 
 sim_out="$(mktemp)"
-build/default/tools/sim/stelmap-sim --rate 1 --noise 2 >"$sim_out" &
+# STELMAP_SIM_ARGS adds options, e.g. --gnss to fill the Signals page.
+build/default/tools/sim/stelmap-sim --rate 1 --noise 2 ${STELMAP_SIM_ARGS:-} >"$sim_out" &
 sim_pid=$!
 cleanup() { kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; rm -f "$sim_out"; }
 trap cleanup EXIT

@@ -16,11 +16,12 @@ TEST(CommPortFromText, NumbersAndDevicePaths)
     const Case cases[] = {
         {"4", {4, ""}},
         {" 10 ", {10, ""}},
-        {"12abc", {12, ""}},                 // like atoi: the number at the start
-        {"-3", {-3, ""}},
-        {"abc", {0, ""}},                    // no number: port 0, which the open then refuses
+        {"COM3", {3, ""}},
+        {"ttyUSB1", {0, "/dev/ttyUSB1"}},
+        {" gpsd://localhost:2947 ", {0, "gpsd://localhost"}},
+        {"0", {0, "0"}},                     // names nothing: kept for the open to refuse
+        {"tcp://host", {0, "tcp://host"}},
         {"", {0, ""}},
-        {"COM3", {0, ""}},
         {"/dev/ttyUSB0", {0, "/dev/ttyUSB0"}},
         {"  /dev/ttyACM0\t", {0, "/dev/ttyACM0"}},
         {"/dev/serial/by-id/usb-u-blox_GNSS-if00", {0, "/dev/serial/by-id/usb-u-blox_GNSS-if00"}},
@@ -48,6 +49,7 @@ TEST(CommPortDevice, ComNumbersMapToTtyS)
         {{0, ""}, ""},
         {{-2, ""}, ""},
         {{0, "/dev/ttyUSB0"}, "/dev/ttyUSB0"},
+        {{0, "tcp://host:1"}, ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CommPortDevice(c.port), c.device) << CommPortText(c.port);

@@ -183,6 +183,13 @@ TEST_F(Commands, MenuBarItemsIdsAndAccessKeys)
         {"&Tools|Dual Mode Filter", 0},
         {"&Tools|Dual Mode Filter|Precision", 32831},
         {"&Tools|Dual Mode Filter|Integrity", 32832},
+        {"&Tools|", 0},
+        {"&Tools|Set &Alert Limit...", 33252},
+        {"&Tools|Re&set Accuracy", 33250},
+        {"&Tools|&Export Accuracy Report...", 33251},
+        {"&Tools|Reconnect &Automatically", kCmdReconnectAutomatically},
+        {"&Tools|Find &Baud Rate", kCmdFindBaudRate},
+        {"&Tools|&Link Health...", kCmdLinkHealth},
         {"&Help|&About Stelmap...", 57664},
     };
     QStringList topLevel, shown;

@@ -38,7 +38,7 @@ struct Shared {
     std::deque<char> rxQueue;
     DisplaySnapshot snapshot;
     CSio sio{[this] { ResetParserData(Objects(), false); }};
-    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot}; }
+    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot, nullptr, nullptr}; }
 };
 
 // Notes when each fix reaches the "window".

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 #include "link/link_threads.h"
@@ -82,6 +83,24 @@ TEST_F(LinkSimTest, EveryFixTheSimulatorSendsArrivesAsSent)
     EXPECT_EQ(observer.Lost(), 1);
     EXPECT_FALSE(link.sio.IsOpen());
     EXPECT_EQ(link.parser.m_dualMode.load(), 0);
+}
+
+// The GNSS snapshot is copied with the display snapshot at every hand-off:
+// after the last fix it holds what the model holds, all five systems.
+TEST_F(LinkSimTest, TheGnssSnapshotFollowsTheFixes)
+{
+    Connect({"--rate", "10", "--fixes", "12", "--gnss"});
+    ASSERT_TRUE(observer.WaitUntil([&] { return observer.lostLocked() > 0; }, 6s));
+    threads.Stop();
+    EXPECT_EQ(observer.Updates().size(), 12u);
+    GnssSnapshot model;
+    link.parser.m_gnssModel.CopyTo(model);
+    std::lock_guard lock(link.dataLock);
+    EXPECT_EQ(link.gnssSnapshot, model);
+    std::set<GnssSystem> systems;
+    for (const GnssSignalView& s : link.gnssSnapshot.satellites)
+        systems.insert(s.system);
+    EXPECT_EQ(systems.size(), 5u);
 }
 
 TEST_F(LinkSimTest, ASimulatorKilledMidStreamIsNoticedOnce)

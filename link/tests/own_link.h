@@ -13,14 +13,15 @@
 // A private set of the objects the link shares, so that tests never touch
 // the program's globals.
 struct OwnLink {
-    CNMEAParserWin32 parser;
+    HealthCountingParser parser;
     std::mutex dataLock;
     std::mutex parserLock;
     std::deque<char> rxQueue;
     DisplaySnapshot snapshot;
+    GnssSnapshot gnssSnapshot;
     CSio sio{[this] { ResetParserData(Objects(), false); }};
 
-    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot}; }
+    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot, &gnssSnapshot, &parser.health}; }
 
     size_t QueuedBytes()
     {
@@ -91,6 +92,20 @@ public:
         m_changed.notify_all();
     }
 
+    void SourceReconnected() override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_reconnected;
+        }
+        m_changed.notify_all();
+    }
+    int Reconnected()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_reconnected;
+    }
+
     bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
     {
         std::unique_lock lock(m_mutex);
@@ -139,4 +154,5 @@ private:
     std::vector<size_t> m_activity;  // queued bytes at each receive activity
     std::vector<std::chrono::steady_clock::time_point> m_activityTimes;
     int m_lost = 0;
+    int m_reconnected = 0;
 };

@@ -3,9 +3,14 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 
+#include "link/port_problems.h"
 #include "link/serial_port.h"
 #include "link/tests/pseudo_terminal.h"
 
@@ -52,7 +57,9 @@ TEST(SerialDevicePath, NumbersNameComPortsAndPathsPassThrough)
         {"99999999999", ""},  // does not fit: names nothing
         {"/dev/ttyUSB0", "/dev/ttyUSB0"},
         {"/dev/pts/3", "/dev/pts/3"},
-        {"-1", "-1"},  // not a number: a (relative) path
+        {"COM2", "/dev/ttyS1"},
+        {"-1", "/dev/-1"},  // not a number: a name in /dev
+        {"tcp://host:1", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SerialDevicePath(c.port), c.path) << c.port;
@@ -284,3 +291,43 @@ TEST(CSio, PlaybackNeedsARegularFile)
 }
 
 }  // namespace
+
+// Another program holds the device: the message names it from /proc.
+TEST(CSio, ABusyPortNamesTheProgramThatHoldsIt)
+{
+    PseudoTerminal pty;
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        ::flock(fd, LOCK_EX);
+        ::prctl(PR_SET_NAME, "gpsd");
+        ::pause();
+        ::_exit(0);
+    }
+    ASSERT_GT(holder, 0);
+    CSio sio;
+    bool busy = false;
+    for (int i = 0; i < 100 && !busy; ++i) {
+        busy = !sio.OpenPort(pty.SlavePath(), 9600) && sio.LastOpenFailure() == OpenFailure::Busy;
+        if (!busy) {
+            sio.Close();
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ASSERT_TRUE(busy);
+    EXPECT_EQ(sio.LastOpenErrorText(), pty.SlavePath() + " is in use by gpsd (pid " + std::to_string(holder) +
+                                           "). Connect to gpsd://localhost to share the receiver, or stop gpsd.");
+}
+
+TEST(PortProblems, TextsNameTheHolderAndTheRemedy)
+{
+    EXPECT_EQ(BusyPortText("/dev/ttyACM0", PortHolder{812, "minicom"}),
+              "/dev/ttyACM0 is in use by minicom (pid 812). Close it there, or stop minicom.");
+    EXPECT_EQ(BusyPortText("/dev/ttyACM0", std::nullopt), "/dev/ttyACM0 is in use by another program");
+    EXPECT_EQ(PermissionDeniedText("/dev/ttyUSB0", "dialout"),
+              "permission denied: /dev/ttyUSB0 belongs to the dialout group; add yourself to the dialout group: "
+              "sudo usermod -aG dialout $USER, then log out and in");
+    EXPECT_EQ(DeviceGroup("/dev/null"), "root");
+}

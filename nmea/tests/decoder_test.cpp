@@ -65,6 +65,33 @@ TEST(DecodeGGA, Table)
     }
 }
 
+// The accuracy figures count a GGA by its own fields, never by values an
+// earlier sentence left behind.
+TEST(DecodeGGA, CountedQuality)
+{
+    const std::string standard = "GPGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,";
+    const std::pair<const char*, int> cases[] = {
+        {"GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", 1},
+        {"GNGGA,123519,4807.038,N,01131.000,E,9,08,0.9,545.4,M,46.9,M,,", 9},
+        {"GPGGA,123519,4807.038,N,01131.000,E,0,08,0.9,545.4,M,46.9,M,,", 0},
+        {"GPGGA,123519,4807.038,N,01131.000,E,,08,0.9,545.4,M,46.9,M,,", 0},  // the kept quality 4 is not this GGA's
+        {"GPGGA,123519,4807.038,N,01131.000,E,A,08,0.9,545.4,M,46.9,M,,", 0},
+        {"GPGGA,123519,4807.038,N,01131.000,E,12,08,0.9,545.4,M,46.9,M,,", 0},
+        {"GPGGA,123519,,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", 0},
+        {"GPGGA,123519,4807.038,N,,E,1,08,0.9,545.4,M,46.9,M,,", 0},
+        {"GPGGA,123519,4807.038,N,01131.000,E,5", 5},  // altitude need not be sent
+    };
+    for (const auto& [body, expected] : cases) {
+        CNMEAParserWin32 parser;
+        Feed(parser, Sentence(standard));
+        Feed(parser, Sentence(body));
+        EXPECT_EQ(parser.m_ggaCountedQuality, expected) << body;
+        DisplaySnapshot snapshot;
+        CopyToSnapshot(parser, snapshot);
+        EXPECT_EQ(snapshot.countedQuality, expected) << body;
+    }
+}
+
 TEST(DecodeGGA, SpecificationExampleValues)
 {
     CNMEAParserWin32 parser;

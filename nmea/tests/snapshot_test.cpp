@@ -102,6 +102,7 @@ TEST(CopyToSnapshot, CarriesPositionDopsAndCounts)
     expected.glonassPdop = 3.5;
     expected.glonassHdop = 2.5;
     expected.glonassVdop = 3.0;
+    expected.countedQuality = 1;
     const std::string text = "GPS Fix";
     std::copy(text.begin(), text.end(), expected.fixQualityText.begin());
     EXPECT_EQ(snapshot, expected);

@@ -133,6 +133,18 @@ void DrawChart(QPainter& p)
     p.drawPolyline(level);
 }
 
+// Signal bars of four systems, for the Signals tab.
+void DrawSignalBars(QPainter& p)
+{
+    const QColor colors[] = {QColor(38, 132, 222), QColor(220, 96, 24), QColor(0, 166, 120), QColor(236, 166, 0)};
+    const double heights[] = {9.0, 12.0, 7.0, 10.5};
+    p.setPen(Outline(QColor(70, 70, 80), 0.8));
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(colors[i]);
+        p.drawRect(QRectF(1.5 + 3.5 * i, 14.5 - heights[i], 2.6, heights[i]));
+    }
+}
+
 void DrawTextWindow(QPainter& p)
 {
     p.setPen(Outline(QColor(60, 70, 90)));
@@ -552,7 +564,7 @@ int main(int argc, char** argv)
         {"tab_key.png", 16, DrawKey},            {"tool_connect.png", 32, DrawConnect},
         {"tool_record.png", 32, DrawRecord},     {"tool_stop.png", 32, DrawStop},
         {"tool_play_back.png", 32, DrawPlayBack}, {"tool_about.png", 32, DrawAbout},
-        {"alert_bell.png", 32, DrawBell},
+        {"alert_bell.png", 32, DrawBell},        {"tab_signals.png", 16, DrawSignalBars},
     };
     bool ok = true;
     for (const Item& item : items)

@@ -5,14 +5,15 @@
 #include <cstring>
 
 #include "tools/cli/fix_stream.h"
+#include "tools/cli/gnss_json.h"
 #include "tools/cli/json_writer.h"
 
 namespace {
 
 constexpr const char* kDecodeHelp =
-    "usage: stelmap-cli decode FILE\n"
+    "usage: stelmap-cli decode SOURCE [--gnss] [--fixes N] [--duration S]\n"
     "\n"
-    "Decodes an NMEA 0183 recording (FILE, or - for standard input) exactly as\n"
+    "Decodes an NMEA 0183 recording (a file, or - for standard input) exactly as\n"
     "the monitor does: one parser in its start state (dual mode off, Integrity)\n"
     "and a zeroed display snapshot. At every GGA fix it prints one JSON object\n"
     "on one line to standard output, with the snapshot's position, DOPs, counts,\n"
@@ -20,7 +21,23 @@ constexpr const char* kDecodeHelp =
     "end it prints to standard error:\n"
     "  bytes B sentences S checksum_errors C fixes F\n"
     "\n"
+    "--gnss adds the key \"gnss\" to every line: date and time (RMC/ZDA), every\n"
+    "satellite and signal of every system as [system, number, signal, elevation,\n"
+    "azimuth, cnr, used], and the latest GST, GBS and RMC status.\n"
+    "SOURCE may also be live: a serial device (PATH[@BAUD], 9600 baud unless\n"
+    "given), tcp://HOST:PORT, udp://[ADDRESS]:PORT or gpsd://HOST[:PORT]. A live\n"
+    "source is read until it closes, or until --fixes N fixes have been printed\n"
+    "or --duration S seconds have passed (both work on files too).\n"
+    "\n"
     "Exit status: 0 when the whole input was read, 2 when it could not be.\n";
+
+int Usage(const std::string& problem)
+{
+    std::fprintf(stderr, "stelmap-cli decode: %s\n", problem.c_str());
+    std::fputs("usage: stelmap-cli decode SOURCE [--gnss] [--fixes N] [--duration S]  ('stelmap-cli decode --help' explains)\n",
+               stderr);
+    return 2;
+}
 
 void Dop(JsonWriter& json, const char* key, double pdop, double hdop, double vdop)
 {
@@ -30,7 +47,7 @@ void Dop(JsonWriter& json, const char* key, double pdop, double hdop, double vdo
 }  // namespace
 
 std::string FixToJson(unsigned long long fix, const CNMEAParserWin32& parser,
-                      const DisplaySnapshot& snapshot)
+                      const DisplaySnapshot& snapshot, const GnssSnapshot* gnss)
 {
     JsonWriter json;
     json.BeginObject();
@@ -71,25 +88,59 @@ std::string FixToJson(unsigned long long fix, const CNMEAParserWin32& parser,
     json.Key("courseMagnetic").Double(parser.m_courseMagnetic);
     json.Key("speedKnots").Double(parser.m_speedKnots);
     json.Key("speedKmh").Double(parser.m_speedKmh);
+    if (gnss != nullptr) {
+        json.Key("gnss");
+        WriteGnssJson(json, *gnss);
+    }
     json.EndObject();
     return json.Text();
 }
 
 int RunDecodeCommand(int argc, char** argv)
 {
-    if (argc != 1 || std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0) {
-        const bool asked = argc == 1;
-        std::fputs(kDecodeHelp, asked ? stdout : stderr);
-        return asked ? 0 : 2;
+    if (argc == 0) {
+        std::fputs(kDecodeHelp, stderr);
+        return 2;
     }
+    const char* source = nullptr;
+    bool withGnss = false;
+    StreamLimits limits;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kDecodeHelp, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--gnss") == 0) {
+            withGnss = true;
+            continue;
+        }
+        bool matched = false;
+        std::string problem;
+        if (!ParseStreamLimit(argc, argv, i, limits, matched, problem))
+            return Usage(problem);
+        if (matched)
+            continue;
+        if (argv[i][0] == '-' && argv[i][1] != '\0')
+            return Usage(std::string("unknown option '") + argv[i] + "'");
+        if (source != nullptr)
+            return Usage("only one SOURCE can be read");
+        source = argv[i];
+    }
+    if (source == nullptr)
+        return Usage("SOURCE is missing");
     CountingParser parser;
     DisplaySnapshot snapshot;
+    GnssSnapshot gnss;
     std::string line;
-    const bool whole = DecodeFileReporting(argv[0], parser, snapshot, [&](uint64_t fix) {
-        line = FixToJson(fix, parser, snapshot);
+    const bool whole = DecodeFileReporting(source, parser, snapshot, [&](uint64_t fix) {
+        if (withGnss)
+            parser.m_gnssModel.CopyTo(gnss);
+        line = FixToJson(fix, parser, snapshot, withGnss ? &gnss : nullptr);
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), stdout);
-    });
+        // A live reader watching the output sees each fix as it comes.
+        std::fflush(stdout);
+    }, limits);
     if (!whole)
         return 2;
     if (std::fflush(stdout) != 0) {

@@ -110,3 +110,10 @@ JsonWriter& JsonWriter::Null()
     m_text += "null";
     return *this;
 }
+
+JsonWriter& JsonWriter::Bool(bool value)
+{
+    Separate();
+    m_text += value ? "true" : "false";
+    return *this;
+}

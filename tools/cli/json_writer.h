@@ -17,6 +17,7 @@ public:
     JsonWriter& Double(double value);
     JsonWriter& String(std::string_view value);
     JsonWriter& Null();
+    JsonWriter& Bool(bool value);
 
     const std::string& Text() const { return m_text; }
     void Clear() { m_text.clear(); m_needComma = false; }

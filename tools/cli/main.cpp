@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "tools/cli/accuracy_command.h"
 #include "tools/cli/decode_command.h"
 #include "tools/cli/stats_command.h"
 
@@ -16,6 +17,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"decode", "decode a recording and print every fix as JSON", RunDecodeCommand},
     {"stats", "position statistics of a recording, as JSON", RunStatsCommand},
+    {"accuracy", "accuracy and integrity figures of a recording, as JSON", RunAccuracyCommand},
 };
 
 void PrintUsage(std::FILE* out)

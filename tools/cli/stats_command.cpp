@@ -14,9 +14,10 @@
 namespace {
 
 constexpr const char* kStatsHelp =
-    "usage: stelmap-cli stats FILE [--user LAT,LON,ALT]\n"
+    "usage: stelmap-cli stats SOURCE [--user LAT,LON,ALT] [--fixes N] [--duration S]\n"
     "\n"
-    "Decodes an NMEA 0183 recording (FILE, or - for standard input) as\n"
+    "Decodes an NMEA 0183 recording (a file, or - for standard input) or a live\n"
+    "source (as 'stelmap-cli decode --help' lists, with the same limits) as\n"
     "'stelmap-cli decode' does and hands every fix to the position statistics\n"
     "as the monitor's position plot page gets them. Prints one JSON object with\n"
     "the values of the page's text block, unrounded: Latitude, Longitude,\n"
@@ -64,7 +65,8 @@ std::optional<UserPosition> ParseUserPosition(std::string_view text)
 int Usage(const char* problem)
 {
     std::fprintf(stderr, "stelmap-cli stats: %s\n", problem);
-    std::fputs("usage: stelmap-cli stats FILE [--user LAT,LON,ALT]  ('stelmap-cli stats --help' explains)\n", stderr);
+    std::fputs("usage: stelmap-cli stats SOURCE [--user LAT,LON,ALT] [--fixes N] [--duration S]"
+               "  ('stelmap-cli stats --help' explains)\n", stderr);
     return 2;
 }
 
@@ -97,7 +99,14 @@ int RunStatsCommand(int argc, char** argv)
 {
     std::optional<std::string> path;
     UserPosition user;
+    StreamLimits limits;
     for (int i = 0; i < argc; ++i) {
+        bool matched = false;
+        std::string problem;
+        if (!ParseStreamLimit(argc, argv, i, limits, matched, problem))
+            return Usage(problem.c_str());
+        if (matched)
+            continue;
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kStatsHelp, stdout);
@@ -130,11 +139,11 @@ int RunStatsCommand(int argc, char** argv)
             return Usage(problem.c_str());
         }
         if (path)
-            return Usage("only one FILE can be read");
+            return Usage("only one SOURCE can be read");
         path = std::string(arg);
     }
     if (!path)
-        return Usage("FILE is missing");
+        return Usage("SOURCE is missing");
 
     CountingParser parser;
     DisplaySnapshot snapshot;
@@ -145,7 +154,7 @@ int RunStatsCommand(int argc, char** argv)
     const bool whole = DecodeFileReporting(*path, parser, snapshot, [&](uint64_t) {
         statistics.OnPositionUpdate(snapshot.hplCm, snapshot.hfomCm, snapshot.latitude, snapshot.longitude,
                                     snapshot.altitude);
-    });
+    }, limits);
     if (!whole)
         return 2;  // statistics over part of the input would pass for the whole
     const std::string line = PositionValuesToJson(statistics.TextValues()) + "\n";

@@ -54,6 +54,9 @@ const char* const kSimHelp =
     "  --mode I|P|D     solutions sent: I integrity (GP, with RAIM), P precision\n"
     "                   (GN), D both (default I)\n"
     "  --dual           the same as --mode D\n"
+    "  --gnss           GPS, GLONASS, Galileo, BeiDou and QZSS on two signals each:\n"
+    "                   NMEA 4.11 GSV with signal IDs, GSA with system IDs, RMC,\n"
+    "                   GNS, GST, GBS and ZDA before each GN GGA and VTG\n"
     "  --mask HEX       the sentence mask at start (default AE: GGA, GSA, GSV,\n"
     "                   VTG, RAIM)\n"
     "  --fixes N        stop after N fixes (default: run until stopped)\n"
@@ -118,6 +121,10 @@ ParseOutcome ParseSimOptions(int argc, char** argv, SimOptions& options, std::st
         }
         if (name == "--fast") {
             options.fast = true;
+            continue;
+        }
+        if (name == "--gnss") {
+            options.gnss = true;
             continue;
         }
         if (name == "--dual") {

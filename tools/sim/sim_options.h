@@ -39,6 +39,7 @@ struct SimOptions {
     double faults = 0.0;  // share of sentences spoiled, 0 to 1
     uint32_t mask = kDefaultSentenceMask;
     std::string truthPath;
+    bool gnss = false;  // every constellation on two signals, NMEA 4.11
 
     // Fixes to send before stopping; 0 for no end.
     long Epochs() const;

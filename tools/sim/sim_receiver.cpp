@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "tools/sim/dilution_of_precision.h"
+#include "tools/sim/gnss_constellations.h"
 #include "tools/sim/nmea_format.h"
 
 namespace {
@@ -236,6 +237,10 @@ SimEpoch SimReceiver::MakeEpoch(long index)
     precision.modeLetter = 'D';
 
     SimEpoch epoch;
+    if (m_options.gnss) {
+        AddGnssFix(epoch, precision, index, seconds, sky);
+        return epoch;
+    }
     switch (m_options.mode) {
     case SolutionOutput::Integrity:
         AddSolution(epoch, integrity, gpsView, gpsUsed, glonassUsed, true);
@@ -257,6 +262,36 @@ SimEpoch SimReceiver::MakeEpoch(long index)
     for (TruthRecord& t : epoch.truth)
         t.fix = index;
     return epoch;
+}
+
+void SimReceiver::AddGnssFix(SimEpoch& epoch, Solution& s, long index, double seconds,
+                             const std::vector<SimSatellite>& sky)
+{
+    const bool fix = s.quality != 0;
+    GnssFixInput in;
+    in.index = index;
+    in.seconds = seconds;
+    in.utc = m_utc;
+    in.rmcDate = m_date;
+    in.zdaDate = m_zdaDate;
+    in.latitude = fix ? NmeaLatitude(s.latitude) : ",";
+    in.longitude = fix ? NmeaLongitude(s.longitude) : ",";
+    in.altitude = s.altitude;
+    in.knots = s.speed * kKnotsPerMetrePerSecond;
+    in.course = s.course;
+    in.noise = m_options.noise;
+    in.sky = sky;
+    GnssFixSentences gnss = MakeGnssFixSentences(in, m_random);
+    epoch.sentences = std::move(gnss.beforeGga);
+    // GGA and VTG of the same solution, its count and HDOP as GNS gives them.
+    s.satellites = gnss.used;
+    s.dops.hdop = gnss.hdop;
+    const uint32_t mask = m_mask;
+    m_mask &= kGgaBit | kVtgBit;
+    AddSolution(epoch, s, {}, {}, {}, false);
+    m_mask = mask;
+    for (TruthRecord& t : epoch.truth)
+        t.fix = index;
 }
 
 void SimReceiver::AddSolution(SimEpoch& epoch, const Solution& s, const std::vector<SimSatellite>& gpsView,

@@ -61,6 +61,7 @@ private:
     void AddSolution(SimEpoch& epoch, const Solution& s, const std::vector<SimSatellite>& gpsView,
                      const std::vector<SimSatellite>& gpsUsed, const std::vector<SimSatellite>& glonassUsed,
                      bool glonassByItsOwnTalker);
+    void AddGnssFix(SimEpoch& epoch, Solution& s, long index, double seconds, const std::vector<SimSatellite>& sky);
 
     SimOptions m_options;
     SkyModel m_sky;

@@ -99,11 +99,38 @@ TEST_F(DecodeCommand, HelpAndUsage)
 {
     const CommandResult help = RunCommand(CliPath() + " decode --help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("usage: stelmap-cli decode FILE"), std::string::npos);
+    EXPECT_NE(help.out.find("usage: stelmap-cli decode SOURCE [--fixes N] [--duration S]"), std::string::npos);
     EXPECT_EQ(RunCommand(CliPath()).status, 2);
     EXPECT_EQ(RunCommand(CliPath() + " frobnicate").status, 2);
     EXPECT_EQ(RunCommand(CliPath() + " decode").status, 2);
     EXPECT_EQ(RunCommand(CliPath() + " --help").status, 0);
+    EXPECT_EQ(RunCommand(CliPath() + " decode --gnss").status, 2);
+}
+
+// The "gnss" key, worked out by hand from the sentences: Galileo by its own
+// talker and GPS by number under GN, used by system ID; the suspect by the
+// GBS system ID; empty fields null; the RMC's year 99 in the 1900s.
+TEST_F(DecodeCommand, GnssKeyAsTheSentencesSay)
+{
+    const std::string recording = Sentence("GNGSV,1,1,02,07,45,090,40,301,10,200,,1")
+        + Sentence("GAGSV,1,1,01,05,60,300,38,7") + Sentence("GNGSA,A,3,05,,,,,,,,,,,,1.5,0.9,1.2,3")
+        + Sentence("GNRMC,235959.5,V,,,,,,,311299,,,N") + Sentence("GNGST,235959.5,1.5,,,,0.5,0.25,2")
+        + Sentence("GNGBS,235959.5,0.5,0.25,2,05,,7.5,1.25,3,7")
+        + Sentence("GNGGA,235959.5,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    const std::string path = Write("gnss.nmea", recording);
+    for (const std::string args : {" decode --gnss ", " decode "}) {
+        const CommandResult r = RunCommand(CliPath() + args + path + (args == " decode " ? " --gnss" : ""));
+        ASSERT_EQ(r.status, 0) << r.err;
+        const size_t key = r.out.find(",\"gnss\":");
+        ASSERT_NE(key, std::string::npos);
+        EXPECT_EQ(r.out.substr(key),
+                  ",\"gnss\":{\"date\":\"1999-12-31\",\"time\":\"23:59:59.5\",\"satellites\":["
+                  "[\"GPS\",7,1,45,90,40,false],[\"Galileo\",1,1,10,200,null,false],[\"Galileo\",5,7,60,300,38,true]],"
+                  "\"gst\":{\"rms\":1.5,\"major\":null,\"minor\":null,\"orientation\":null,\"sigmaLat\":0.5,"
+                  "\"sigmaLon\":0.25,\"sigmaAlt\":2},"
+                  "\"gbs\":{\"errLat\":0.5,\"errLon\":0.25,\"errAlt\":2,\"suspect\":[\"Galileo\",5],"
+                  "\"probability\":null,\"bias\":7.5,\"sigma\":1.25},\"rmcStatus\":\"V\"}}\n");
+    }
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ TEST_F(StatsCommand, BadArgumentsAndUnreadableFilesExitWithTwo)
         std::string message;
     };
     const Case cases[] = {
-        {"", "FILE is missing"},
+        {"", "SOURCE is missing"},
         {good + " --user", "--user needs LAT,LON,ALT"},
         {good + " --user 1,2", "not '1,2'"},
         {good + " --user 1,2,3,4", "not '1,2,3,4'"},
@@ -122,7 +122,7 @@ TEST_F(StatsCommand, BadArgumentsAndUnreadableFilesExitWithTwo)
         {good + " --user 0,-200,0", "--user: Longitude must lie between -180 and 180 degrees"},
         {good + " --user 0,0,1e308", "--user: Altitude must lie between -100000 and 100000 metres"},
         {good + " --frobnicate", "unknown option '--frobnicate'"},
-        {good + " " + good, "only one FILE"},
+        {good + " " + good, "only one SOURCE"},
         {(m_dir / "missing.nmea").string(), "cannot read"},
         {m_dir.string(), "Is a directory"},
     };
@@ -135,7 +135,7 @@ TEST_F(StatsCommand, BadArgumentsAndUnreadableFilesExitWithTwo)
     }
     const CommandResult help = RunCommand(CliPath() + " stats --help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("usage: stelmap-cli stats FILE [--user LAT,LON,ALT]"), std::string::npos);
+    EXPECT_NE(help.out.find("usage: stelmap-cli stats SOURCE [--user LAT,LON,ALT]"), std::string::npos);
     const CommandResult list = RunCommand(CliPath() + " --help");
     EXPECT_NE(list.out.find("stats"), std::string::npos);
 }

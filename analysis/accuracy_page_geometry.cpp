@@ -1,0 +1,299 @@
+#include "analysis/accuracy_page_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "nmea/receiver_state.h"
+
+namespace {
+
+using G = AccuracyPageGeometry;
+
+constexpr int kMargin = 8;
+constexpr int kAxisLeft = 44;    // room for the scale labels left of a plot
+constexpr int kAxisBottom = 18;  // and below it
+
+std::string Format(const char* format, double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+std::string Metres(const std::optional<double>& value)
+{
+    return value ? Format("%.2f", *value) : std::string("-");
+}
+
+std::string QualityName(int quality)
+{
+    const char* name = FixQualityText(quality);
+    return name != nullptr ? name : "Quality " + std::to_string(quality);
+}
+
+// The plot area inside a panel: a title line on top, scale labels left and
+// below.
+PixelRect PlotArea(const PixelRect& panel)
+{
+    return {panel.left + kAxisLeft, panel.top + G::kLineHeight + 4, panel.right - 6, panel.bottom - kAxisBottom};
+}
+
+PixelRect CentredSquare(const PixelRect& area, int side)
+{
+    const int left = area.left + (area.Width() - side) / 2;
+    const int top = area.top + (area.Height() - side) / 2;
+    return {left, top, left + side, top + side};
+}
+
+void AddScale(G& g, const PixelRect& plot, double xRange, double yRange, const char* xUnit, const char* yUnit)
+{
+    const char* const format = "%g";
+    g.labels.push_back({{plot.left - kAxisLeft + 2, plot.bottom - G::kLineHeight + 2}, Format(format, 0.0)});
+    g.labels.push_back({{plot.left - kAxisLeft + 2, plot.top}, Format(format, yRange) + yUnit});
+    g.labels.push_back({{plot.right - 50, plot.bottom + 2}, Format(format, xRange) + xUnit});
+}
+
+void CardLines(G& g, const AccuracyTracker& tracker)
+{
+    int y = g.card.top + 4;
+    const int x = g.card.left + 6;
+    const int values = x + 112;
+    auto line = [&](const std::string& label, const std::string& value, bool heading = false) {
+        if (y + G::kLineHeight > g.card.bottom)
+            return;
+        g.cardLines.push_back({{heading ? x : x + 8, y}, label, heading});
+        if (!value.empty())
+            g.cardLines.push_back({{values, y}, value});
+        y += G::kLineHeight;
+    };
+
+    line("Accuracy", "", true);
+    const std::optional<GeodeticPosition> reference = tracker.Reference();
+    const char* source = tracker.Truth() ? " (user position)" : " (mean of fixes)";
+    if (reference) {
+        line("Reference", Format("%.7f", reference->latitude) + ", " + Format("%.7f", reference->longitude));
+        line("", Format("%.2f m", reference->altitude) + source);
+    } else {
+        line("Reference", std::string("none yet") + source);
+    }
+    line("Fixes", std::to_string(tracker.Fixes()) + " of " + std::to_string(tracker.GgaCount()) + " GGA");
+    const auto seconds = [](const std::optional<double>& s) { return s ? Format("%.1f s", *s) : std::string("-"); };
+    line("First fix", seconds(tracker.TimeToFirstFix()));
+    line("First RTK fixed", seconds(tracker.TimeToFirstRtkFixed()));
+    y += G::kLineHeight / 2;
+
+    for (int set = 0; set <= kMaxFixQuality; ++set) {
+        const ErrorFigures f = tracker.Figures(set);
+        if (f.count == 0 && set != 0)
+            continue;
+        line((set == 0 ? std::string("All fixes") : QualityName(set)) + " (" + std::to_string(f.count) + ")", "",
+             true);
+        line("Bias E/N/U", Metres(f.biasE) + "  " + Metres(f.biasN) + "  " + Metres(f.biasU) + " m");
+        line("Sigma E/N/U", Metres(f.sigmaE) + "  " + Metres(f.sigmaN) + "  " + Metres(f.sigmaU) + " m");
+        line("H 50/68/95/99", Metres(f.h50) + "  " + Metres(f.h68) + "  " + Metres(f.h95) + "  " + Metres(f.h99) + " m");
+        line("V 50/95", Metres(f.v50) + "  " + Metres(f.v95) + " m");
+        line("DRMS / 2DRMS", Metres(f.drms) + "  " + Metres(f.twoDrms) + " m");
+    }
+    y += G::kLineHeight / 2;
+    const std::optional<IntegrityCounts> integrity = tracker.Integrity();
+    line("Integrity", "", true);
+    if (!integrity) {
+        line("Set the user position to measure it", "");
+        return;
+    }
+    line("Alert limit", Format("%g m", integrity->alertLimit));
+    line("Epochs", std::to_string(integrity->epochs));
+    line("Availability", integrity->availability ? Format("%.2f %%", *integrity->availability * 100.0) : "-");
+}
+
+void Scatter(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
+{
+    g.labels.push_back({{panel.left, panel.top}, "East / north error", true});
+    const PixelRect area = PlotArea(panel);
+    g.scatterPlot = CentredSquare(area, std::max(0, std::min(area.Width(), area.Height())));
+    const ErrorFigures f = tracker.Figures(0);
+    double extent = 0.0;
+    for (const auto& value : {f.h99, f.twoDrms})
+        extent = std::max(extent, value.value_or(0.0));
+    extent = std::max(extent, std::hypot(f.biasE.value_or(0.0), f.biasN.value_or(0.0)) + f.h50.value_or(0.0));
+    g.scatterHalfRange = NiceCeiling(extent * 1.1);
+    const double scale = g.scatterPlot.Width() / 2.0 / g.scatterHalfRange;
+    const double cx = (g.scatterPlot.left + g.scatterPlot.right) / 2.0;
+    const double cy = (g.scatterPlot.top + g.scatterPlot.bottom) / 2.0;
+    auto toPixel = [&](double east, double north) {
+        return PixelPoint{TruncToPixel(std::floor(cx + east * scale)), TruncToPixel(std::floor(cy - north * scale))};
+    };
+    for (const auto& [east, north] : tracker.ScatterSample()) {
+        const PixelPoint p = toPixel(east, north);
+        if (g.scatterPlot.Contains(p.x, p.y))
+            g.scatterDots.push_back(p);
+    }
+    const PixelPoint centre = toPixel(0.0, 0.0);
+    const std::pair<const char*, std::optional<double>> circles[] = {{"h50", f.h50}, {"h95", f.h95}, {"2DRMS", f.twoDrms}};
+    for (const auto& [label, radius] : circles)
+        if (radius)
+            g.circles.push_back({centre, TruncToPixel(std::lround(*radius * scale)), label});
+    if (f.biasE && f.biasN) {
+        const PixelPoint b = toPixel(*f.biasE, *f.biasN);
+        g.biasCross.push_back({{b.x - 6, b.y}, {b.x + 7, b.y}});
+        g.biasCross.push_back({{b.x, b.y - 6}, {b.x, b.y + 7}});
+    }
+    g.labels.push_back({{g.scatterPlot.left - kAxisLeft + 2, g.scatterPlot.top}, Format("%g m", g.scatterHalfRange)});
+    g.labels.push_back({{g.scatterPlot.right - 50, g.scatterPlot.bottom + 2}, Format("%g m", g.scatterHalfRange)});
+}
+
+void Cdf(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
+{
+    g.labels.push_back({{panel.left, panel.top}, "Horizontal error, cumulative", true});
+    g.cdfPlot = PlotArea(panel);
+    const ErrorHistogram& histogram = tracker.HorizontalHistogram();
+    g.cdfRange = NiceCeiling(histogram.Percentile(99).value_or(0.0) * 1.1);
+    AddScale(g, g.cdfPlot, g.cdfRange, 100.0, " m", " %");
+    if (histogram.Total() == 0)
+        return;
+    const int width = g.cdfPlot.Width();
+    for (int column = 0; column < width; ++column) {
+        const double metres = g.cdfRange * (column + 1) / width;
+        const double share = histogram.ShareAtOrBelow(metres);
+        g.cdfLine.push_back({g.cdfPlot.left + column,
+                             g.cdfPlot.bottom - 1 - TruncToPixel(std::lround(share * (g.cdfPlot.Height() - 1)))});
+    }
+}
+
+void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
+{
+    g.labels.push_back({{panel.left, panel.top}, "Stanford diagram: HErr across, HPL up", true});
+    const PixelRect area = PlotArea(panel);
+    const int cell = std::max(1, std::min(area.Width(), area.Height()) / StanfordGrid::kCells);
+    g.stanfordPlot = CentredSquare(area, cell * StanfordGrid::kCells);
+    const StanfordGrid& grid = tracker.Stanford();
+    g.stanfordRange = grid.range;
+    const PixelRect& p = g.stanfordPlot;
+    AddScale(g, p, grid.range, grid.range, " m", " m");
+
+    uint32_t largest = 0;
+    for (const uint32_t count : grid.counts)
+        largest = std::max(largest, count);
+    const double logLargest = std::log(static_cast<double>(largest));
+    for (int y = 0; y < StanfordGrid::kCells; ++y)
+        for (int x = 0; x < StanfordGrid::kCells; ++x) {
+            const uint32_t count = grid.At(x, y);
+            if (count == 0)
+                continue;
+            const int left = p.left + x * cell;
+            const int bottom = p.bottom - y * cell;
+            g.stanfordCells.push_back({{left, bottom - cell, left + cell, bottom},
+                                       largest > 1 ? std::log(static_cast<double>(count)) / logLargest : 1.0});
+        }
+    if (largest > 0) {
+        // The key, in the title line: a ramp of the shades between "1" and
+        // the largest count.
+        constexpr int kSteps = 10, kStep = 6;
+        const int right = panel.right - 8 - 6 * static_cast<int>(std::to_string(largest).size());
+        const int left = right - kSteps * kStep;
+        for (int i = 0; i < kSteps; ++i)
+            g.stanfordLegend.push_back({{left + i * kStep, panel.top + 3, left + (i + 1) * kStep, panel.top + 12},
+                                        static_cast<double>(i) / (kSteps - 1)});
+        g.labels.push_back({{left - 10, panel.top}, "1"});
+        g.labels.push_back({{right + 3, panel.top}, std::to_string(largest)});
+    }
+    const double scale = static_cast<double>(p.Width()) / grid.range;
+    const int al = TruncToPixel(std::lround(tracker.AlertLimit() * scale));
+    g.diagonal = {{p.left, p.bottom - 1}, {p.right - 1, p.top}};
+    g.alertLimitAcross = {{p.left + al, p.top}, {p.left + al, p.bottom - 1}};
+    g.alertLimitUp = {{p.left, p.bottom - 1 - al}, {p.right - 1, p.bottom - 1 - al}};
+
+    const std::optional<IntegrityCounts> integrity = tracker.Integrity();
+    if (!integrity) {
+        g.labels.push_back({{p.left + 6, p.top + p.Height() / 2}, "No user position: no integrity"});
+        return;
+    }
+    // Each name sits inside its region, in fractions of the axes.
+    struct Place {
+        StanfordRegion region;
+        const char* name;
+        double across, up;
+    };
+    const Place places[] = {
+        {StanfordRegion::Normal, "Normal", 0.03, 0.40},
+        {StanfordRegion::Misleading, "MI", 0.22, 0.12},
+        {StanfordRegion::Hazardous, "HMI", 0.55, 0.20},
+        {StanfordRegion::Unavailable, "Unavailable", 0.03, 0.93},
+        {StanfordRegion::UnavailableMi, "Unavailable MI", 0.70, 0.60},
+    };
+    for (const Place& place : places) {
+        const int64_t count = integrity->Count(place.region);
+        const double share = integrity->epochs > 0 ? 100.0 * static_cast<double>(count) / integrity->epochs : 0.0;
+        const PixelPoint at{p.left + TruncToPixel(place.across * p.Width()),
+                            p.bottom - TruncToPixel(place.up * p.Height())};
+        g.labels.push_back({at, place.name, false, true});
+        g.labels.push_back({{at.x, at.y + G::kLineHeight}, std::to_string(count) + Format(" (%.1f %%)", share), false, true});
+    }
+}
+
+void Timeline(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const std::string& estimateName)
+{
+    g.labels.push_back({{panel.left, panel.top}, "Horizontal error and " + estimateName + " over time", true});
+    g.timelinePlot = PlotArea(panel);
+    const ErrorTimeline& timeline = tracker.Timeline();
+    double top = 0.0;
+    for (const ErrorTimeline::Bucket& b : timeline.buckets)
+        top = std::max({top, b.hasError ? double(b.errorMax) : 0.0, b.hasEstimate ? double(b.estimateMax) : 0.0});
+    g.timelineRange = NiceCeiling(top * 1.05);
+    // The right edge is where the buckets run full and merge.
+    AddScale(g, g.timelinePlot, static_cast<double>(timeline.fixesPerBucket * ErrorTimeline::kBuckets),
+             g.timelineRange, " fixes", " m");
+    const PixelRect& p = g.timelinePlot;
+    const double columnsPerBucket = static_cast<double>(p.Width()) / ErrorTimeline::kBuckets;
+    const double scale = (p.Height() - 1) / g.timelineRange;
+    auto bar = [&](size_t i, float low, float high) {
+        const int left = p.left + TruncToPixel(std::floor(i * columnsPerBucket));
+        const int right = std::max(left + 1, p.left + TruncToPixel(std::floor((i + 1) * columnsPerBucket)));
+        const int bottom = p.bottom - TruncToPixel(std::lround(low * scale));
+        const int topY = p.bottom - 1 - TruncToPixel(std::lround(high * scale));
+        return PixelRect{left, std::max(p.top, topY), right, std::max(bottom, topY + 1)};
+    };
+    for (size_t i = 0; i < timeline.buckets.size(); ++i) {
+        const ErrorTimeline::Bucket& b = timeline.buckets[i];
+        if (b.hasEstimate)
+            g.estimateBars.push_back(bar(i, b.estimateMin, b.estimateMax));
+        if (b.hasError)
+            g.errorBars.push_back(bar(i, b.errorMin, b.errorMax));
+    }
+}
+
+}  // namespace
+
+double NiceCeiling(double value)
+{
+    if (!(value > 0.0) || !std::isfinite(value))
+        return 1.0;
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    for (const double step : {1.0, 2.0, 5.0, 10.0})
+        if (step * power >= value * (1.0 - 1e-12))
+            return step * power;
+    return 10.0 * power;
+}
+
+AccuracyPageGeometry ComputeAccuracyPageGeometry(int width, int height, const AccuracyTracker& tracker,
+                                                 const std::string& estimateName)
+{
+    G g;
+    const int cardWidth = std::clamp(width * 3 / 10, 240, 380);
+    g.card = {kMargin, kMargin, kMargin + cardWidth, std::max(kMargin, height - kMargin)};
+    CardLines(g, tracker);
+
+    const int left = g.card.right + kMargin;
+    const int halfWidth = std::max(0, (width - kMargin - left - kMargin) / 2);
+    const int halfHeight = std::max(0, (height - 3 * kMargin) / 2);
+    const PixelRect topLeft{left, kMargin, left + halfWidth, kMargin + halfHeight};
+    const PixelRect topRight{topLeft.right + kMargin, kMargin, topLeft.right + kMargin + halfWidth, topLeft.bottom};
+    const PixelRect bottomLeft{left, topLeft.bottom + kMargin, topLeft.right, topLeft.bottom + kMargin + halfHeight};
+    const PixelRect bottomRight{topRight.left, bottomLeft.top, topRight.right, bottomLeft.bottom};
+    Scatter(g, topLeft, tracker);
+    Stanford(g, topRight, tracker);
+    Cdf(g, bottomLeft, tracker);
+    Timeline(g, bottomRight, tracker, estimateName);
+    return g;
+}

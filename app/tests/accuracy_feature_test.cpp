@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QSettings>
+#include <QWidget>
+
+#include "analysis/accuracy_page_wnd.h"
+#include "app/accuracy_feature.h"
+#include "app/alert_limit_dlg.h"
+#include "app/app_settings.h"
+#include "app/tests/gui_test_support.h"
+#include "kit/command_actions.h"
+
+namespace {
+
+struct Told {
+    Severity severity;
+    QString text;
+};
+
+class AccuracyFeatureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        OpenAppSettings()->clear();
+        m_feature = std::make_unique<AccuracyFeature>(m_commands, &m_window, [this](Severity s, const QString& t, const QString&) {
+            m_told.push_back({s, t});
+        });
+    }
+    void TearDown() override { delete m_feature->Page(); }
+
+    // Types `text` into the Set Alert Limit dialog and presses OK.
+    void SetAlertLimit(const QString& text)
+    {
+        ModalDriver driver([&](QWidget* modal) {
+            auto* dialog = qobject_cast<CAlertLimitDlg*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QLineEdit*>("alertLimitEdit")->setText(text);
+            dialog->accept();
+        });
+        ASSERT_TRUE(m_commands.Trigger(kCmdSetAlertLimit));
+    }
+
+    CommandActions m_commands;
+    QWidget m_window;
+    std::vector<Told> m_told;
+    std::unique_ptr<AccuracyFeature> m_feature;
+};
+
+TEST_F(AccuracyFeatureTest, AlertLimitRefusesBadInputAndSavesGood)
+{
+    EXPECT_EQ(m_feature->Page()->Tracker().AlertLimit(), 40.0);
+    for (const char* bad : {"0", "-3", "ten", "", "1e6"}) {
+        m_told.clear();
+        SetAlertLimit(QString::fromLatin1(bad));
+        ASSERT_EQ(m_told.size(), 1u) << bad;
+        EXPECT_EQ(m_told[0].severity, Severity::kWarning);
+        EXPECT_TRUE(m_told[0].text.contains("is not an alert limit; the limit stays 40 m")) << m_told[0].text.toStdString();
+        EXPECT_EQ(ReadAlertLimit(), 40.0);
+        EXPECT_EQ(m_feature->Page()->Tracker().AlertLimit(), 40.0);
+    }
+    m_told.clear();
+    SetAlertLimit(QStringLiteral(" 25.5 "));
+    EXPECT_TRUE(m_told.empty());
+    EXPECT_EQ(ReadAlertLimit(), 25.5);
+    EXPECT_EQ(m_feature->Page()->Tracker().AlertLimit(), 25.5);
+    // Saved like the other settings: a new start reads it.
+    delete m_feature->Page();
+    m_feature = std::make_unique<AccuracyFeature>(m_commands, &m_window, [](Severity, const QString&, const QString&) {});
+    EXPECT_EQ(m_feature->Page()->Tracker().AlertLimit(), 25.5);
+}
+
+TEST_F(AccuracyFeatureTest, FixesUserPositionResetAndSession)
+{
+    DisplaySnapshot fix;
+    fix.latitude = 47.0707;
+    fix.longitude = 15.4395;
+    fix.altitude = 353.0;
+    fix.hplCm = 1200;
+    fix.countedQuality = 4;
+    m_feature->SetUserPosition(UserPosition{47.0707, 15.4395, 353.0});
+    m_feature->ShowFix(fix);
+    fix.countedQuality = 0;  // no fix: kept as a GGA, not counted
+    m_feature->ShowFix(fix);
+    const AccuracyTracker& tracker = m_feature->Page()->Tracker();
+    EXPECT_EQ(tracker.GgaCount(), 2);
+    EXPECT_EQ(tracker.Fixes(), 1);
+    EXPECT_TRUE(tracker.TimeToFirstRtkFixed());
+    EXPECT_EQ(tracker.Integrity()->epochs, 1);
+    // The user position stored when none was set is no truth.
+    m_feature->SetUserPosition(UserPosition{});
+    EXPECT_FALSE(tracker.Integrity());
+
+    ASSERT_TRUE(m_commands.Trigger(kCmdResetAccuracy));
+    EXPECT_EQ(tracker.GgaCount(), 0);
+    EXPECT_TRUE(tracker.TimeToFirstRtkFixed()) << "a reset keeps the connection's times";
+    m_feature->StartSession();
+    EXPECT_FALSE(tracker.TimeToFirstFix());
+}
+
+}  // namespace

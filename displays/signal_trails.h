@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "nmea/gnss_snapshot.h"
+
+// Where each satellite of every system has been in the sky over the last
+// minutes, for the Signals page's fading trails. Times are seconds on any
+// steady clock the caller chooses; nothing here reads a clock.
+class SignalTrails {
+public:
+    static constexpr double kWindowSeconds = 600.0;
+    // A point at most this often: satellites move about a degree in two
+    // minutes, so this loses no shape and bounds the points to 120 each.
+    static constexpr double kMinSpacingSeconds = 5.0;
+    static constexpr size_t kMaxPoints = 128;
+    static constexpr size_t kMaxSatellites = 512;
+
+    struct Point {
+        double time = 0.0;
+        int azimuth = 0;
+        int elevation = 0;
+        bool operator==(const Point&) const = default;
+    };
+    using Trail = std::deque<Point>;
+
+    // Adds the position of every satellite that has one (one point per
+    // satellite, whatever its signals) and forgets points older than the
+    // window.
+    void Update(const std::vector<GnssSignalView>& views, double now);
+    void Clear() { m_trails.clear(); }
+
+    const std::map<GnssSatelliteId, Trail>& Trails() const { return m_trails; }
+
+private:
+    std::map<GnssSatelliteId, Trail> m_trails;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "displays/signal_trails.h"
+#include "displays/signals_page_layout.h"
+#include "nmea/gnss_snapshot.h"
+
+class QPainter;
+
+// The Signals page: every system's signals as bars, a sky plot of every
+// system with trails of the last minutes, a table per system and the date,
+// fix modes, GST and GBS. It reads the GNSS snapshot, never the parser, and
+// keeps only the trails and the filter; a click on a chip shows or hides a
+// system or a band.
+class CSignalsPageWnd : public QWidget {
+public:
+    explicit CSignalsPageWnd(QWidget* parent = nullptr);
+
+    // Where the page reads the model: a copy of the shared GNSS snapshot
+    // taken under its lock. Without a source it shows an empty snapshot.
+    void SetSnapshotSource(std::function<GnssSnapshot()> source);
+
+    // After every fix: takes a fresh copy, extends the trails, repaints.
+    void UpdateFromSnapshot();
+    // The same at a given time in seconds (tests and benchmarks drive the clock).
+    void UpdateFromSnapshotAt(double now);
+    void ClearTrails();
+
+    const SignalsFilter& Filter() const { return m_filter; }
+    void SetFilter(const SignalsFilter& filter);
+    const SignalTrails& Trails() const { return m_trails; }
+
+    // What the page shows at `size`, as last updated.
+    SignalsPageLayout Layout(const QSize& size) const;
+    // Paints the page into `painter`'s device over (0, 0, size).
+    void Paint(QPainter& painter, const QSize& size) const;
+    QImage RenderPage();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::function<GnssSnapshot()> m_snapshotSource;
+    GnssSnapshot m_snapshot;
+    SignalTrails m_trails;
+    SignalsFilter m_filter;
+    double m_now = 0.0;
+    QElapsedTimer m_clock;
+};

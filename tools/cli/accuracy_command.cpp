@@ -1,0 +1,148 @@
+#include "tools/cli/accuracy_command.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/accuracy_figures.h"
+#include "analysis/accuracy_json.h"
+#include "tools/cli/fix_stream.h"
+
+namespace {
+
+constexpr const char* kAccuracyHelp =
+    "usage: stelmap-cli accuracy FILE [--truth LAT,LON,ALT] [--alert-limit M]\n"
+    "\n"
+    "Decodes an NMEA 0183 recording (FILE, or - for standard input) as\n"
+    "'stelmap-cli decode' does and prints one JSON object with the accuracy of\n"
+    "its fixes: every GGA with a latitude, a longitude and a fix quality 1 to 9\n"
+    "is counted. The errors are east, north and up from the reference in the\n"
+    "local tangent plane (WGS-84, the GGA altitude as the height): bias, sample\n"
+    "standard deviation, percentiles of the horizontal and vertical error,\n"
+    "DRMS and 2DRMS, for all fixes and per fix quality.\n"
+    "\n"
+    "--truth       the true position (degrees, degrees, metres); without it the\n"
+    "              reference is the mean of the counted fixes and there are no\n"
+    "              integrity figures\n"
+    "--alert-limit the horizontal alert limit in metres for the integrity\n"
+    "              regions (default 40, at most 100000)\n"
+    "\n"
+    "At the end it prints to standard error:\n"
+    "  bytes B sentences S checksum_errors C fixes F\n"
+    "\n"
+    "Exit status: 0 when the whole input was read, 2 when it could not be or\n"
+    "the arguments are wrong.\n";
+
+int Usage(const std::string& problem)
+{
+    std::fprintf(stderr, "stelmap-cli accuracy: %s\n", problem.c_str());
+    std::fputs("usage: stelmap-cli accuracy FILE [--truth LAT,LON,ALT] [--alert-limit M]"
+               "  ('stelmap-cli accuracy --help' explains)\n",
+               stderr);
+    return 2;
+}
+
+std::optional<double> ParseNumber(std::string_view text)
+{
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (begin == end || ec != std::errc() || ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// "LAT,LON,ALT": three finite numbers, a latitude within +-90 and a
+// longitude within +-180.
+std::optional<GeodeticPosition> ParseTruth(std::string_view text)
+{
+    double values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const size_t comma = text.find(',');
+        if ((i < 2) != (comma != std::string_view::npos))
+            return std::nullopt;
+        const std::optional<double> number = ParseNumber(text.substr(0, comma));
+        if (!number)
+            return std::nullopt;
+        values[i] = *number;
+        text = i < 2 ? text.substr(comma + 1) : std::string_view();
+    }
+    if (std::fabs(values[0]) > 90.0 || std::fabs(values[1]) > 180.0)
+        return std::nullopt;
+    return GeodeticPosition{values[0], values[1], values[2]};
+}
+
+}  // namespace
+
+int RunAccuracyCommand(int argc, char** argv)
+{
+    std::optional<std::string> path;
+    std::optional<GeodeticPosition> truth;
+    double alertLimit = kDefaultAlertLimit;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kAccuracyHelp, stdout);
+            return 0;
+        }
+        std::string_view name = arg;
+        std::optional<std::string_view> value;
+        if (const size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+        }
+        if (name == "--truth" || name == "--alert-limit") {
+            if (!value) {
+                if (i + 1 == argc)
+                    return Usage(std::string(name) + " needs a value");
+                value = argv[++i];
+            }
+            if (name == "--truth") {
+                truth = ParseTruth(*value);
+                if (!truth)
+                    return Usage("--truth needs three numbers LAT,LON,ALT (degrees within +-90 and +-180, metres), not '"
+                                 + std::string(*value) + "'");
+            } else {
+                const std::optional<double> limit = ParseAlertLimit(*value);
+                if (!limit)
+                    return Usage("--alert-limit needs a positive number of metres up to 100000, not '"
+                                 + std::string(*value) + "'");
+                alertLimit = *limit;
+            }
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-')
+            return Usage("unknown option '" + std::string(arg) + "'");
+        if (path)
+            return Usage("only one FILE can be read");
+        path = std::string(arg);
+    }
+    if (!path)
+        return Usage("FILE is missing");
+
+    CountingParser parser;
+    DisplaySnapshot snapshot;
+    std::vector<AccuracyFix> fixes;
+    const bool whole = DecodeFileReporting(*path, parser, snapshot, [&](uint64_t) {
+        fixes.push_back({snapshot.countedQuality, snapshot.latitude, snapshot.longitude, snapshot.altitude,
+                         snapshot.hplCm / 100.0});
+    });
+    if (!whole)
+        return 2;  // figures over part of the input would pass for the whole
+    const std::string line = AccuracyReportToJson(ComputeAccuracy(fixes, truth, alertLimit)) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "stelmap-cli: cannot write the output: %s\n", std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}

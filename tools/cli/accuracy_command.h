@@ -1,0 +1,3 @@
+#pragma once
+
+int RunAccuracyCommand(int argc, char** argv);
