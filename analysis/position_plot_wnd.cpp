@@ -82,7 +82,9 @@ void CPositionPlotWnd::SetUserPosition(double latitude, double longitude, double
 
 void CPositionPlotWnd::ConfigurePlot(CVPlot& plot, const QColor& textColor)
 {
-    plot.m_titleColor = plot.m_yLabelColor = plot.m_xLabelColor = textColor;
+    // Tick labels and legend stand on the page background, not on the plot's
+    // black, so they take the page's readable text colour as the axis labels do.
+    plot.m_titleColor = plot.m_yLabelColor = plot.m_xLabelColor = plot.m_tickTextColor = textColor;
     plot.m_yDivisions = 5;
     plot.m_fontScale = 0.5f;
     plot.m_leftMarginDivisor = 7;
@@ -104,8 +106,9 @@ QImage CPositionPlotWnd::Render()
     GetPageColors(background, text);
     const PositionPageLayout layout = ComputePositionPageLayout(width(), height());
     CVPlot* plots[] = {&m_latitudePlot, &m_longitudePlot, &m_altitudePlot, &m_horizontalsPlot};
+    const QColor labels = ReadablePageTextColor();
     for (size_t i = 0; i < std::size(plots); ++i) {
-        ConfigurePlot(*plots[i], text);
+        ConfigurePlot(*plots[i], labels);
         plots[i]->Draw(painter, ToQRect(layout.plots[i]));
     }
     DrawTextBlock(painter, layout, text);
@@ -138,12 +141,17 @@ void CPositionPlotWnd::DrawTextBlock(QPainter& painter, const PositionPageLayout
     // Each value stands on its label's line, right of the widest label.
     const QStringList labels = Lines(QString::fromLatin1(kPositionLabelText));
     const QStringList values = Lines(QString::fromStdString(FormatPositionValues(m_statistics.TextValues())));
-    const int labelLeft = box.left + 5;
+    // The text keeps off the frame by the same 5 pixels on top as on the
+    // left; flush with the top edge its first line ran into the frame and the
+    // rounded corner.
+    constexpr int kInset = 5;
+    const int labelLeft = box.left + kInset;
+    const int textTop = std::min(box.top + kInset, box.bottom);
     int labelRight = labelLeft;
     for (const QString& label : labels)
         labelRight = std::max(labelRight, labelLeft + metrics.horizontalAdvance(label));
     labelRight = std::min(labelRight, box.right);
-    const int labelBottom = std::min(box.bottom, box.top + lineHeight * static_cast<int>(labels.size()));
+    const int labelBottom = std::min(box.bottom, textTop + lineHeight * static_cast<int>(labels.size()));
 
     auto drawColumn = [&](const QStringList& lines, const QRect& column) {
         painter.save();
@@ -152,8 +160,8 @@ void CPositionPlotWnd::DrawTextBlock(QPainter& painter, const PositionPageLayout
             painter.drawText(QPoint(column.left(), column.top() + i * lineHeight + metrics.ascent()), lines[i]);
         painter.restore();
     };
-    drawColumn(labels, QRect(labelLeft, box.top, box.right - labelLeft, box.Height()));
-    drawColumn(values, QRect(labelRight + 5, box.top, box.right - labelRight - 5, labelBottom - box.top));
+    drawColumn(labels, QRect(labelLeft, textTop, box.right - labelLeft, box.bottom - textTop));
+    drawColumn(values, QRect(labelRight + 5, textTop, box.right - labelRight - 5, labelBottom - textTop));
     painter.restore();
 }
 

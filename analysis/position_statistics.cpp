@@ -69,6 +69,22 @@ bool PositionStatistics::OnPositionUpdate(int hplCm, int hfomCm, double latitude
     return true;
 }
 
+void PositionStatistics::SetUserPosition(double latitude, double longitude, double altitude)
+{
+    if (latitude == m_userLatitude && longitude == m_userLongitude && altitude == m_userAltitude)
+        return;
+    m_userLatitude = latitude;
+    m_userLongitude = longitude;
+    m_userAltitude = altitude;
+    // Errors against two points averaged together mean nothing.
+    m_avgHorizontalError.Reset();
+    m_hplViolations = 0;
+    if (m_plots.horizontals != nullptr) {
+        m_plots.horizontals->ClearSeries(kSeriesHErr);
+        m_plots.horizontals->ClearSeries(kSeriesHplViolation);
+    }
+}
+
 void PositionStatistics::ClearPlots()
 {
     for (PlotTarget* plot : {m_plots.latitude, m_plots.longitude, m_plots.altitude, m_plots.horizontals}) {

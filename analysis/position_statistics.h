@@ -66,12 +66,11 @@ public:
     // user position stays.
     void ClearPlots();
 
-    void SetUserPosition(double latitude, double longitude, double altitude)
-    {
-        m_userLatitude = latitude;
-        m_userLongitude = longitude;
-        m_userAltitude = altitude;
-    }
+    // A different reference point restarts what was measured against the old
+    // one, the mean horizontal error and the HPL violations with their
+    // plotted series; the rest of the statistics go on. The same point again
+    // changes nothing.
+    void SetUserPosition(double latitude, double longitude, double altitude);
     double UserLatitude() const { return m_userLatitude; }
     double UserLongitude() const { return m_userLongitude; }
     double UserAltitude() const { return m_userAltitude; }

@@ -1,5 +1,7 @@
 #include "app/accuracy_feature.h"
 
+#include <cmath>
+
 #include <QAction>
 #include <QDialog>
 #include <QFileDialog>
@@ -58,9 +60,15 @@ void AccuracyFeature::AddToMenu(QMenu* tools) const
 
 void AccuracyFeature::ShowFix(const DisplaySnapshot& fix)
 {
-    // The receiver's own estimate: HFOM for now; the GST sigma of the GNSS
-    // model takes its place here when the receiver sends GST.
-    const std::optional<double> gstSigma;
+    // The receiver's own estimate of its horizontal error: the GST sigmas of
+    // latitude and longitude combined when it sends GST (the page falls back
+    // on HFOM otherwise).
+    std::optional<double> gstSigma;
+    if (m_gstSource) {
+        const std::optional<GstFields> gst = m_gstSource();
+        if (gst && gst->sigmaLat && gst->sigmaLon)
+            gstSigma = std::hypot(*gst->sigmaLat, *gst->sigmaLon);
+    }
     m_page->OnPositionUpdate(fix.countedQuality, fix.latitude, fix.longitude, fix.altitude, fix.hplCm, fix.hfomCm,
                              gstSigma);
 }

@@ -3,10 +3,12 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "app/user_notice.h"
 #include "app/user_position.h"
 #include "nmea/display_snapshot.h"
+#include "nmea/gnss_sentences.h"
 
 class CAccuracyWnd;
 class CommandActions;
@@ -33,6 +35,9 @@ public:
     void AddToMenu(QMenu* tools) const;
 
     void ShowFix(const DisplaySnapshot& fix);
+    // The receiver's latest GST, read at each fix: its sigmas are the
+    // receiver's own estimate of its error, shown beside the error.
+    void SetGstSource(std::function<std::optional<GstFields>()> source) { m_gstSource = std::move(source); }
     void StartSession();
     void SetUserPosition(const UserPosition& position);
     void Reset();
@@ -45,4 +50,5 @@ private:
     QWidget* m_dialogParent = nullptr;
     Tell m_tell;
     CAccuracyWnd* m_page = nullptr;
+    std::function<std::optional<GstFields>()> m_gstSource;
 };

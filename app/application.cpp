@@ -21,7 +21,8 @@ const char* const kHelp =
     "                            as they are. BAUD defaults to the saved rate.\n"
     "  --screenshot DIR          after --screenshot-after seconds (default 10) save a\n"
     "                            PNG of each page into DIR and quit\n"
-    "  --help                    show this text\n";
+    "  --help                    show this text\n"
+    "  --version                 show the version\n";
 
 }  // namespace
 
@@ -38,6 +39,10 @@ bool CZezevirIdivApp::ParseArguments(const QStringList& arguments, Options& opti
         QString v;
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             message = QString::fromUtf8(kHelp);
+            exitCode = 0;
+            return false;
+        } else if (a == QLatin1String("--version")) {
+            message = QStringLiteral("stelmap " STELMAP_VERSION "\n");
             exitCode = 0;
             return false;
         } else if (a == QLatin1String("--connect") && value(v)) {

@@ -1,11 +1,14 @@
 #include "app/dop_threshold_dlg.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "kit/fonts.h"
 #include "app/dialog_units.h"
+#include "app/number_format.h"
 
 CDOPThresholdDlg::CDOPThresholdDlg(const DopThresholdValues& values, QWidget* parent)
     : QDialog(parent)
@@ -26,7 +29,7 @@ CDOPThresholdDlg::CDOPThresholdDlg(const DopThresholdValues& values, QWidget* pa
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     PlaceControl(ok, du.Rect(62, 42, 50, 14));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &CDOPThresholdDlg::accept);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     PlaceControl(cancel, du.Rect(121, 42, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -38,4 +41,15 @@ CDOPThresholdDlg::CDOPThresholdDlg(const DopThresholdValues& values, QWidget* pa
 DopThresholdValues CDOPThresholdDlg::Values() const
 {
     return DopThresholdValues{m_editThreshold->text()};
+}
+
+void CDOPThresholdDlg::accept()
+{
+    if (const auto problem = DopThresholdProblem(m_editThreshold->text().toStdString())) {
+        QMessageBox::warning(this, QApplication::applicationDisplayName(), QString::fromStdString(*problem));
+        m_editThreshold->setFocus();
+        m_editThreshold->selectAll();
+        return;
+    }
+    QDialog::accept();
 }

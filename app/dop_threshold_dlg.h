@@ -6,7 +6,8 @@
 class QLineEdit;
 
 // What the DOP threshold dialog hands back: the text as typed. The caller
-// converts it (ParseDopThreshold), so any text is accepted here.
+// converts it (ParseDopThreshold); OK refuses only what DopThresholdProblem
+// names.
 struct DopThresholdValues {
     QString threshold;
     bool operator==(const DopThresholdValues&) const = default;
@@ -20,6 +21,8 @@ public:
     explicit CDOPThresholdDlg(const DopThresholdValues& values, QWidget* parent = nullptr);
 
     DopThresholdValues Values() const;
+
+    void accept() override;
 
 private:
     QLineEdit* m_editThreshold = nullptr;

@@ -32,6 +32,8 @@
 #include "app/update_alert_wnd.h"
 #include "app/number_format.h"
 #include "app/set_position_dlg.h"
+#include "app/status_bar_messages.h"
+#include "app/status_pane.h"
 #include "app/toolbar_customization.h"
 #include "displays/signals_page_wnd.h"
 #include "kit/page_look.h"
@@ -90,6 +92,10 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_accuracy = std::make_unique<AccuracyFeature>(
         m_commands, this, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
     m_wndView->AddPage(m_accuracy->PageWidget(), AccuracyFeature::TabIcon(), QStringLiteral("Accuracy"));
+    m_accuracy->SetGstSource([this]() -> std::optional<GstFields> {
+        std::lock_guard lock(m_link.dataLock);
+        return m_link.gnssSnapshot != nullptr ? m_link.gnssSnapshot->gst : std::nullopt;
+    });
     // Subscribed in this order: the specified pages put the fix in the
     // shared snapshots the Signals page reads.
     m_displaysSubscriber = std::make_unique<FixDisplaysSubscriber>(m_link, *m_fixDisplays);
@@ -379,16 +385,16 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->showMessage(QStringLiteral("Ready"));
-    const auto pane = [&](int index, const QString& initial, int stretch = 0) {
-        auto* label = new QLabel(initial, bar);
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(initial) + 8);
+    // Panes as wide as their padded text, giving way to `least` in a narrow window.
+    const auto pane = [&](int index, const QString& initial, const QString& least) {
+        auto* label = new CStatusPane(initial, initial, least, bar);
         label->setObjectName(QStringLiteral("pane%1").arg(index));
         m_panes[index] = label;
-        bar->addPermanentWidget(label, stretch);
+        bar->addPermanentWidget(label);
         return label;
     };
-    pane(kPaneQuality, QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' ')));
-    pane(kPaneRecord, QStringLiteral("Record Data OFF") + QString(10, QLatin1Char(' ')));
+    pane(kPaneQuality, QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' ')), QStringLiteral("GPS Quality:"));
+    pane(kPaneRecord, QStringLiteral("Record Data OFF") + QString(10, QLatin1Char(' ')), QStringLiteral("Record…"));
 
     const auto lamp = [&](int index, const QString& text, const QString& tip, QLabel*& icon) {
         auto* box = new QWidget(bar);
@@ -409,11 +415,12 @@ void CMainFrame::CreateStatusBar()
     lamp(kPaneTx, QStringLiteral("Tx"), QStringLiteral("Shows that data is being transmitted"), m_txLamp);
     SetLamp(m_rxLamp, false, true);
     SetLamp(m_txLamp, false, false);
-    pane(kPaneCaps, QStringLiteral("CAP"));
+    pane(kPaneCaps, QStringLiteral("CAP"), QStringLiteral("CAP"));
     m_panes[kPaneCaps]->setEnabled(false);  // no portable way to read Caps Lock
-    pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')));
-    pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')));
+    pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')), QStringLiteral("Dual Mode…"));
+    pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')), QStringLiteral("Solution…"));
     Action(kCmdViewStatusBar)->setChecked(true);
+    new StatusBarMessages(*this);
 }
 
 QAction* CMainFrame::Action(int id) const { return m_commands.ActionFor(id); }
@@ -523,6 +530,10 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
         if (reopen || current.empty())
             ResetReceiverState();
         return false;
+    }
+    if (!SameSource(m_integrityDevice, port)) {
+        ForgetIntegrity(m_link);  // HPL and HFOM of another receiver
+        m_integrityDevice = port;
     }
     m_sources->OnSourceChanged();
     m_link.sio.Adopt(std::move(handle));
@@ -644,6 +655,8 @@ bool CMainFrame::StartPlayback(const QString& path)
         m_link.sio.IsOpen() && !m_link.sio.IsPlayback() ? m_link.sio.DevicePath() : std::string();
     const int liveBaud = m_link.sio.BaudRate();
     CloseLink();
+    ForgetIntegrity(m_link);  // a recording says nothing about the last receiver's integrity
+    m_integrityDevice.clear();
     const bool opened = m_link.sio.OpenPlayback(QFile::encodeName(path).toStdString());
     if (!opened)
         Tell(Severity::kWarning, QStringLiteral("File Error!"));

@@ -206,4 +206,7 @@ private:
     int m_latestVersion = 0;
     int m_nAppLook = 0;
     int m_savedScatterMode = 2;  // the saved "Scatter Plot Mode", for the check marks
+    // The device HPL and HFOM came from; empty after a playback. Another
+    // source starts without them (ForgetIntegrity).
+    std::string m_integrityDevice;
 };

@@ -93,6 +93,15 @@ std::string FormatDopThreshold(double value)
 
 double ParseDopThreshold(std::string_view text) { return stelmap::ParseDecimal(text); }
 
+std::optional<std::string> DopThresholdProblem(std::string_view text)
+{
+    if (!stelmap::StartsWithDecimal(text))
+        return kEnterANumber;
+    if (!std::isfinite(ParseDopThreshold(text)))
+        return "Dilution of Precision Threshold must be a finite number.";
+    return std::nullopt;
+}
+
 int DopThresholdHundredths(double value)
 {
     const double hundredths = std::trunc(value * 100.0);

@@ -17,11 +17,21 @@ std::string FormatPositionValue(double value);
 // range of a double give nullopt.
 std::optional<double> ParseNumberText(std::string_view text);
 
+// What a settings dialog says when a box holds no number.
+inline constexpr const char* kEnterANumber = "Enter a number.";
+
 // The DOP threshold dialog shows the value with two decimals ("%.02f") and
 // hands back the text as typed; reading it takes the number that starts the
 // text, 0.0 when none does.
 std::string FormatDopThreshold(double value);
 double ParseDopThreshold(std::string_view text);
+
+// Why the DOP threshold dialog refuses the text, in the words the Set
+// Position dialog uses; nullopt when it reads as a finite number. Only text
+// where no number starts ("abc", "", "nan") and numbers beyond a double
+// ("1e999") are refused: a typo would otherwise become 0 or infinity and mark
+// every sample.
+std::optional<std::string> DopThresholdProblem(std::string_view text);
 
 // The scatter plot keeps the threshold in hundredths: trunc(value * 100),
 // so 2.999 gives 299. Values beyond the range of int saturate; NaN gives 0.

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "geo/position_limits.h"
 #include "kit/fonts.h"
 #include "app/dialog_units.h"
 #include "app/number_format.h"
@@ -73,21 +74,26 @@ std::optional<UserPosition> CSetPositionDlg::Values() const
     return UserPosition{*latitude, *longitude, *altitude};
 }
 
-QLineEdit* CSetPositionDlg::FirstInvalidBox() const
+std::optional<CSetPositionDlg::Refusal> CSetPositionDlg::FirstRefusal() const
 {
     for (QLineEdit* box : {m_editLatitude, m_editLongitude, m_editAltitude}) {
         if (!BoxNumber(box))
-            return box;
+            return Refusal{box, QString::fromUtf8(kEnterANumber)};
     }
-    return nullptr;
+    const std::optional<UserPosition> values = Values();
+    if (const auto problem = CheckUserPosition(values->latitude, values->longitude, values->altitude)) {
+        QLineEdit* const boxes[] = {m_editLatitude, m_editLongitude, m_editAltitude};
+        return Refusal{boxes[static_cast<int>(problem->field)], QString::fromStdString(problem->message)};
+    }
+    return std::nullopt;
 }
 
 void CSetPositionDlg::accept()
 {
-    if (QLineEdit* invalid = FirstInvalidBox()) {
-        QMessageBox::warning(this, QApplication::applicationDisplayName(), tr("Enter a number."));
-        invalid->setFocus();
-        invalid->selectAll();
+    if (const std::optional<Refusal> refusal = FirstRefusal()) {
+        QMessageBox::warning(this, QApplication::applicationDisplayName(), refusal->message);
+        refusal->box->setFocus();
+        refusal->box->selectAll();
         return;
     }
     QDialog::accept();

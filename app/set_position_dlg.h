@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <optional>
 
 #include "app/user_position.h"
@@ -8,7 +9,8 @@
 class QLineEdit;
 
 // "Set Position": latitude, longitude and altitude. OK is refused with
-// "Enter a number." while a box does not hold exactly one number.
+// "Enter a number." while a box does not hold exactly one number, and with
+// the reason while the numbers are no place on Earth (CheckUserPosition).
 class CSetPositionDlg : public QDialog {
     Q_OBJECT
 
@@ -22,9 +24,14 @@ public:
     void accept() override;
 
 private:
+    struct Refusal {
+        QLineEdit* box = nullptr;
+        QString message;
+    };
     // The first box, in the order latitude, longitude, altitude, whose text
-    // is not a number; nullptr when all are.
-    QLineEdit* FirstInvalidBox() const;
+    // is not a number, then the first whose number is impossible; nullopt
+    // when OK may close the dialog.
+    std::optional<Refusal> FirstRefusal() const;
 
     QLineEdit* m_editLatitude = nullptr;
     QLineEdit* m_editLongitude = nullptr;

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -57,6 +58,8 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(QWidget* parent) : QWidget(parent)
     m_captionFont = ArialFont(14);
 
     connect(m_buttonSend, &QPushButton::clicked, this, &CNMEAMonitorWnd::OnSend);
+    // Enter in the box sends, as anyone who types a line expects.
+    connect(m_comboSend->lineEdit(), &QLineEdit::returnPressed, this, &CNMEAMonitorWnd::OnSend);
     connect(m_checksumTick, &QCheckBox::clicked, this, &CNMEAMonitorWnd::OnChecksumTick);
     LayOut();
 }

@@ -133,10 +133,11 @@ void LayoutBars(SignalsPageLayout& out, const std::vector<const GnssSignalView*>
             bar.bar = {bar.slot.left, bar.slot.bottom, bar.slot.right, bar.slot.bottom};
         }
         const std::string number = std::to_string(s.number);
-        if (measure(number).cx <= slot)
+        // Labels need a little air, or neighbours' numbers run together.
+        if (measure(number).cx + 3 <= slot)
             bar.number = Centred(number, x, x + slot - gap, barsBottom + 1, measure);
         const std::string name(SignalName(s.system, s.signal));
-        if (!name.empty() && measure(name).cx <= slot)
+        if (!name.empty() && measure(name).cx + 3 <= slot)
             bar.signal = Centred(name, x, x + slot - gap, barsBottom + lineHeight, measure);
         out.bars.push_back(std::move(bar));
         x += slot;

@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the framer and the dispatcher and checks that the
-// bulk path and the byte-at-a-time path agree on every fix. The sanitizers
+// Feeds arbitrary bytes to the framer, the dispatcher and the GNSS model and
+// checks that the bulk path and the byte-at-a-time path agree on every fix,
+// the model's satellites and signals included. The sanitizers
 // catch any read or write outside the parser's buffers and tables.
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "nmea/display_snapshot.h"
+#include "nmea/gnss_snapshot.h"
 #include "tools/cli/decode_command.h"
 #include "tools/cli/fix_stream.h"
 
@@ -26,10 +28,12 @@ Run Decode(const uint8_t* data, size_t size, int dualMode, int solutionMode, siz
     parser.m_dualMode = dualMode;
     parser.m_solutionMode = solutionMode;
     DisplaySnapshot snapshot;
+    GnssSnapshot gnss;
     uint64_t fix = 0;
     parser.SetPositionHandOff([&] {
         CopyToSnapshot(parser, snapshot);
-        run.fixes.push_back(FixToJson(++fix, parser, snapshot));
+        parser.m_gnssModel.CopyTo(gnss);
+        run.fixes.push_back(FixToJson(++fix, parser, snapshot, &gnss));
     });
     if (split == 0) {
         for (size_t i = 0; i < size; ++i)
@@ -74,6 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     parser.MergeSatellites();
     parser.DecodeConfigReply(text.c_str());
     parser.DecodeRAIM(text.c_str());
+    const size_t comma = text.find(',');
+    parser.m_gnssModel.OnSentence(std::string_view(text).substr(0, comma),
+                                  comma == std::string::npos ? std::string_view() : std::string_view(text).substr(comma + 1));
     char field[CNMEAParser::kFieldSize];
     for (int i = 0; i < 20; ++i)
         CNMEAParser::GetField(text.c_str(), i, field);

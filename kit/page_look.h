@@ -51,3 +51,27 @@ struct GradientBand {
     bool operator==(const GradientBand&) const = default;
 };
 std::array<GradientBand, 255> BlackStyleGradientBands(int top, int bottom);
+
+// What a look paints behind the drawn pages: a vertical gradient from `top`
+// to `bottom` (the black style's grey bands included). Every channel runs one
+// way, so the two ends are the lightest and darkest of it. The plain look
+// paints nothing of its own (`systemColors`).
+struct PageBackground {
+    Rgb top;
+    Rgb bottom;
+    bool systemColors = false;
+    bool operator==(const PageBackground&) const = default;
+};
+PageBackground PageBackgroundForLook(int appLook, int office2007Style = kLookOffice2007Blue);
+
+// The contrast ratio of two colours as WCAG 2 defines it: (L1 + 0.05) /
+// (L2 + 0.05) of their relative luminances, from 1 (the same) to 21.
+double ContrastRatio(Rgb a, Rgb b);
+
+// The least contrast small text needs to be read (WCAG 2, level AA).
+inline constexpr double kReadableContrast = 4.5;
+
+// `preferred` when it has kReadableContrast against both `a` and `b` (the ends
+// of a background), otherwise black or white, whichever contrasts more with
+// the worse of the two.
+Rgb ReadableTextColor(Rgb preferred, Rgb a, Rgb b);

@@ -19,38 +19,10 @@ QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 // gradient in the look's own hue.
 QLinearGradient CaptionFill(int look, const QRect& rect)
 {
+    const PageBackground background = PageBackgroundForLook(look);
     QLinearGradient g(rect.topLeft(), rect.bottomLeft());
-    switch (look) {
-    case kLookOffice2007Blue:
-        g.setColorAt(0, QColor(227, 239, 255));
-        g.setColorAt(1, QColor(175, 210, 255));
-        break;
-    case kLookOffice2007Silver:
-        g.setColorAt(0, QColor(242, 244, 247));
-        g.setColorAt(1, QColor(200, 204, 216));
-        break;
-    case kLookOffice2007Aqua:
-        g.setColorAt(0, QColor(225, 229, 238));
-        g.setColorAt(1, QColor(181, 182, 206));
-        break;
-    case kLookOffice2003:
-        g.setColorAt(0, QColor(227, 239, 255));
-        g.setColorAt(1, QColor(123, 164, 224));
-        break;
-    case kLookVisualStudio2005:
-    case kLookVisualStudio2008:
-        g.setColorAt(0, QColor(250, 250, 253));
-        g.setColorAt(1, QColor(204, 211, 230));
-        break;
-    case kLookWindows7:
-        g.setColorAt(0, QColor(255, 255, 255));
-        g.setColorAt(1, QColor(218, 228, 242));
-        break;
-    default:  // Office XP, the native theme
-        g.setColorAt(0, QColor(246, 246, 246));
-        g.setColorAt(1, QColor(220, 220, 220));
-        break;
-    }
+    g.setColorAt(0, ToQColor(background.top));
+    g.setColorAt(1, ToQColor(background.bottom));
     return g;
 }
 
@@ -98,4 +70,22 @@ void FillPageBackground(QPainter& painter, const QRect& rect)
         painter.fillRect(rect, CaptionFill(look, rect));
     }
     painter.restore();
+}
+
+QColor ReadablePageTextColor()
+{
+    QColor background;
+    QColor text;
+    GetPageColors(background, text);
+    const auto toRgb = [](const QColor& c) {
+        return Rgb{static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue())};
+    };
+    const PageBackground fill = PageBackgroundForLook(CurrentAppLook(), CurrentOffice2007Style());
+    if (fill.systemColors) {
+        // Nothing painted: the window colour shows, or the button face.
+        const QPalette palette = QApplication::palette();
+        return ToQColor(ReadableTextColor(toRgb(text), toRgb(palette.color(QPalette::Window)),
+                                          toRgb(palette.color(QPalette::Button))));
+    }
+    return ToQColor(ReadableTextColor(toRgb(text), fill.top, fill.bottom));
 }

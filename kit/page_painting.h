@@ -15,6 +15,11 @@ int CurrentOffice2007Style();
 
 void GetPageColors(QColor& background, QColor& text);
 
+// The page text colour when it reads well on what FillPageBackground paints,
+// otherwise black or white (ReadableTextColor): for text drawn straight onto
+// the page background.
+QColor ReadablePageTextColor();
+
 // Paints a page's background for the current look; the painter's pen and
 // brush are left as they were.
 void FillPageBackground(QPainter& painter, const QRect& rect);

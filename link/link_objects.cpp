@@ -38,6 +38,15 @@ LinkHealthTotals ReadLinkHealth(const LinkObjects& link)
     return link.health != nullptr ? link.health->Totals() : LinkHealthTotals{};
 }
 
+void ForgetIntegrity(const LinkObjects& link)
+{
+    std::lock_guard feeding(link.parserLock);
+    std::lock_guard data(link.dataLock);
+    link.parser.ForgetIntegrity();
+    link.snapshot.hplCm = 0;
+    link.snapshot.hfomCm = 0;
+}
+
 std::string DrainRxQueue(const LinkObjects& link, size_t maxBytes)
 {
     return DrainReceived(link, maxBytes).bytes;

@@ -61,6 +61,10 @@ LinkObjects GlobalLinkObjects();
 // health counts start again too.
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot);
 
+// ForgetIntegrity on the parser and zero HPL and HFOM in the snapshot, under
+// the same locks, for a source that is not the receiver they came from.
+void ForgetIntegrity(const LinkObjects& link);
+
 // A copy of the health counts, taken under parserLock; empty without counting.
 LinkHealthTotals ReadLinkHealth(const LinkObjects& link);
 

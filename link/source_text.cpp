@@ -149,6 +149,12 @@ SourceParse ParseSerial(std::string_view text)
         }
         text = Trimmed(text.substr(0, at));
     }
+    // The saved text must read back as the same port, so a second "@" cannot
+    // belong to the device's name.
+    if (text.find('@') != std::string_view::npos) {
+        parse.error = Quoted(text) + " is not a port: only one \"@BAUD\" may follow it";
+        return parse;
+    }
     if (text.empty()) {
         parse.error = "no port given";
         return parse;

@@ -104,15 +104,19 @@ bool ParsePlainDecimal(std::string_view text, double& value)
 
 }  // namespace
 
+bool StartsWithDecimal(std::string_view text)
+{
+    SkipSpaceAndSign(text);
+    return !text.empty() && (IsDigit(text[0]) || (text[0] == '.' && text.size() > 1 && IsDigit(text[1])));
+}
+
 double ParseDecimal(std::string_view text)
 {
     if (double value; ParsePlainDecimal(text, value))
         return value;
-    const bool negative = SkipSpaceAndSign(text);
-    const bool startsNumber = !text.empty()
-        && (IsDigit(text[0]) || (text[0] == '.' && text.size() > 1 && IsDigit(text[1])));
-    if (!startsNumber)
+    if (!StartsWithDecimal(text))
         return 0.0;
+    const bool negative = SkipSpaceAndSign(text);
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
                                               std::chars_format::general);

@@ -14,6 +14,10 @@ namespace stelmap {
 // text continues the number and give 0 when no number starts the text.
 double ParseDecimal(std::string_view text);
 
+// Whether a number starts the text as ParseDecimal reads it, so that a caller
+// can tell a typed 0 from text that holds no number.
+bool StartsWithDecimal(std::string_view text);
+
 namespace detail {
 int ParseIntegerSlow(std::string_view text);
 }

@@ -27,6 +27,10 @@ public:
     // their state: a reconnect keeps the last known configuration.
     void ResetData();
 
+    // Zeroes HPL and HFOM. They describe the receiver they came from: another
+    // source (a playback, a different port) must not be judged by them.
+    void ForgetIntegrity() { m_raimHpl = m_raimHfom = 0; }
+
     // Called after every decoded GGA, before the next byte is framed.
     void SetPositionHandOff(std::function<void()> handOff) { m_positionHandOff = std::move(handOff); }
 

@@ -3,17 +3,26 @@
 # Sourced by run.sh and test.sh; safe to run any number of times.
 set -euo pipefail
 
+# What the three programs need to build and run (run.sh installs these
+# only; scripts/check-start-deps.sh fails when the start path needs more).
 STELMAP_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgeographiclib-dev
   fonts-liberation fonts-wine
 )
+# What only the tests, benchmarks and fuzzers need.
 STELMAP_TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  gpsd-clients geographiclib-tools libgeographiclib-dev
+  gpsd-clients geographiclib-tools
+  gpsd socat gpsbabel libxml2-utils python3
   xvfb xauth
   gpsbabel libxml2-utils python3
+)
+# What building the Debian package adds (man pages, Depends).
+STELMAP_PACKAGING_PACKAGES=(
+  help2man dpkg-dev file
 )
 
 stelmap_ensure_packages() {

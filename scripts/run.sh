@@ -16,12 +16,14 @@ else
   stelmap_ensure_packages "${STELMAP_PACKAGES[@]}"
 fi
 
-cmake --preset default >/dev/null
-cmake --build --preset default --target stelmap stelmap-sim
+# A build folder of its own with the tests off: the start path needs only
+# the programs' packages (scripts/check-start-deps.sh keeps it so).
+cmake --preset run >/dev/null
+cmake --build --preset run   # stelmap, stelmap-sim, stelmap-cli
 
 sim_out="$(mktemp)"
 # STELMAP_SIM_ARGS adds options, e.g. --gnss to fill the Signals page.
-build/default/tools/sim/stelmap-sim --rate 1 --noise 2 ${STELMAP_SIM_ARGS:-} >"$sim_out" &
+build/run/tools/sim/stelmap-sim --rate 1 --noise 2 ${STELMAP_SIM_ARGS:-} >"$sim_out" &
 sim_pid=$!
 cleanup() { kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; rm -f "$sim_out"; }
 trap cleanup EXIT
@@ -37,11 +39,11 @@ fi
 echo "Receiver simulator on $port"
 
 if [ "$headless" = 0 ]; then
-  build/default/app/stelmap --connect "$port" "$@"
+  build/run/app/stelmap --connect "$port" "$@"
 else
   shots="$PWD/build/screenshots"
   echo "No display: running under Xvfb for about 20 seconds, saving the pages to $shots"
   xvfb-run -a -s "-screen 0 1280x900x24" \
-    build/default/app/stelmap --connect "$port" --screenshot "$shots" --screenshot-after 20 "$@"
+    build/run/app/stelmap --connect "$port" --screenshot "$shots" --screenshot-after 20 "$@"
   echo "Screenshots of the five pages are in $shots"
 fi

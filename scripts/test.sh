@@ -2,11 +2,12 @@
 # Builds Stelmap and runs the whole test suite: every test of the default
 # build, the unit and corpus tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, and a
-# bounded fuzz run. Fails when anything fails.
+# bounded fuzz run; checks that the start path needs only run.sh's packages
+# and that the Debian package holds what it should. Fails when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-deps.sh
-stelmap_ensure_packages "${STELMAP_PACKAGES[@]}" "${STELMAP_TEST_PACKAGES[@]}"
+stelmap_ensure_packages "${STELMAP_PACKAGES[@]}" "${STELMAP_TEST_PACKAGES[@]}" "${STELMAP_PACKAGING_PACKAGES[@]}"
 
 FUZZ_SECONDS="${STELMAP_FUZZ_SECONDS:-60}"
 JOBS="$(nproc)"
@@ -22,9 +23,15 @@ cmake --build --preset default -j "$JOBS"
 step "default tests"
 ctest --preset default -j "$JOBS" --no-tests=error
 
+step "the start path needs only the packages run.sh installs"
+scripts/check-start-deps.sh
+
+step "Debian package: build, contents, programs from the unpacked tree"
+scripts/check-package.sh default   # packs the default build's programs
+
 step "asan build (unit and corpus tests, fuzzers)"
 cmake --preset asan >/dev/null
-cmake --build --preset asan -j "$JOBS" --target tests_unit tests_corpus stelmap_fuzz_nmea
+cmake --build --preset asan -j "$JOBS" --target tests_unit tests_corpus fuzzers
 step "asan tests"
 ctest --preset asan -j "$JOBS" -L 'unit|corpus' --no-tests=error
 
@@ -35,7 +42,7 @@ if grep -q '^tests_threads:' <(cmake --build --preset tsan --target help 2>/dev/
   ctest --preset tsan -L threads --no-tests=error
 fi
 
-step "fuzz the framer and decoders for ${FUZZ_SECONDS} s"
+step "fuzz every target for ${FUZZ_SECONDS} s each"
 scripts/fuzz.sh "$FUZZ_SECONDS"
 
 step "all tests passed"

@@ -151,6 +151,70 @@ TEST_F(PositionPage, ClearPlotsCommandByItsId)
     menu->hide();
 }
 
+// The strongest contrast a pixel of `region` has with the page background of
+// its row: the core of a label's strokes when there is a label.
+double BestContrast(const QImage& image, const PlotRect& region)
+{
+    const auto rgb = [&](int x, int y) {
+        const QColor c = Pixel(image, x, y);
+        return Rgb{static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue())};
+    };
+    double best = 1.0;
+    for (int y = region.top; y < region.bottom; ++y) {
+        const Rgb background = rgb(image.width() - 2, y);  // the margin right of the plots
+        for (int x = region.left; x < region.right; ++x)
+            best = std::max(best, ContrastRatio(rgb(x, y), background));
+    }
+    return best;
+}
+
+TEST_F(PositionPage, LabelsAndLegendReadInEveryLook)
+{
+    page.SetUserPosition(52.0, 4.0, 0.0);
+    for (int i = 0; i < 40; ++i)
+        page.OnPositionUpdate(3000, 150, 52.0 + 1e-5 * (i % 7), 4.0 + 2e-5 * (i % 5), 10.0 + i % 3);
+    const PositionPageLayout l = ComputePositionPageLayout(page.width(), page.height());
+    for (int look = kFirstAppLook; look <= kLastAppLook; ++look) {
+        SetCurrentAppLook(look);
+        const QImage image = page.Render();
+        for (int i : {0, 3}) {  // the top plot sits on the lightest band of the black look
+            const PlotLayout p = ComputePlotLayout(l.plots[static_cast<size_t>(i)], 7, 15);
+            // The x axis's tick labels: below the plot area, where nothing else is drawn.
+            const PlotRect ticks{p.plot.left, p.plot.bottom, p.plot.right, l.plots[static_cast<size_t>(i)].bottom};
+            const PlotRect legend{p.legend.left + 6 + p.legend.Width() / 10, p.legend.top, p.legend.right,
+                                  p.legend.bottom};
+            EXPECT_GE(BestContrast(image, ticks), kReadableContrast) << "tick labels, look " << look << " plot " << i;
+            EXPECT_GE(BestContrast(image, legend), kReadableContrast) << "legend, look " << look << " plot " << i;
+        }
+        const PlotRect textBlock{l.textBox.left + 5, l.textBox.top + 1, l.textBox.right - 1, l.textBox.bottom - 1};
+        EXPECT_GE(BestContrast(image, textBlock), kReadableContrast) << "text block, look " << look;
+    }
+}
+
+TEST_F(PositionPage, TheFirstTextLineKeepsOffTheFrame)
+{
+    SetCurrentAppLook(kLookOffice2007Blue);
+    const QColor text(64, 64, 128);
+    for (const QSize size : {QSize(1200, 800), QSize(600, 400), QSize(1920, 1080)}) {
+        page.resize(size);
+        const PlotRect box = ComputePositionPageLayout(size.width(), size.height()).textBox;
+        const QImage image = page.Render();
+        // The first row below the frame that holds ink of the first label.
+        int firstInk = -1;
+        for (int y = box.top + 1; y < box.top + 40 && firstInk < 0; ++y)
+            for (int x = box.left + 11; x < box.left + box.Width() / 4; ++x)  // right of the rounded corner
+                if (ContrastRatio({static_cast<uint8_t>(Pixel(image, x, y).red()),
+                                   static_cast<uint8_t>(Pixel(image, x, y).green()),
+                                   static_cast<uint8_t>(Pixel(image, x, y).blue())},
+                                  {64, 64, 128}) < 2.0) {
+                    firstInk = y;
+                    break;
+                }
+        EXPECT_GE(firstInk, box.top + 3) << size.width() << "x" << size.height() << ": ink against the frame";
+        EXPECT_EQ(Pixel(image, (box.left + box.right) / 2, box.top), text) << "the frame itself is drawn";
+    }
+}
+
 // Pictures of the page after a real recording, for a person to look at.
 TEST_F(PositionPage, PicturesOfARecording)
 {

@@ -164,7 +164,36 @@ TEST_F(Statistics, HorizontalErrorNeedsAUserPositionAndItsTextAlsoAnHpl)
     stats.OnPositionUpdate(20000000, 0, 0.0, 2.0, 3.0);
     stats.SetUserPosition(0.0, 0.0, 0.0);
     EXPECT_DOUBLE_EQ(stats.TextValues().herr, 2.0 * herr);
-    EXPECT_DOUBLE_EQ(stats.TextValues().averageHErr, herr);
+}
+
+TEST_F(Statistics, AnotherUserPositionRestartsOnlyWhatWasMeasuredAgainstIt)
+{
+    stats.SetUserPosition(0.0, 1.0, 5.0);
+    for (int i = 0; i < 4; ++i)
+        stats.OnPositionUpdate(5000, 2000, 0.0, 0.0, 3.0);  // 111 km off: violations
+    ASSERT_EQ(stats.HplViolations(), 4);
+    const PositionTextValues before = stats.TextValues();
+
+    stats.SetUserPosition(0.0, 1.0, 5.0);  // the same point again: nothing restarts
+    EXPECT_EQ(stats.TextValues(), before);
+
+    stats.SetUserPosition(0.0, 0.0, 3.0);
+    PositionTextValues expected = before;
+    expected.averageHErr = 0.0;
+    expected.hplViolations = 0;
+    expected.herr = 0.0;  // the last fix lies on the new point
+    EXPECT_EQ(stats.TextValues(), expected);
+    EXPECT_TRUE(hor.Of(kSeriesHErr).empty());
+    EXPECT_TRUE(hor.Of(kSeriesHplViolation).empty());
+    EXPECT_EQ(hor.Of(kSeriesHpl).size(), 4u) << "HPL and HFOM go on";
+    EXPECT_EQ(lat.Of(kSeriesRaw).size(), 4u);
+
+    stats.OnPositionUpdate(5000, 2000, 0.0, 0.0, 3.0);
+    EXPECT_EQ(stats.AverageHorizontalError().Count(), 1u);
+    EXPECT_EQ(stats.TextValues().averageHErr, 0.0);
+    EXPECT_EQ(stats.HplViolations(), 0);
+    EXPECT_EQ(hor.Of(kSeriesHErr), (RecordingPlot::Points{{4, 0.0}}));
+    EXPECT_EQ(stats.SampleCount(), 5u);
 }
 
 // A latitude whose fix lies exactly `metres` north of (0, 0), if any.

@@ -37,6 +37,24 @@ QPushButton* Button(QWidget& dialog, const QString& text)
     return nullptr;
 }
 
+// Clicks OK and answers the warning it raises; the warning's text, empty
+// when there was none.
+QString ClickOkReadingTheWarning(QDialog& dialog)
+{
+    QString message;
+    QTimer answer;  // dies with this call, so an unused answer cannot fire later
+    answer.setSingleShot(true);
+    QObject::connect(&answer, &QTimer::timeout, [&message] {
+        if (auto* msg = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = msg->text();
+            msg->accept();
+        }
+    });
+    answer.start(0);
+    Button(dialog, "OK")->click();
+    return message;
+}
+
 TEST(DialogFont, TahomaElevenPixels)
 {
     EXPECT_TRUE(EnsureTahomaFont());
@@ -162,12 +180,29 @@ TEST(DOPThresholdDlg, TextRoundTrip)
     EXPECT_EQ(dlg.windowTitle(), "Dilution of Precision Threshold");
     SaveTestPicture(dlg, "dop_threshold_dlg");
 
-    for (const char* typed : {"2.999", "-1", "abc", ""}) {
-        edit->setText(QString::fromLatin1(typed));
+    // Everything a number starts is accepted and converted by the caller;
+    // text with no number, and numbers beyond a double, are refused.
+    const struct {
+        const char* typed;
+        const char* refusal;
+    } cases[] = {
+        {"2.999", ""},
+        {"-1", ""},
+        {"2.5abc", ""},
+        {"abc", "Enter a number."},
+        {"", "Enter a number."},
+        {"nan", "Enter a number."},
+        {"1e999", "Dilution of Precision Threshold must be a finite number."},
+        {"-1e999", "Dilution of Precision Threshold must be a finite number."},
+    };
+    dlg.show();
+    for (const auto& c : cases) {
+        edit->setText(QString::fromLatin1(c.typed));
         dlg.setResult(QDialog::Rejected);
-        Button(dlg, "OK")->click();   // any text is accepted; the caller converts it
-        EXPECT_EQ(dlg.result(), QDialog::Accepted);
-        EXPECT_EQ(dlg.Values().threshold, typed);
+        dlg.setVisible(true);
+        EXPECT_EQ(ClickOkReadingTheWarning(dlg), c.refusal) << c.typed;
+        EXPECT_EQ(dlg.result(), *c.refusal ? QDialog::Rejected : QDialog::Accepted) << c.typed;
+        EXPECT_EQ(dlg.Values().threshold, c.typed);
     }
     edit->setText("2.999");
     EXPECT_EQ(DopThresholdHundredths(ParseDopThreshold(dlg.Values().threshold.toStdString())), 299);
@@ -189,32 +224,33 @@ TEST(SetPositionDlg, NineDecimalsShownInFullAndReturnedUnchanged)
     SaveTestPicture(dlg, "set_position_dlg");
 }
 
-TEST(SetPositionDlg, RefusesWhatIsNotANumber)
+TEST(SetPositionDlg, RefusesWhatIsNotANumberOrNoPlace)
 {
-    const char* boxes[] = {"latitudeEdit", "longitudeEdit", "altitudeEdit"};
-    for (const char* box : boxes) {
-        for (const char* typed : {"", "abc", "12abc", "1,5"}) {
-            CSetPositionDlg dlg(UserPosition{1.0, 2.0, 3.0});
-            dlg.show();
-            auto* edit = dlg.findChild<QLineEdit*>(box);
-            ASSERT_NE(edit, nullptr);
-            edit->setText(QString::fromLatin1(typed));
-            EXPECT_FALSE(dlg.Values().has_value());
-
-            QString message;
-            QTimer::singleShot(0, [&message] {
-                if (auto* msg = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    message = msg->text();
-                    msg->accept();
-                }
-            });
-            dlg.setResult(QDialog::Rejected);
-            Button(dlg, "OK")->click();
-            EXPECT_EQ(message, "Enter a number.") << box << " \"" << typed << '"';
-            EXPECT_TRUE(dlg.isVisible()) << "the dialog stays open";
-            EXPECT_EQ(dlg.result(), QDialog::Rejected);
-            EXPECT_EQ(dlg.focusWidget(), edit) << box;
-        }
+    const struct {
+        const char* box;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {"latitudeEdit", "", "Enter a number."},
+        {"latitudeEdit", "abc", "Enter a number."},
+        {"longitudeEdit", "12abc", "Enter a number."},
+        {"altitudeEdit", "1,5", "Enter a number."},
+        {"altitudeEdit", "1e999", "Enter a number."},
+        {"latitudeEdit", "91", "Latitude must lie between -90 and 90 degrees; 91 is outside."},
+        {"longitudeEdit", "-200", "Longitude must lie between -180 and 180 degrees; -200 is outside."},
+        {"altitudeEdit", "1e308", "Altitude must lie between -100000 and 100000 metres; 1e+308 is outside."},
+    };
+    for (const auto& c : cases) {
+        CSetPositionDlg dlg(UserPosition{1.0, 2.0, 3.0});
+        dlg.show();
+        auto* edit = dlg.findChild<QLineEdit*>(c.box);
+        ASSERT_NE(edit, nullptr);
+        edit->setText(QString::fromLatin1(c.typed));
+        dlg.setResult(QDialog::Rejected);
+        EXPECT_EQ(ClickOkReadingTheWarning(dlg), c.message) << c.box << " \"" << c.typed << '"';
+        EXPECT_TRUE(dlg.isVisible()) << "the dialog stays open";
+        EXPECT_EQ(dlg.result(), QDialog::Rejected);
+        EXPECT_EQ(dlg.focusWidget(), edit) << c.box;
     }
 }
 

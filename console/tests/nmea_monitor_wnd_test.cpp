@@ -159,6 +159,23 @@ TEST_F(MonitorTest, SendWithChecksumWritesTheLineAndLogsItInDarkRed)
     EXPECT_EQ(page->AutoChecksum(), 0);
 }
 
+TEST_F(MonitorTest, EnterInTheBoxSendsOnceAsTheButtonDoes)
+{
+    // Keys reach the box itself, which hands them to its line edit.
+    page->ComboSend()->setFocus();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        link.writes.clear();
+        Type(QStringLiteral("$PXTNCFG*50"));
+        QTest::keyClick(page->ComboSend(), key);
+        EXPECT_EQ(link.writes, (Writes{"$PXTNCFG*50", "\r\n"})) << key;
+    }
+    // What completion filled in is sent, as the box shows it.
+    link.writes.clear();
+    Type(QStringLiteral("$PXT"));
+    QTest::keyClick(page->ComboSend(), Qt::Key_Return);
+    EXPECT_EQ(link.writes, (Writes{"$PXTNCFG*50", "\r\n"}));
+}
+
 TEST_F(MonitorTest, AnEntryChosenFromTheListIsSentAndMovesToTheTop)
 {
     for (const char* text : {"$A", "$B", "$C"}) {

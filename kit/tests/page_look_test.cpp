@@ -77,4 +77,22 @@ TEST(BlackStyleGradientBands, ZeroHeightGivesOnlyEmptyBands)
         EXPECT_EQ(band.top, band.bottom);
 }
 
+TEST(ReadableTextColor, KeepsTheLooksColourOnlyWhereItReads)
+{
+    const Rgb black{0, 0, 0}, white{255, 255, 255}, navy{0, 0, 128};
+    EXPECT_DOUBLE_EQ(ContrastRatio(black, white), 21.0);
+    EXPECT_DOUBLE_EQ(ContrastRatio(navy, navy), 1.0);
+    EXPECT_NEAR(ContrastRatio({119, 119, 119}, white), 4.48, 0.01);  // the usual example, #777 on white
+    const struct {
+        Rgb preferred, a, b, expected;
+    } cases[] = {
+        {navy, white, {175, 210, 255}, navy},
+        {white, {227, 239, 255}, {175, 210, 255}, black},        // white on a light gradient
+        {{192, 192, 192}, {96, 96, 96}, {16, 16, 16}, white},    // 3.5:1 at the lighter end
+        {{64, 64, 128}, {227, 239, 255}, {175, 210, 255}, {64, 64, 128}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadableTextColor(c.preferred, c.a, c.b), c.expected) << int(c.preferred.r) << "," << int(c.a.r);
+}
+
 }  // namespace

@@ -54,6 +54,7 @@ TEST(ParseSourceText, OneRuleForEveryPortText)
         {"99999999999", {}, "count from 1", nullptr},
         {"/dev/ttyUSB0@fast", {}, "baud rate", nullptr},
         {"@9600", {}, "no port", nullptr},
+        {"1@06,@06", {}, "only one", nullptr},  // a second "@" left a name that could not read back
         {"tcp://host", {}, "needs a port", nullptr},
         {"tcp://:10110", {}, "needs a host", nullptr},
         {"udp://", {}, "needs a port", nullptr},

@@ -132,6 +132,11 @@ TEST(ResetData, KeepsConfigurationAndRaim)
     EXPECT_EQ(parser.m_gpsInView, SatelliteViewTable{});
     EXPECT_EQ(parser.m_allInView, SatelliteViewTable{});
     EXPECT_EQ(parser.FramerState(), CNMEAParser::StateData) << "the framer keeps its partial sentence";
+
+    parser.ForgetIntegrity();  // another source: its HPL would judge the wrong fixes
+    EXPECT_EQ(parser.m_raimHpl, 0);
+    EXPECT_EQ(parser.m_raimHfom, 0);
+    EXPECT_EQ(parser.m_dualMode.load(), 1);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "geo/position_limits.h"
 #include "tools/cli/fix_stream.h"
 #include "tools/cli/json_writer.h"
 
@@ -25,7 +26,8 @@ constexpr const char* kStatsHelp =
     "\n"
     "--user sets the reference position for the horizontal error (degrees,\n"
     "degrees, metres); without it the reference is 0,0,0, as in the monitor\n"
-    "when no user position has been stored.\n"
+    "when no user position has been stored. Latitudes beyond 90, longitudes\n"
+    "beyond 180 degrees and altitudes beyond 100 km either way are refused.\n"
     "\n"
     "At the end it prints to standard error:\n"
     "  bytes B sentences S checksum_errors C fixes F\n"
@@ -135,6 +137,10 @@ int RunStatsCommand(int argc, char** argv)
                 const std::string problem =
                     "--user needs three numbers LAT,LON,ALT (degrees, degrees, metres), not '" + std::string(value) + "'";
                 return Usage(problem.c_str());
+            }
+            if (const auto problem = CheckUserPosition(parsed->latitude, parsed->longitude, parsed->altitude)) {
+                const std::string text = "--user: " + problem->message;
+                return Usage(text.c_str());
             }
             user = *parsed;
             continue;

@@ -180,7 +180,7 @@ int main(int argc, char** argv)
     line.Write(receiver.ConfigurationReply());
 
     const long epochs = options.Epochs();
-    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options.rate));
+    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / (options.rate * options.speed)));
     const Clock::time_point start = Clock::now();
     long sent = 0;
     for (long k = 0; (epochs == 0 || k < epochs) && !g_stop && !line.broken; ++k) {

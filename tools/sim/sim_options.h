@@ -27,6 +27,7 @@ struct SimOptions {
     bool toStdout = false;
     bool fast = false;  // no pacing: every fix at once (standard output only)
     int rate = 1;       // fixes per second, 1 to 20
+    double speed = 1.0;  // receiver seconds per wall-clock second (soak runs)
     uint64_t seed = 1;
     double noise = 2.0;  // metres, standard deviation per horizontal axis
     double latitude = 47.0707;

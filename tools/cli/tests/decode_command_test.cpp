@@ -99,7 +99,7 @@ TEST_F(DecodeCommand, HelpAndUsage)
 {
     const CommandResult help = RunCommand(CliPath() + " decode --help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("usage: stelmap-cli decode SOURCE [--fixes N] [--duration S]"), std::string::npos);
+    EXPECT_NE(help.out.find("usage: stelmap-cli decode SOURCE [--gnss] [--fixes N] [--duration S]"), std::string::npos);
     EXPECT_EQ(RunCommand(CliPath()).status, 2);
     EXPECT_EQ(RunCommand(CliPath() + " frobnicate").status, 2);
     EXPECT_EQ(RunCommand(CliPath() + " decode").status, 2);

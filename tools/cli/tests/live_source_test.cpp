@@ -97,7 +97,7 @@ TEST(LiveSource, GpsdPassesTheReceiversFixes)
 TEST(LiveSource, UdpDatagramsDecode)
 {
     const int port = FreePort(SOCK_DGRAM);
-    const std::string send = "(" + SimPath() + " --stdout --rate 10 --fixes 60 | socat -u -b 600 - UDP-SENDTO:127.0.0.1:" +
+    const std::string send = "(" + SimPath() + " --stdout --rate 10 --fixes 30 2>/dev/null | socat -u -b 600 - UDP-SENDTO:127.0.0.1:" +
                              std::to_string(port) + " >/dev/null 2>&1 &) ; ";
     const CommandResult r =
         RunCommand(send + "timeout 20 " + CliPath() + " decode udp://127.0.0.1:" + std::to_string(port) + " --fixes 5");

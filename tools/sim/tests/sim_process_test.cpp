@@ -55,7 +55,7 @@ TEST(SimProgram, HelpNamesEveryOption)
 {
     const CommandResult r = RunCommand(SimPath() + " --help");
     EXPECT_EQ(r.status, 0);
-    for (const char* option : {"--stdout", "--fast", "--rate", "--seed", "--noise", "--lat", "--lon", "--alt",
+    for (const char* option : {"--stdout", "--fast", "--rate", "--speed", "--seed", "--noise", "--lat", "--lon", "--alt",
                                "--mode", "--dual", "--mask", "--fixes", "--duration", "--faults", "--truth",
                                "$PXTNCFG*50", "PXTNNOM"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;

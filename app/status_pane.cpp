@@ -1,0 +1,66 @@
+#include "app/status_pane.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+#include <algorithm>
+
+namespace {
+
+constexpr int kPadding = 8;  // as the panes were always sized
+
+}  // namespace
+
+CStatusPane::CStatusPane(const QString& text, const QString& widest, const QString& least, QWidget* parent)
+    : QLabel(text, parent), m_widest(widest), m_least(least)
+{
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+QSize CStatusPane::sizeHint() const
+{
+    const int widest = fontMetrics().horizontalAdvance(m_widest) + kPadding;
+    return QSize(std::max(widest, minimumSizeHint().width()), QLabel::sizeHint().height());
+}
+
+QSize CStatusPane::minimumSizeHint() const
+{
+    return QSize(fontMetrics().horizontalAdvance(m_least) + kPadding, QLabel::minimumSizeHint().height());
+}
+
+QString CStatusPane::Shown() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void CStatusPane::UpdateTip()
+{
+    m_elided = Shown() != text();
+    setToolTip(m_elided ? text() : QString());
+}
+
+void CStatusPane::paintEvent(QPaintEvent*)
+{
+    UpdateTip();
+    QPainter painter(this);
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawItemText(&painter, contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, option.palette, isEnabled(),
+                          Shown(), foregroundRole());
+}
+
+void CStatusPane::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    UpdateTip();
+}
+
+void CStatusPane::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        updateGeometry();
+        UpdateTip();
+    }
+}
