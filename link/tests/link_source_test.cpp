@@ -55,14 +55,14 @@ TEST_F(LinkSourceTest, ReconnectFollowsTheByIdNameToANewDevice)
     EXPECT_EQ(link.sio.ReopenText(), byId.string());
     threads.SetReconnect(true);
     ASSERT_TRUE(threads.Start());
-    ASSERT_TRUE(observer.WaitForUpdates(5, 5s));
+    ASSERT_TRUE(observer.WaitForUpdates(5, 10s));
 
     // The second receiver first, so that it cannot get the first one's tty.
     std::unique_ptr<SimProcess> second;
     const std::string secondPty = StartSim(second);
     ASSERT_NE(secondPty, firstPty);
     first.reset();  // unplugged
-    ASSERT_TRUE(observer.WaitUntil([&] { return observer.lostLocked() == 1; }, 5s));
+    ASSERT_TRUE(observer.WaitUntil([&] { return observer.lostLocked() == 1; }, 10s));
     EXPECT_TRUE(threads.IsRetrying());
     const size_t before = observer.UpdateCount();
     std::this_thread::sleep_for(1200ms);
@@ -70,9 +70,9 @@ TEST_F(LinkSourceTest, ReconnectFollowsTheByIdNameToANewDevice)
 
     fs::remove(byId);
     fs::create_symlink(secondPty, byId);
-    ASSERT_TRUE(PollUntil([&] { return observer.Reconnected() == 1; }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return observer.Reconnected() == 1; }, 10s));
     EXPECT_FALSE(threads.IsRetrying());
-    EXPECT_TRUE(observer.WaitForUpdates(before + 5, 5s)) << "fixes flow again";
+    EXPECT_TRUE(observer.WaitForUpdates(before + 5, 10s)) << "fixes flow again";
     EXPECT_GE(observer.UpdateCount(), before + 5);
     fs::remove(byId);
 }
@@ -88,23 +88,23 @@ TEST_F(LinkSourceTest, ReconnectToATcpServerThatRestartsAndStopsWhenTheUserClose
                                          "OPEN:" + pty + ",rawer"};
     auto server = std::make_unique<PeerProcess>(serve);
     // No probe of the port: this server takes one client only.
-    ASSERT_TRUE(PollUntil([&] { return link.sio.OpenSource("tcp://127.0.0.1:" + std::to_string(port), 0); }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return link.sio.OpenSource("tcp://127.0.0.1:" + std::to_string(port), 0); }, 10s));
     threads.SetReconnect(true);
     ASSERT_TRUE(threads.Start());
-    ASSERT_TRUE(observer.WaitForUpdates(3, 5s));
+    ASSERT_TRUE(observer.WaitForUpdates(3, 10s));
 
     server.reset();  // the server goes away, then comes back
-    ASSERT_TRUE(observer.WaitUntil([&] { return observer.lostLocked() == 1; }, 5s));
+    ASSERT_TRUE(observer.WaitUntil([&] { return observer.lostLocked() == 1; }, 10s));
     EXPECT_TRUE(threads.IsRetrying());
     std::this_thread::sleep_for(1500ms);  // at least one attempt fails
     EXPECT_TRUE(threads.IsRetrying());
     server = std::make_unique<PeerProcess>(serve);
-    ASSERT_TRUE(PollUntil([&] { return observer.Reconnected() == 1; }, 6s));
+    ASSERT_TRUE(PollUntil([&] { return observer.Reconnected() == 1; }, 10s));
     const size_t before = observer.UpdateCount();
-    EXPECT_TRUE(observer.WaitForUpdates(before + 3, 5s));
+    EXPECT_TRUE(observer.WaitForUpdates(before + 3, 10s));
 
     server.reset();
-    ASSERT_TRUE(observer.WaitUntil([&] { return observer.lostLocked() == 2; }, 5s));
+    ASSERT_TRUE(observer.WaitUntil([&] { return observer.lostLocked() == 2; }, 10s));
     link.sio.Close();  // the user's close ends the retries
     EXPECT_TRUE(PollUntil([&] { return !threads.IsRetrying(); }, 2s));
 }
