@@ -1,5 +1,7 @@
 #include "app/source_control.h"
 
+#include "app/status_pane.h"
+
 #include <QAction>
 #include <QDialog>
 #include <QEventLoop>
@@ -38,9 +40,11 @@ SourceControl::SourceControl(QMainWindow& window, LinkObjects link, LinkThreads&
     , m_threads(threads)
     , m_commands(commands)
 {
-    m_sourcePane = new QLabel(&window);
+    // These give way before the specified panes do: in a narrow window they
+    // end in "…" and carry their whole text as a tooltip.
+    m_sourcePane = new CStatusPane(QString(), QString(), QStringLiteral("…"), &window);
     m_sourcePane->setObjectName(QStringLiteral("sourcePane"));
-    m_healthPane = new QLabel(&window);
+    m_healthPane = new CStatusPane(QString(), QString(), QStringLiteral("…"), &window);
     m_healthPane->setObjectName(QStringLiteral("healthPane"));
     window.statusBar()->addPermanentWidget(m_sourcePane);
     window.statusBar()->addPermanentWidget(m_healthPane);

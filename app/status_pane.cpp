@@ -20,7 +20,7 @@ CStatusPane::CStatusPane(const QString& text, const QString& widest, const QStri
 
 QSize CStatusPane::sizeHint() const
 {
-    const int widest = fontMetrics().horizontalAdvance(m_widest) + kPadding;
+    const int widest = fontMetrics().horizontalAdvance(m_widest.isEmpty() ? text() : m_widest) + kPadding;
     return QSize(std::max(widest, minimumSizeHint().width()), QLabel::sizeHint().height());
 }
 

@@ -7,6 +7,7 @@
 // wide as it gets) but gives way down to the width of `least` when the
 // window is narrow. Squeezed, it ends its text with "…" and shows the whole
 // text as its tooltip, so neighbouring panes never run into each other.
+// An empty `widest` asks for the width of the text it shows.
 class CStatusPane : public QLabel {
     Q_OBJECT
 
