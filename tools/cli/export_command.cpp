@@ -15,7 +15,8 @@
 namespace {
 
 constexpr const char* kExportHelp =
-    "usage: stelmap-cli export FILE --format csv|gpx|kml [--output OUT] [--user LAT,LON,ALT]\n"
+    "usage: stelmap-cli export SOURCE --format csv|gpx|kml [--output OUT] [--user LAT,LON,ALT]\n"
+    "                          [--fixes N] [--duration S]\n"
     "\n"
     "Decodes an NMEA 0183 recording (FILE, or - for standard input) as\n"
     "'stelmap-cli decode' does and writes its track to OUT (standard output\n"
@@ -39,13 +40,18 @@ constexpr const char* kExportHelp =
     "At the end it prints to standard error:\n"
     "  bytes B fixes F written W\n"
     "\n"
+    "SOURCE may also be live, as for 'stelmap-cli decode': a serial device,\n"
+    "tcp://HOST:PORT, udp://[ADDRESS]:PORT or gpsd://HOST[:PORT], read until it\n"
+    "closes, --fixes N fixes or --duration S seconds (or Ctrl-C); the summary\n"
+    "line is then decode's.\n"
+    "\n"
     "Exit status: 0 when the whole input was read and the track written, 2\n"
     "otherwise (a partly written OUT is removed).\n";
 
 int Usage(const std::string& problem)
 {
     std::fprintf(stderr, "stelmap-cli export: %s\n", problem.c_str());
-    std::fputs("usage: stelmap-cli export FILE --format csv|gpx|kml [--output OUT] [--user LAT,LON,ALT]"
+    std::fputs("usage: stelmap-cli export SOURCE --format csv|gpx|kml [--output OUT] [--user LAT,LON,ALT]"
                "  ('stelmap-cli export --help' explains)\n",
                stderr);
     return 2;
@@ -68,6 +74,46 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A live source goes through the same reader as decode (limits, Ctrl-C),
+// its sentences and fixes handed to the track as ExportTrack hands them.
+class TrackCountingParser : public CountingParser {
+public:
+    explicit TrackCountingParser(TrackBuilder& builder) : m_builder(builder) {}
+
+protected:
+    int OnSentence(const char* address, const char* data) override
+    {
+        m_builder.OnSentence(address, data);
+        return CountingParser::OnSentence(address, data);
+    }
+
+private:
+    TrackBuilder& m_builder;
+};
+
+bool ExportLiveSource(const std::string& source, std::string_view name, std::FILE* out, TrackFormat format,
+                      std::optional<TrackReference> user, const StreamLimits& limits)
+{
+    TrackTextWriter writer(format);
+    bool written = true;
+    const auto put = [&](const std::string& text) {
+        if (written && !text.empty() && std::fwrite(text.data(), 1, text.size(), out) != text.size())
+            written = false;
+        std::fflush(out);  // a reader of the output sees each point as it comes
+    };
+    put(writer.Begin(name));
+    TrackBuilder builder([&](const TrackPoint& point) { put(writer.Point(point)); }, user);
+    TrackCountingParser parser(builder);
+    DisplaySnapshot snapshot;
+    const bool whole = DecodeFileReporting(source, parser, snapshot,
+                                           [&](uint64_t) { builder.OnFix(parser, snapshot); }, limits);
+    builder.Finish();
+    put(writer.End());
+    if (!written)
+        std::fprintf(stderr, "stelmap-cli: cannot write the track: %s\n", std::strerror(errno));
+    return whole && written;
+}
+
 }  // namespace
 
 int RunExportCommand(int argc, char** argv)
@@ -75,6 +121,7 @@ int RunExportCommand(int argc, char** argv)
     std::optional<std::string> path, output;
     std::optional<TrackFormat> format;
     std::optional<TrackReference> user;
+    StreamLimits limits;
     for (int i = 0; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -101,16 +148,35 @@ int RunExportCommand(int argc, char** argv)
             user = r;
             continue;
         }
+        bool matched = false;
+        std::string problem;
+        if (!ParseStreamLimit(argc, argv, i, limits, matched, problem))
+            return Usage(problem);
+        if (matched)
+            continue;
         if (arg.size() > 1 && arg[0] == '-')
             return Usage("unknown option '" + std::string(arg) + "'");
         if (path)
-            return Usage("only one FILE can be read");
+            return Usage("only one SOURCE can be read");
         path = std::string(arg);
     }
     if (!path)
-        return Usage("FILE is missing");
+        return Usage("SOURCE is missing");
     if (!format)
         return Usage("--format is missing");
+
+    if (IsLiveSource(*path) || limits.fixes > 0 || limits.seconds > 0) {
+        std::FILE* out = stdout;
+        if (output && (out = std::fopen(output->c_str(), "wb")) == nullptr) {
+            std::fprintf(stderr, "stelmap-cli: cannot create %s: %s\n", output->c_str(), std::strerror(errno));
+            return 2;
+        }
+        const std::string name = IsLiveSource(*path) ? *path : *path == "-" ? "stdin" : BaseName(*path);
+        bool ok = ExportLiveSource(*path, name, out, *format, user, limits);
+        if (output && std::fclose(out) != 0)
+            ok = false;
+        return ok ? 0 : 2;
+    }
 
     std::string error;
     std::FILE* in = OpenInput(*path, error);

@@ -57,6 +57,14 @@ TEST(LiveSource, TcpServedBySocatDecodesAsTheFile)
         EXPECT_TRUE(fromTcp.out == fromFile.out) << name << ": " << Positions(fromTcp.out).size() << " fixes by TCP, "
                                                  << Positions(fromFile.out).size() << " from the file";
         EXPECT_EQ(fromTcp.err, fromFile.err) << name;
+
+        // The track of the stream is the track of the file.
+        const std::string tcp = "tcp://127.0.0.1:" + std::to_string(port);
+        const CommandResult csvFromFile = RunCommand(CliPath() + " export " + file.string() + " --format csv");
+        const CommandResult csvFromTcp = RunCommand(CliPath() + " export " + tcp + " --format csv");
+        EXPECT_EQ(csvFromTcp.status, 0) << csvFromTcp.err;
+        EXPECT_GT(csvFromFile.out.size(), 1000u) << name;
+        EXPECT_TRUE(csvFromTcp.out == csvFromFile.out) << name;
     }
 }
 
