@@ -92,7 +92,8 @@ SentenceFields::SentenceFields(const char* data)
 
 std::optional<double> OptionalDecimal(std::string_view text)
 {
-    if (text.empty())
+    // A field where no number starts is as absent as an empty one: never 0.
+    if (text.empty() || !stelmap::StartsWithDecimal(text))
         return std::nullopt;
     return ParseDecimal(text);
 }

@@ -202,6 +202,10 @@ TEST(GnssModel, TimeDateAndQualitySentences)
     EXPECT_EQ(s.time, "00:39:56");
     EXPECT_EQ(s.zoneHours, -5);
     EXPECT_EQ(s.gst, GstFields{});
+    // A field where no number starts is absent too, never 0.
+    FeedModel(model, {"GNGST,1,x,-,.,,,,1.5"});
+    model.CopyTo(s);
+    EXPECT_EQ(s.gst, (GstFields{std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 1.5}));
     FeedModel(model, {"GPRMC,,V,,,,,,,,,,N"});
     model.CopyTo(s);
     EXPECT_EQ(s.date, std::nullopt);
