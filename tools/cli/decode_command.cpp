@@ -132,14 +132,17 @@ int RunDecodeCommand(int argc, char** argv)
     DisplaySnapshot snapshot;
     GnssSnapshot gnss;
     std::string line;
+    const bool live = IsLiveSource(source);
     const bool whole = DecodeFileReporting(source, parser, snapshot, [&](uint64_t fix) {
         if (withGnss)
             parser.m_gnssModel.CopyTo(gnss);
         line = FixToJson(fix, parser, snapshot, withGnss ? &gnss : nullptr);
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), stdout);
-        // A live reader watching the output sees each fix as it comes.
-        std::fflush(stdout);
+        // A reader watching a live source's output sees each fix as it comes;
+        // a file is written in large blocks.
+        if (live)
+            std::fflush(stdout);
     }, limits);
     if (!whole)
         return 2;
