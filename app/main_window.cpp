@@ -96,7 +96,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
         std::lock_guard lock(m_link.dataLock);
         return m_link.gnssSnapshot != nullptr ? m_link.gnssSnapshot->gst : std::nullopt;
     });
-    // Subscribed in this order: the specified pages put the fix in the
+    // Subscribed in this order: the five original pages put the fix in the
     // shared snapshots the Signals page reads.
     m_displaysSubscriber = std::make_unique<FixDisplaysSubscriber>(m_link, *m_fixDisplays);
     m_signalsSubscriber = std::make_unique<SignalsPageSubscriber>(*m_signalsPage);
@@ -323,7 +323,7 @@ void CMainFrame::CreateMenus()
     dual->addAction(Action(kCmdPrecision));
     dual->addAction(Action(kCmdIntegrity));
     m_accuracy->AddToMenu(tools);
-    tools->addSeparator();  // the sources' additions, after the specified items
+    tools->addSeparator();  // the sources' additions, after the original items
     tools->addAction(Action(kCmdReconnectAutomatically));
     tools->addAction(Action(kCmdFindBaudRate));
     tools->addAction(Action(kCmdLinkHealth));

@@ -12,7 +12,7 @@ struct LinkObjects;
 // subscribes itself: implement FixSubscriber and call FixFeed::Subscribe
 // from the main window.
 
-// The five specified pages (front panel, scatter plot, position plot).
+// The five original pages (front panel, scatter plot, position plot).
 // Subscribed first: the pages that read the link's snapshots find there
 // the fix being published, as the link's hand-off leaves them.
 class FixDisplaysSubscriber : public FixSubscriber {

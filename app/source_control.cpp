@@ -40,7 +40,7 @@ SourceControl::SourceControl(QMainWindow& window, LinkObjects link, LinkThreads&
     , m_threads(threads)
     , m_commands(commands)
 {
-    // These give way before the specified panes do: in a narrow window they
+    // Like the other panes, these give way in a narrow window: they
     // end in "…" and carry their whole text as a tooltip.
     m_sourcePane = new CStatusPane(QString(), QString(), QStringLiteral("…"), &window);
     m_sourcePane->setObjectName(QStringLiteral("sourcePane"));

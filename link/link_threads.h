@@ -50,7 +50,7 @@ public:
 
     // When a live source goes away: try to open it again every second
     // (a serial receiver by its by-id name), until it opens or the user
-    // opens or closes something. Off: the link stays closed, as specified.
+    // opens or closes something. Off: the link stays closed, as it always did.
     void SetReconnect(bool on) { m_reconnect = on; }
     bool Reconnect() const { return m_reconnect.load(); }
     // The source went away and the link is trying to open it again.

@@ -10,7 +10,7 @@
 #include "nmea/gnss_system.h"
 
 // The GNSS model: every constellation and signal a receiver reports, beside
-// the specified receiver state and fed by the same dispatcher call.
+// the GPS/GLONASS receiver state and fed by the same dispatcher call.
 //
 // GSV arrives in cycles, messages 1 to total, one cycle per (talker, signal
 // ID). A message 1 opens a cycle, discarding an unfinished one of its pair;

@@ -11,7 +11,7 @@ namespace {
 
 // What the Signals page needs from the simulator: five systems on two signals
 // each, used lists by system ID, date and time, GST, and a GBS suspect now
-// and then; every GGA still a fix of the specified state.
+// and then; every GGA still a fix of the receiver state.
 TEST(GnssSimulator, FillsTheSignalsPage)
 {
     SimOptions options;
