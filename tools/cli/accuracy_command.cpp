@@ -1,7 +1,6 @@
 #include "tools/cli/accuracy_command.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,7 +11,9 @@
 
 #include "analysis/accuracy_figures.h"
 #include "analysis/accuracy_json.h"
+#include "geo/position_limits.h"
 #include "tools/cli/fix_stream.h"
+#include "tools/cli/stats_command.h"
 
 namespace {
 
@@ -48,37 +49,14 @@ int Usage(const std::string& problem)
     return 2;
 }
 
-std::optional<double> ParseNumber(std::string_view text)
-{
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (begin == end || ec != std::errc() || ptr != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-// "LAT,LON,ALT": three finite numbers, a latitude within +-90 and a
-// longitude within +-180.
+// The same "LAT,LON,ALT" as stats' --user, refused where no place on Earth is.
 std::optional<GeodeticPosition> ParseTruth(std::string_view text)
 {
-    double values[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        const size_t comma = text.find(',');
-        if ((i < 2) != (comma != std::string_view::npos))
-            return std::nullopt;
-        const std::optional<double> number = ParseNumber(text.substr(0, comma));
-        if (!number)
-            return std::nullopt;
-        values[i] = *number;
-        text = i < 2 ? text.substr(comma + 1) : std::string_view();
-    }
-    if (std::fabs(values[0]) > 90.0 || std::fabs(values[1]) > 180.0)
+    GeodeticPosition p;
+    if (!ParseUserPositionOption(text, p.latitude, p.longitude, p.altitude)
+        || CheckUserPosition(p.latitude, p.longitude, p.altitude))
         return std::nullopt;
-    return GeodeticPosition{values[0], values[1], values[2]};
+    return p;
 }
 
 }  // namespace

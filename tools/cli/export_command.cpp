@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "analysis/track_export.h"
+#include "geo/position_limits.h"
 #include "tools/cli/fix_stream.h"
 #include "tools/cli/stats_command.h"
 
@@ -142,7 +143,8 @@ int RunExportCommand(int argc, char** argv)
         }
         if (const auto value = OptionValue(argc, argv, i, "--user")) {
             TrackReference r;
-            if (!ParseUserPositionOption(*value, r.latitude, r.longitude, r.altitude))
+            if (!ParseUserPositionOption(*value, r.latitude, r.longitude, r.altitude)
+                || CheckUserPosition(r.latitude, r.longitude, r.altitude))
                 return Usage("--user needs three numbers LAT,LON,ALT (degrees, degrees, metres), not '"
                              + std::string(*value) + "'");
             user = r;
