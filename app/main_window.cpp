@@ -53,19 +53,29 @@ constexpr int kDrainMs = 100;
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
+// A played file as a source, never the same as a live one, nor as the next playback.
+constexpr std::string_view kPlaybackPrefix = "playback:";
+std::string PlaybackSourceName(const std::string& path) { return std::string(kPlaybackPrefix) + path; }
+bool IsPlaybackSourceName(const std::string& source) { return source.starts_with(kPlaybackPrefix); }
+
 
 }  // namespace
 
 bool CSioSentenceLink::IsOpen() const { return m_sio.IsOpen(); }
 bool CSioSentenceLink::IsPlayback() const { return m_sio.IsPlayback(); }
-long CSioSentenceLink::Write(const void* data, size_t size) { return m_sio.Write(data, size); }
+long CSioSentenceLink::Write(const void* data, size_t size)
+{
+    m_lastFailure = m_queue.Enqueue(std::string_view(static_cast<const char*>(data), size));
+    return m_lastFailure.empty() ? static_cast<long>(size) : -1;
+}
 std::string CSioSentenceLink::Refusal() const { return m_sio.WriteRefusal(); }
 
 CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent)
     , m_link(GlobalLinkObjects())
     , m_commands(*new CommandActions(this))
-    , m_sentenceLink(m_link.sio)
+    , m_writeQueue(m_link.sio)
+    , m_sentenceLink(m_link.sio, m_writeQueue)
     , m_sender(&m_sentenceLink)
 {
     setWindowTitle(QString::fromUtf8(kAppTitle));
@@ -130,6 +140,16 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     });
     m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
     m_sender.SetRefusalNotice([this](const std::string& why) { Tell(Severity::kNotice, Text(why)); });
+    // Sentences the peer never took: marked in the transmit log and told.
+    m_writeQueue.SetFailureNotice([this](const WriteQueue::Failure& failure) {
+        QMetaObject::invokeMethod(this, [this, failure] {
+            const QString why = QStringLiteral("%1; %2 bytes queued for it were not sent")
+                                    .arg(Text(failure.reason))
+                                    .arg(failure.bytes);
+            m_trafficLog->AppendTransmitted("[not sent: " + why.toStdString() + "]\n");
+            Tell(Severity::kNotice, QStringLiteral("Not sent: ") + why + QLatin1Char('.'));
+        }, Qt::QueuedConnection);
+    });
     m_trafficLog->SetSentenceSender(&m_sender);
     m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
 
@@ -177,7 +197,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixDisplays->SetScatterCenterMode(m_savedScatterMode);
     LoadUserPosition(false);
 
-    SendSentence(kConfigurationQuery, false);
+    AskConfiguration();
 
     // The command-update pass: actions and panes follow the state whenever
     // the event loop is about to wait.
@@ -207,6 +227,7 @@ void CMainFrame::StopLinkThreads()
     // Releases a position update that waits for this thread, then joins.
     if (m_linkThreads)
         m_linkThreads->Stop();
+    m_writeQueue.Stop();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -470,7 +491,7 @@ void CMainFrame::UpdateCommandUI()
     }
     quality.back() = '\0';
     SetPaneText(kPaneQuality, Text(QualityPaneText(quality.data())));
-    SetPaneText(kPaneRecord, Text(RecordPaneText(recording, m_recorder.Bytes())), recording);
+    SetPaneText(kPaneRecord, Text(RecordPaneText(recording, Recording().Bytes())), recording);
     SetPaneText(kPaneDualMode, Text(DualModePaneText(dual)), dual);
     SetPaneText(kPaneSolutionMode, Text(SolutionModePaneText(solution)));
 }
@@ -535,9 +556,11 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
         ForgetIntegrity(m_link);  // HPL and HFOM of another receiver
         m_integrityDevice = port;
     }
+    RecordingMeetsSource(port);
     m_sources->OnSourceChanged();
     m_link.sio.Adopt(std::move(handle));
-    SendSentence(kConfigurationQuery, false);
+    m_queryRetry.Restart();
+    AskConfiguration();
     ResetReceiverState();
     m_accuracy->StartSession();
     return true;
@@ -548,12 +571,14 @@ void CMainFrame::OnSourceReconnected()
     const std::string name = m_link.sio.DevicePath();
     m_trafficLog->AppendReceived("\n--- " + name + ": reconnected ---\n");
     Tell(Severity::kNotice, QStringLiteral("Reconnected to %1.").arg(Text(name)));
-    SendSentence(kConfigurationQuery, false);
+    m_queryRetry.Restart();
+    AskConfiguration();
     UpdateCommandUI();
 }
 
 void CMainFrame::OnPositionUpdate()
 {
+    m_queryRetry.GgaSeen();
     DisplaySnapshot fix;
     GnssSnapshot gnss;
     {
@@ -570,8 +595,14 @@ void CMainFrame::OnRxActivity()
     SetLamp(m_rxLamp, true, true);
     m_rxTimer.start();
     // Until a fix tells us the quality, keep asking for the configuration.
-    const DisplaySnapshot snapshot = CopySnapshot();
-    if (snapshot.fixQualityText[0] == '\0')
+    if (m_queryRetry.ShouldAsk(std::chrono::steady_clock::now()))
+        AskConfiguration();
+}
+
+void CMainFrame::AskConfiguration()
+{
+    // A source that only reads is not asked, nor is the refusal logged as a send.
+    if (m_link.sio.IsOpen() && !m_link.sio.IsPlayback() && m_link.sio.WriteRefusal().empty())
         SendSentence(kConfigurationQuery, false);
 }
 
@@ -603,13 +634,18 @@ void CMainFrame::SetLamp(QLabel* lamp, bool lit, bool rx)
 
 void CMainFrame::DrainReceivedText()
 {
+    CheckRecording();
     const ReceivedChunk chunk = DrainReceived(m_link, kDrainBytesPerTick);
     const std::string& bytes = chunk.bytes;
     if (bytes.empty())
         return;
     m_trafficLog->AppendReceived(bytes);
-    if (m_recorder.IsRecording() && !m_recorder.Append(bytes, chunk.stamps))
-        StopRecording(Text(m_recorder.LastError()));
+}
+
+void CMainFrame::CheckRecording()
+{
+    if (const std::string failure = Recording().TakeFailure(); !failure.empty())
+        StopRecording(Text(failure));
 }
 
 // ---------------------------------------------------------------- recording and playback
@@ -617,33 +653,55 @@ void CMainFrame::DrainReceivedText()
 bool CMainFrame::StartRecording(const QString& path)
 {
     StopRecording();
-    if (!m_recorder.Start(QFile::encodeName(path).toStdString())) {
-        Tell(Severity::kError, QStringLiteral("Could not create file for recording data to."), Text(m_recorder.LastError()));
+    if (!Recording().Start(QFile::encodeName(path).toStdString())) {
+        Tell(Severity::kError, QStringLiteral("Could not create file for recording data to."), Text(Recording().LastError()));
         return false;
     }
-    if (!m_recorder.IndexError().empty())
-        Tell(Severity::kNotice, QStringLiteral("Recording without a time index."), Text(m_recorder.IndexError()));
+    if (!Recording().IndexError().empty())
+        Tell(Severity::kNotice, QStringLiteral("Recording without a time index."), Text(Recording().IndexError()));
+    m_recordingSource = CurrentSourceName();
     UpdateCommandUI();
     return true;
 }
 
-void CMainFrame::StopRecording(const QString& failure)
+std::string CMainFrame::CurrentSourceName() const
 {
-    if (!m_recorder.IsRecording() && failure.isEmpty())
+    if (!m_link.sio.IsOpen())
+        return {};
+    return m_link.sio.IsPlayback() ? PlaybackSourceName(m_link.sio.PlaybackFile()) : m_link.sio.DevicePath();
+}
+
+void CMainFrame::RecordingMeetsSource(const std::string& source)
+{
+    if (!Recording().IsRecording())
         return;
-    // What was received before the stop belongs in the file, even if the
-    // timer has not moved it yet.
+    // A recording started with nothing open takes the first source that comes.
+    if (m_recordingSource.empty() || (!IsPlaybackSourceName(source) && SameSource(m_recordingSource, source))) {
+        m_recordingSource = source;
+        return;
+    }
+    // Another source's bytes would make the file two recordings in one,
+    // and its time index would pace neither.
+    StopRecording();
+    Tell(Severity::kNotice, QStringLiteral("Recording to %1 ended: %2 bytes kept. A recording holds one source; "
+                                           "record again to keep the new one.")
+                                .arg(QFileInfo(Text(Recording().Path())).fileName())
+                                .arg(Recording().Bytes()));
+}
+
+void CMainFrame::StopRecording(QString failure)
+{
     if (failure.isEmpty())
-        DrainReceivedText();
-    if (!m_recorder.IsRecording() && failure.isEmpty())
-        return;  // that write failed and already stopped the recording
-    const bool closed = m_recorder.Stop();
+        failure = Text(Recording().TakeFailure());  // the reader's write failed first
+    if (!Recording().IsRecording() && failure.isEmpty())
+        return;
+    const bool closed = Recording().Stop();
     if (!failure.isEmpty() || !closed) {
         // What reached the file stays there; the user learns where it ends.
         Tell(Severity::kError,
              QStringLiteral("Recording stopped: writing to %1 failed (%2). The %3 bytes recorded before are kept.")
-                 .arg(Text(m_recorder.Path()), failure.isEmpty() ? QStringLiteral("closing the file failed") : failure)
-                 .arg(m_recorder.Bytes()));
+                 .arg(Text(Recording().Path()), failure.isEmpty() ? QStringLiteral("closing the file failed") : failure)
+                 .arg(Recording().Bytes()));
     }
     UpdateCommandUI();
 }
@@ -654,6 +712,7 @@ bool CMainFrame::StartPlayback(const QString& path)
     const std::string livePort =
         m_link.sio.IsOpen() && !m_link.sio.IsPlayback() ? m_link.sio.DevicePath() : std::string();
     const int liveBaud = m_link.sio.BaudRate();
+    RecordingMeetsSource(PlaybackSourceName(QFile::encodeName(path).toStdString()));
     CloseLink();
     ForgetIntegrity(m_link);  // a recording says nothing about the last receiver's integrity
     m_integrityDevice.clear();

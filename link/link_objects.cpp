@@ -11,11 +11,13 @@ std::deque<char> g_rxQueue;
 DisplaySnapshot g_displaySnapshot;
 GnssSnapshot g_gnssSnapshot;
 ReadStampQueue g_readStamps;
+MonitorBacklog g_monitorBacklog;
+LinkRecording g_recording;
 CSio g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
 
 LinkObjects GlobalLinkObjects()
 {
-    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot, &g_parser.health, &g_readStamps};
+    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot, &g_parser.health, &g_readStamps, &g_monitorBacklog, &g_recording};
 }
 
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot)

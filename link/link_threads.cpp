@@ -119,12 +119,23 @@ void LinkThreads::ReadPort()
         m_feeding = nullptr;
     }
 
-    const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
-    std::lock_guard data(m_objects.dataLock);
-    const size_t before = m_objects.rxQueue.size();
+    std::string printable;
+    printable.reserve(count);
     for (size_t i = 0; i < count; ++i)
         if (Printable(m_readBuffer[i]))
-            m_objects.rxQueue.push_back(static_cast<char>(m_readBuffer[i]));
+            printable.push_back(static_cast<char>(m_readBuffer[i]));
+    if (printable.empty())
+        return;
+    const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
+    if (m_objects.recording != nullptr)
+        m_objects.recording->Append(printable, stamp);
+
+    std::lock_guard data(m_objects.dataLock);
+    const size_t before = m_objects.rxQueue.size();
+    if (m_objects.monitor != nullptr)
+        QueueForMonitor(m_objects.rxQueue, *m_objects.monitor, printable);
+    else
+        m_objects.rxQueue.insert(m_objects.rxQueue.end(), printable.begin(), printable.end());
     if (ReadStampQueue* q = m_objects.readStamps; q != nullptr && m_objects.rxQueue.size() > before) {
         q->stamps.push_back({q->queued, stamp.steadyUs, stamp.utcUs});
         q->queued += m_objects.rxQueue.size() - before;

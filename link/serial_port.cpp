@@ -15,6 +15,7 @@
 #include <termios.h>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <thread>
 #include <utility>
 
 #include "link/network_source.h"
@@ -515,35 +516,57 @@ std::string CSio::WriteRefusal() const
 
 long CSio::Write(const void* data, size_t size)
 {
-    std::lock_guard lock(m_handleLock);
-    const int fd = m_hPort.load();
-    if (fd == kInvalidHandle || m_playback.load() != 0)
-        return -1;
-    const SourceKind kind = Kind();
-    if (kind == SourceKind::Gpsd || kind == SourceKind::Udp)
-        return -1;
+    const uint64_t generation = Generation();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
     const auto* bytes = static_cast<const uint8_t*>(data);
     size_t written = 0;
     while (written < size) {
-        const long n = kind == SourceKind::Tcp ? ::send(fd, bytes + written, size - written, MSG_NOSIGNAL)
-                                               : ::write(fd, bytes + written, size - written);
-        if (n > 0) {
-            written += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
+        const long n = WriteSome(bytes + written, size - written, generation);
+        if (n < 0)
             break;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
+        written += static_cast<size_t>(n);
+        if (n > 0)
+            continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
-        pollfd p{fd, POLLOUT, 0};
-        ::poll(&p, 1, static_cast<int>(left.count()));
+        WaitWritable(left);
     }
     return written > 0 || size == 0 ? static_cast<long>(written) : -1;
+}
+
+long CSio::WriteSome(const void* data, size_t size, uint64_t generation)
+{
+    std::lock_guard lock(m_handleLock);
+    const int fd = m_hPort.load();
+    if (fd == kInvalidHandle || m_playback.load() != 0 || m_generation.load() != generation)
+        return -1;
+    const SourceKind kind = Kind();
+    if (kind == SourceKind::Gpsd || kind == SourceKind::Udp)
+        return -1;
+    while (true) {
+        const long n = kind == SourceKind::Tcp ? ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT)
+                                               : ::write(fd, data, size);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    }
+}
+
+void CSio::WaitWritable(std::chrono::milliseconds timeout) const
+{
+    const int fd = m_hPort.load();
+    if (fd == kInvalidHandle) {
+        std::this_thread::sleep_for(timeout);
+        return;
+    }
+    // Outside the lock: should the number be closed and reused meanwhile,
+    // the next WriteSome finds out under the lock.
+    pollfd p{fd, POLLOUT, 0};
+    if (::poll(&p, 1, static_cast<int>(timeout.count())) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+        std::this_thread::sleep_for(timeout);
 }
 
 OpenFailure CSio::LastOpenFailure() const

@@ -127,6 +127,14 @@ public:
     // (WriteRefusal), or the write failed before any byte went out.
     long Write(const void* data, size_t size);
 
+    // One write that never waits: the bytes the source took (0 when it has
+    // no room now), or -1 when there is no live writable source or it is
+    // no longer the one Generation() gave as `generation`.
+    long WriteSome(const void* data, size_t size, uint64_t generation);
+    // Waits up to `timeout` for room to write; never holds the handle's
+    // lock meanwhile, so reading goes on.
+    void WaitWritable(std::chrono::milliseconds timeout) const;
+
     // Why the open source takes no writes (gpsd, UDP); empty when it does.
     std::string WriteRefusal() const;
 

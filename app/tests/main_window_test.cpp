@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSettings>
@@ -11,7 +12,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "analysis/position_plot_wnd.h"
 #include "app/page_tabs.h"
@@ -25,6 +28,7 @@
 #include "link/link_objects.h"
 #include "link/serial_port.h"
 #include "link/tests/pseudo_terminal.h"
+#include "link/tests/tcp_peer.h"
 #include "nmea/tests/sentence.h"
 
 namespace {
@@ -51,6 +55,19 @@ protected:
         std::lock_guard lock(g_dataLock);
         g_rxQueue.insert(g_rxQueue.end(), bytes.begin(), bytes.end());
     }
+    // Bytes as a receiver sends them: through a pseudo-terminal the window
+    // is connected to, read by the link's reader.
+    template <typename Done>
+    void Receive(const std::string& bytes, Done done)
+    {
+        if (!m_pty) {
+            m_pty.emplace();
+            ASSERT_TRUE(m_frame->ConnectTo(m_pty->SlavePath(), 9600));
+            m_pty->ReadAvailable(std::chrono::milliseconds(100));  // the configuration query
+        }
+        ASSERT_TRUE(m_pty->Write(bytes));
+        ASSERT_TRUE(WaitFor(done));
+    }
     size_t QueueSize()
     {
         std::lock_guard lock(g_dataLock);
@@ -61,6 +78,7 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<CMainFrame> m_frame;
+    std::optional<PseudoTerminal> m_pty;
 };
 
 TEST_F(MainFrameTest, PanesAtStartWithoutReceiver)
@@ -106,7 +124,7 @@ TEST_F(MainFrameTest, CarriageReturnsAreRecordedButNotShown)
 {
     const QString path = m_dir.filePath("cr.txt");
     ASSERT_TRUE(m_frame->StartRecording(path));
-    Queue("\r\r\r");
+    Receive("\r\r\r", [&] { return m_frame->RecordedBytes() == 3; });
     m_frame->DrainReceivedText();
     EXPECT_TRUE(ReceiveLog().isEmpty());
     EXPECT_EQ(m_frame->RecordedBytes(), 3u);
@@ -119,7 +137,7 @@ TEST_F(MainFrameTest, CarriageReturnsAreRecordedButNotShown)
 TEST_F(MainFrameTest, RecordPaneFollowsTheRecording)
 {
     ASSERT_TRUE(m_frame->StartRecording(m_dir.filePath("r.txt")));
-    Queue(std::string(1025, 'a'));
+    Receive(std::string(1025, 'a'), [&] { return m_frame->RecordedBytes() == 1025; });
     m_frame->DrainReceivedText();
     m_frame->UpdateCommandUI();
     EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneRecord)->text(), "Rec Data: 1.0 K");
@@ -146,8 +164,10 @@ TEST_F(MainFrameTest, FailedRecordWriteStopsWithMessageAndKeepsCount)
         GTEST_SKIP() << "no /dev/full here";
     Answers answer(QMessageBox::Ok);
     ASSERT_TRUE(m_frame->StartRecording("/dev/full"));
-    Queue("$GPGGA,1\r\n");
-    m_frame->DrainReceivedText();
+    Receive("$GPGGA,1\r\n", [&] {
+        m_frame->DrainReceivedText();
+        return !m_frame->IsRecording() && ReceiveLog().size() > 0;
+    });
     EXPECT_FALSE(m_frame->IsRecording());
     ASSERT_EQ(answer.texts.size(), 1);
     EXPECT_TRUE(answer.texts[0].startsWith("Recording stopped")) << answer.texts[0].toStdString();
@@ -257,6 +277,110 @@ TEST_F(MainFrameTest, StopDuringLiveRecordingKeepsThePort)
     EXPECT_FALSE(m_frame->IsRecording());
     EXPECT_TRUE(g_sio.IsOpen());
     EXPECT_FALSE(g_sio.IsPlayback());
+}
+
+// A recording holds one source: another source or a playback ends it first,
+// with the file's name and size; the same source opened again keeps it.
+TEST_F(MainFrameTest, ARecordingHoldsOneSourceOnly)
+{
+    const std::string live = Sentence("GPGGA,120000,4704.2410,N,01526.3704,E,1,08,1.0,355.5,M,47.0,M,,");
+    const QString played = m_dir.filePath("played.txt");
+    {
+        QFile f(played);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::fromStdString(Sentence("GPGGA,130000,3800.0000,N,12200.0000,W,1,08,1.0,5.5,M,0.0,M,,")));
+    }
+    PseudoTerminal other;
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& device)> next;
+        bool keeps;
+    };
+    const Case cases[] = {
+        {"a playback", [&](const std::string&) { m_frame->StartPlayback(played); }, false},
+        {"another port", [&](const std::string&) { m_frame->ConnectTo(other.SlavePath(), 9600); }, false},
+        {"the same port at another rate", [&](const std::string& device) { m_frame->ConnectTo(device, 4800); }, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        PseudoTerminal pty;
+        ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 9600)) << c.name;
+        const QString path = m_dir.filePath(QStringLiteral("rec%1.txt").arg(++n));
+        ASSERT_TRUE(m_frame->StartRecording(path)) << c.name;
+        ASSERT_TRUE(pty.Write(live));
+        ASSERT_TRUE(WaitFor([&] {
+            m_frame->DrainReceivedText();
+            return m_frame->RecordedBytes() == live.size();
+        })) << c.name;
+        m_frame->statusBar()->clearMessage();
+        c.next(pty.SlavePath());
+        EXPECT_EQ(m_frame->IsRecording(), c.keeps) << c.name;
+        const QString said = m_frame->statusBar()->currentMessage();
+        if (!c.keeps) {
+            EXPECT_TRUE(said.contains(QFileInfo(path).fileName()) && said.contains(QString::number(live.size())))
+                << c.name << ": " << said.toStdString();
+            // Whatever the new source sends stays out of the file.
+            WaitFor([&] { return false; }, 300);
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll().toStdString(), live) << c.name;
+        }
+        m_frame->Stop();
+        m_frame->CloseLink();
+    }
+}
+
+// Send to a peer that stops reading: the window goes on, the reader goes
+// on, and the sentences the peer never took are marked and told.
+TEST_F(MainFrameTest, APeerThatStopsReadingMakesSendsFailNotTheWindow)
+{
+    TcpPeer peer;
+    ASSERT_TRUE(m_frame->ConnectTo(peer.Text(), 0));
+    ASSERT_TRUE(peer.Accept());
+    const std::string vtg = Sentence("GPVTG,1,T,,M,0,N,0,K,A");
+    int sentByPeer = 0;
+    const auto started = std::chrono::steady_clock::now();
+    while (!m_frame->statusBar()->currentMessage().startsWith("Not sent") &&
+           std::chrono::steady_clock::now() - started < std::chrono::seconds(30)) {
+        m_frame->SendSentence("$PXTNTST," + std::string(1000, 'y'), true);
+        if (sentByPeer < 200 && peer.Send(vtg))
+            ++sentByPeer;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Not sent"))
+        << m_frame->statusBar()->currentMessage().toStdString();
+    EXPECT_TRUE(TransmitLog().contains("[not sent: ")) << "what never left is marked in the log";
+    // Everything the peer sent meanwhile was read and shown.
+    EXPECT_TRUE(WaitFor([&] { return ReceiveLog().count("GPVTG") == sentByPeer; }))
+        << ReceiveLog().count("GPVTG") << " of " << sentByPeer;
+}
+
+// Sources that only read are not asked for the configuration, so nothing is
+// refused or logged; a GGA of any quality stops the asking.
+TEST_F(MainFrameTest, TheConfigurationQueryOnlyGoesWhereItCanAndStopsAtAGga)
+{
+    {
+        m_frame->statusBar()->clearMessage();
+        ASSERT_TRUE(m_frame->ConnectTo("udp://127.0.0.1:" + std::to_string(FreeUdpPort()), 0));
+        WaitFor([&] { return false; }, 300);
+        EXPECT_TRUE(TransmitLog().isEmpty()) << TransmitLog().toStdString();
+        EXPECT_FALSE(m_frame->statusBar()->currentMessage().contains("Not sent"));
+    }
+    PseudoTerminal pty;
+    ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 9600));
+    const std::string quality9 = Sentence("GPGGA,120000,4704.2410,N,01526.3704,E,9,08,1.0,355.5,M,47.0,M,,");
+    std::string asked;
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_TRUE(pty.Write(quality9));
+        WaitFor([&] { return false; }, 100);
+        asked += pty.ReadAvailable(std::chrono::milliseconds(1));
+    }
+    asked += pty.ReadAvailable(std::chrono::milliseconds(200));
+    size_t queries = 0;
+    for (size_t at = asked.find("$PXTNCFG"); at != std::string::npos; at = asked.find("$PXTNCFG", at + 1))
+        ++queries;
+    EXPECT_GE(queries, 1u);
+    EXPECT_LE(queries, 3u) << "asked on every read although a GGA came";
 }
 
 TEST(MainFrameShutdown, ClosingDuringLiveFixesDoesNotHang)
