@@ -20,9 +20,11 @@
 #include "app/page_tabs.h"
 #include "app/app_settings.h"
 #include "app/main_window.h"
+#include "app/replay_controller.h"
 #include "app/tests/gui_test_support.h"
 #include "kit/command_actions.h"
 #include "link/link_threads.h"
+#include "link/monitor_backlog.h"
 #include "console/log_edit_ctrl.h"
 #include "console/nmea_monitor_wnd.h"
 #include "link/link_objects.h"
@@ -381,6 +383,53 @@ TEST_F(MainFrameTest, TheConfigurationQueryOnlyGoesWhereItCanAndStopsAtAGga)
         ++queries;
     EXPECT_GE(queries, 1u);
     EXPECT_LE(queries, 3u) << "asked on every read although a GGA came";
+}
+
+// 300 kB without a line end: the monitor shows one cut line, and what waits
+// for it stays bounded while every byte is read.
+TEST_F(MainFrameTest, AStreamWithoutLineEndsIsCutForTheMonitor)
+{
+    TcpPeer peer;
+    ASSERT_TRUE(m_frame->ConnectTo(peer.Text(), 0));
+    ASSERT_TRUE(peer.Accept());
+    constexpr size_t kBytes = 300000;  // three seconds of reads
+    ASSERT_TRUE(peer.Send(std::string(kBytes, 'x')));
+    size_t mostQueued = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        mostQueued = std::max(mostQueued, QueueSize());
+        return ReadLinkHealth(GlobalLinkObjects()).bytes == kBytes && QueueSize() == 0;
+    }, 20000));
+    EXPECT_LE(mostQueued, MonitorBacklog::kQueueLimit + LinkThreads::kLiveReadSize);
+    EXPECT_LT(ReceiveLog().size(), 4200);
+    EXPECT_TRUE(ReceiveLog().contains("[line cut")) << ReceiveLog().right(200).toStdString();
+}
+
+// As fast as possible, a file far larger than the monitor's queue: the
+// queue stays bounded, the monitor says what it left out, and the
+// recording of the playback still gets every byte.
+TEST_F(MainFrameTest, FastPlaybackKeepsTheMonitorQueueBounded)
+{
+    std::string lines;
+    for (int i = 0; lines.size() < 12'000'000; ++i)
+        lines += Sentence("GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45") + Sentence("GPTXT,01,01,02,n=" + std::to_string(i));
+    const QString file = m_dir.filePath("big.txt");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(lines.data(), static_cast<qint64>(lines.size()));
+    }
+    const QString copy = m_dir.filePath("copy.txt");
+    ASSERT_TRUE(m_frame->StartRecording(copy));
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
+    size_t mostQueued = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        mostQueued = std::max(mostQueued, QueueSize());
+        return m_frame->Replay()->PlaybackFinished();
+    }, 60000));
+    EXPECT_LE(mostQueued, MonitorBacklog::kQueueLimit + LinkThreads::kLiveReadSize);
+    EXPECT_EQ(m_frame->RecordedBytes(), lines.size());
+    EXPECT_TRUE(WaitFor([&] { return ReceiveLog().contains("not shown ..."); }, 5000));
 }
 
 TEST(MainFrameShutdown, ClosingDuringLiveFixesDoesNotHang)
