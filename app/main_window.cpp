@@ -94,21 +94,16 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_pages = m_wndView;
     m_signalsPage = new CSignalsPageWnd(m_wndView);
     m_signalsPage->setObjectName(QStringLiteral("Signals"));
-    m_signalsPage->SetSnapshotSource([this] {
-        std::lock_guard lock(m_link.dataLock);
-        return m_link.gnssSnapshot != nullptr ? *m_link.gnssSnapshot : GnssSnapshot{};
-    });
+    // The pages show the fix they were handed last, never the link's own
+    // snapshot, which may already hold a later fix or another source's.
+    m_signalsPage->SetSnapshotSource([this] { return m_fixFeed.LastGnss(); });
     m_wndView->AddPage(m_signalsPage, QIcon(pictures::kTabSignals), QStringLiteral("Signals"));
     m_accuracy = std::make_unique<AccuracyFeature>(
         m_commands, this, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
     m_wndView->AddPage(m_accuracy->PageWidget(), AccuracyFeature::TabIcon(), QStringLiteral("Accuracy"));
-    m_accuracy->SetGstSource([this]() -> std::optional<GstFields> {
-        std::lock_guard lock(m_link.dataLock);
-        return m_link.gnssSnapshot != nullptr ? m_link.gnssSnapshot->gst : std::nullopt;
-    });
-    // Subscribed in this order: the five original pages put the fix in the
-    // shared snapshots the Signals page reads.
-    m_displaysSubscriber = std::make_unique<FixDisplaysSubscriber>(m_link, *m_fixDisplays);
+    m_accuracy->SetGstSource([this]() -> std::optional<GstFields> { return m_fixFeed.LastGnss().gst; });
+    // The specified order of the pages' updates for one fix.
+    m_displaysSubscriber = std::make_unique<FixDisplaysSubscriber>(*m_fixDisplays);
     m_signalsSubscriber = std::make_unique<SignalsPageSubscriber>(*m_signalsPage);
     m_accuracySubscriber = std::make_unique<AccuracySubscriber>(*m_accuracy);
     m_fixFeed.Subscribe(m_displaysSubscriber.get());
@@ -132,7 +127,8 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
                                 [this] { CloseLink(); },
                                 [this](Severity severity, const QString& text, const QString& detail) {
                                     Tell(severity, text, detail);
-                                }});
+                                },
+                                [this](bool file) { m_pagesOnFile = file; }});
     m_replay->AddFileCommands(menuBar()->actions().first()->menu(), Action(kCmdAppExit));
 
     m_sender.SetActivityNotice([this] {
@@ -151,7 +147,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
         }, Qt::QueuedConnection);
     });
     m_trafficLog->SetSentenceSender(&m_sender);
-    m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
+    m_fixDisplays->SetSnapshotSource([this] { return m_fixFeed.Last(); });
 
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
@@ -557,6 +553,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
         m_integrityDevice = port;
     }
     RecordingMeetsSource(port);
+    m_replay->LeaveAnalysis();
     m_sources->OnSourceChanged();
     m_link.sio.Adopt(std::move(handle));
     m_queryRetry.Restart();
@@ -579,6 +576,8 @@ void CMainFrame::OnSourceReconnected()
 void CMainFrame::OnPositionUpdate()
 {
     m_queryRetry.GgaSeen();
+    if (m_pagesOnFile)
+        return;  // the pages show an analysed file; the link goes on unseen
     DisplaySnapshot fix;
     GnssSnapshot gnss;
     {
@@ -713,6 +712,7 @@ bool CMainFrame::StartPlayback(const QString& path)
         m_link.sio.IsOpen() && !m_link.sio.IsPlayback() ? m_link.sio.DevicePath() : std::string();
     const int liveBaud = m_link.sio.BaudRate();
     RecordingMeetsSource(PlaybackSourceName(QFile::encodeName(path).toStdString()));
+    m_replay->LeaveAnalysis();
     CloseLink();
     ForgetIntegrity(m_link);  // a recording says nothing about the last receiver's integrity
     m_integrityDevice.clear();

@@ -225,4 +225,5 @@ private:
     // The source the recording holds; empty until one opens.
     std::string m_recordingSource;
     QueryRetry m_queryRetry;
+    bool m_pagesOnFile = false;  // an analysed file, not the link, feeds the pages
 };

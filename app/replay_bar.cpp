@@ -99,6 +99,8 @@ void ReplayBar::Attach(PlaybackPacer* pacer)
         m_pause->setText(QStringLiteral("Pause"));
         m_speed->setCurrentIndex(1);
     }
+    for (QWidget* w : std::initializer_list<QWidget*>{m_speed, m_slider, m_time})
+        w->setEnabled(pacer != nullptr);
     if (pacer == nullptr) {
         m_refresh.stop();
         hide();
@@ -115,6 +117,16 @@ void ReplayBar::ShowFinished(const QString& message)
     m_finished = true;
     m_message->setText(message);
     Refresh();
+}
+
+void ReplayBar::ShowFileOnly(const QString& message)
+{
+    Attach(nullptr);
+    m_pause->setEnabled(false);
+    m_step->setEnabled(false);
+    m_time->clear();
+    m_message->setText(message);
+    show();
 }
 
 void ReplayBar::ClearFinished()

@@ -59,9 +59,9 @@ protected:
         s.signalTrails = Signals()->Trails().Trails().size();
         s.accuracy = Accuracy()->Tracker().Figures(0);
         s.accuracyFixes = Accuracy()->Tracker().HorizontalHistogram().Total();
-        std::lock_guard lock(g_dataLock);
-        s.snapshot = g_displaySnapshot;
-        s.gnss = g_gnssSnapshot;
+        // The fix the pages were handed last.
+        s.snapshot = m_frame->Fixes().Last();
+        s.gnss = m_frame->Fixes().LastGnss();
         return s;
     }
 
@@ -145,6 +145,41 @@ TEST_F(ReplayTest, TheEndIsToldStopEndsAndBackToLiveReopensThePort)
     EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap");
     EXPECT_FALSE(m_frame->Replay()->Bar()->isVisible());
+}
+
+// Analysis beside a live link: the link and its recording go on, the
+// pages show the file alone until Back to Live, which shows the live
+// fixes again without reopening anything.
+TEST_F(ReplayTest, AnalysisLeavesTheLiveLinkAndItsRecordingRunning)
+{
+    PseudoTerminal pty;
+    ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 9600));
+    ASSERT_TRUE(m_frame->StartRecording(m_dir.filePath("live.txt")));
+    ASSERT_TRUE(pty.Write(Fixes(2)));
+    ASSERT_TRUE(WaitFor([&] { return m_frame->Fixes().Count() == 2; }));
+    const uint64_t recorded = m_frame->RecordedBytes();
+
+    CPositionPlotWnd* plot = m_frame->View()->PositionPlot();
+    ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(Write("seven.txt", Fixes(7))));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 5000));
+    EXPECT_EQ(plot->Statistics().SampleCount(), 7);
+    EXPECT_TRUE(m_frame->Replay()->Bar()->isVisibleTo(m_frame.get())) << "Back to Live is offered";
+
+    ASSERT_TRUE(pty.Write(Fixes(3)));
+    EXPECT_TRUE(WaitFor([&] { return m_frame->RecordedBytes() == recorded + Fixes(3).size(); }))
+        << "the recording goes on";
+    EXPECT_TRUE(g_sio.IsOpen());
+    EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
+    EXPECT_TRUE(m_frame->IsRecording());
+    EXPECT_EQ(plot->Statistics().SampleCount(), 7) << "live fixes stay off the analysed pages";
+
+    m_frame->Replay()->BackToLive();
+    EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
+    EXPECT_TRUE(m_frame->IsRecording());
+    EXPECT_FALSE(m_frame->Replay()->Bar()->isVisibleTo(m_frame.get()));
+    ASSERT_TRUE(pty.Write(Fixes(1)));
+    EXPECT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 1; })) << plot->Statistics().SampleCount();
+    m_frame->Stop();
 }
 
 TEST_F(ReplayTest, AnEmptyFileEndsAtOnce)
