@@ -153,7 +153,13 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_observer = std::make_unique<QueuedLinkObserver>(
         this, QueuedLinkObserver::Handlers{[this] { OnPositionUpdate(); }, [this] { OnRxActivity(); },
                                            [this] { OnReceiverLost(); }, [this] { OnSourceReconnected(); },
-                                           [this] { m_replay->OnPlaybackEnded(); UpdateCommandUI(); },
+                                           [this] {
+                                               m_replay->OnPlaybackEnded();
+                                               // The title names a playback only while it plays.
+                                               if (m_replay->PlaybackFinished())
+                                                   setWindowTitle(QString::fromUtf8(kAppTitle));
+                                               UpdateCommandUI();
+                                           },
                                            [this] { m_replay->OnPlaybackRewound(); }});
     m_linkThreads = std::make_unique<LinkThreads>(m_link, *m_observer);
     m_sources = new SourceControl(*this, m_link, *m_linkThreads, m_commands);

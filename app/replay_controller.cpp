@@ -66,6 +66,14 @@ void ReplayController::Tell(const QString& message)
     m_window.statusBar()->showMessage(message);
 }
 
+void ReplayController::ClearOwnMessage()
+{
+    // Only ours: a message of something else that happened meanwhile stays.
+    if (!m_lastMessage.isEmpty() && m_window.statusBar()->currentMessage() == m_lastMessage)
+        m_window.statusBar()->clearMessage();
+    m_lastMessage.clear();
+}
+
 void ReplayController::PlaybackStarted(const std::string& livePort, int liveBaud)
 {
     // A second playback keeps the source of the first as the live one.
@@ -73,6 +81,7 @@ void ReplayController::PlaybackStarted(const std::string& livePort, int liveBaud
         m_livePort = livePort;
         m_liveBaud = liveBaud;
     }
+    ClearOwnMessage();
     m_finished = false;
     m_seeking = false;
     m_fixBase = m_feed.Count();  // the pages keep what came before; the message counts the file's fixes
@@ -148,6 +157,7 @@ void ReplayController::BackToLive()
         return;
     }
     LeaveAnalysis();
+    ClearOwnMessage();
     if (m_hooks.stopPlayback)
         m_hooks.stopPlayback();
     if (m_hooks.reconnect)
@@ -206,6 +216,7 @@ bool ReplayController::AnalyseRecording(const QString& path)
             m_hooks.closeLink();
         PlaybackStopped();
     }
+    ClearOwnMessage();
     m_analysisShown = true;
     if (m_hooks.showFile)
         m_hooks.showFile(true);

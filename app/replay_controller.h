@@ -78,6 +78,8 @@ private:
     void ShowProgress(const QString& label, std::function<uint64_t()> done, uint64_t total, std::function<void()> cancel);
     void EndProgress();
     void Tell(const QString& message);
+    // A new playback, analysis or the live link: the last one's message goes.
+    void ClearOwnMessage();
 
     QMainWindow& m_window;
     const LinkObjects& m_link;

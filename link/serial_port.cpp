@@ -12,6 +12,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -210,6 +211,7 @@ void CSio::TakeLocked(SourceHandle& handle)
     m_gpsdLines = GpsdLineFilter{};
     m_reopenText = handle.reopenText;
     m_kind = static_cast<int>(handle.kind);
+    m_pseudoTerminal = handle.pseudoTerminal;
     m_playback = 0;
     m_hPort = std::exchange(handle.fd, -1);
 }
@@ -272,11 +274,19 @@ SourceHandle OpenSerial(SourceHandle handle)
 
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIS, &lines);  // ENOTTY on a pseudo-terminal: nothing to raise
+    handle.pseudoTerminal = IsPseudoTerminalDevice(fd);
     handle.fd = fd;
     return handle;
 }
 
 }  // namespace
+
+bool IsPseudoTerminalDevice(int fd)
+{
+    // Unix 98 pseudo-terminal slaves have majors 136 to 143.
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+}
 
 SourceHandle::SourceHandle(SourceHandle&& other) noexcept
 {
@@ -297,6 +307,7 @@ SourceHandle& SourceHandle::operator=(SourceHandle&& other) noexcept
         error = other.error;
         detail = std::move(other.detail);
         reopenText = std::move(other.reopenText);
+        pseudoTerminal = other.pseudoTerminal;
     }
     return *this;
 }
@@ -410,6 +421,7 @@ void CSio::CloseLocked()
         ::close(fd);
     }
     m_playback = 0;
+    m_pseudoTerminal = false;
     m_kind = static_cast<int>(SourceKind::Serial);
 }
 

@@ -32,6 +32,7 @@ struct SourceHandle {
     int error = 0;
     std::string detail;  // the reason as the user reads it, when it says more than `failure`
     std::string reopenText;  // what a reconnect opens: the by-id name of a serial device when it has one
+    bool pseudoTerminal = false;  // carries bytes at any rate: no baud rate applies
 
     SourceHandle() = default;
     SourceHandle(SourceHandle&& other) noexcept;
@@ -45,6 +46,9 @@ struct SourceHandle {
 // the window's thread.
 SourceHandle OpenSourceHandle(std::string_view text, int baudRate,
                               std::chrono::milliseconds connectTimeout = kConnectTimeout);
+
+// Whether `fd` is a pseudo-terminal's slave.
+bool IsPseudoTerminalDevice(int fd);
 
 // The name under `folder` (a symbolic link, as udev makes them) that leads to
 // `device`, or empty. A USB receiver keeps that name when it comes back
@@ -151,6 +155,8 @@ public:
     std::string PlaybackFile() const;
     int PortNumber() const { return m_portNumber.load(); }
     int BaudRate() const { return m_baudRate.load(); }
+    // The open source is a pseudo-terminal: it has no baud rate.
+    bool IsPseudoTerminal() const { return m_pseudoTerminal.load(); }
 
 private:
     bool Fail(OpenFailure failure, int error, int fd);
@@ -168,6 +174,7 @@ private:
     bool m_endReported = false;
     std::atomic<int> m_portNumber{0};
     std::atomic<int> m_baudRate{0};
+    std::atomic<bool> m_pseudoTerminal{false};
     std::string m_devicePath;
     std::atomic<int> m_kind{static_cast<int>(SourceKind::Serial)};
     GpsdLineFilter m_gpsdLines;

@@ -182,6 +182,31 @@ TEST_F(ReplayTest, AnalysisLeavesTheLiveLinkAndItsRecordingRunning)
     m_frame->Stop();
 }
 
+// Messages and the title follow what is current: the last playback's or
+// analysis's message goes when the next begins, the title names a
+// playback only while it plays.
+TEST_F(ReplayTest, MessagesAndTitleFollowWhatIsCurrent)
+{
+    const QString file = Write("three.txt", Fixes(3));
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
+    ASSERT_TRUE(WaitFor([&] { return m_frame->Replay()->PlaybackFinished(); }, 5000));
+    EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Playback finished"));
+    EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap") << "the playback has ended";
+
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    EXPECT_FALSE(m_frame->statusBar()->currentMessage().startsWith("Playback finished"));
+    EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap - [Playback: three.txt]");
+    m_frame->Stop();
+
+    ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(file));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 5000));
+    EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Analysed"));
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    EXPECT_FALSE(m_frame->statusBar()->currentMessage().startsWith("Analysed"));
+    m_frame->Stop();
+}
+
 TEST_F(ReplayTest, AnEmptyFileEndsAtOnce)
 {
     ASSERT_TRUE(m_frame->StartPlayback(Write("empty.txt", "")));
