@@ -37,7 +37,8 @@ public:
 
     // The speeds offered, as factors; 0 plays as fast as possible.
     static const double kSpeeds[6];
-    static QString TimeText(int64_t us);
+    // "m:ss" or "h:mm:ss", with tenths ("m:ss.t") on request.
+    static QString TimeText(int64_t us, bool tenths = false);
 
     QLabel* TimeLabel() const { return m_time; }
     QComboBox* SpeedBox() const { return m_speed; }

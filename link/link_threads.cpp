@@ -110,6 +110,17 @@ void LinkThreads::ReadPort()
     m_observer.RxActivity();
 
     const size_t count = static_cast<size_t>(read.count);
+    const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
+    std::string printable;
+    printable.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        if (Printable(m_readBuffer[i]))
+            printable.push_back(static_cast<char>(m_readBuffer[i]));
+    // Recorded first: a fix's hand-off may make the feeding below wait
+    // for the window, the file never does.
+    if (m_objects.recording != nullptr && !printable.empty())
+        m_objects.recording->Append(printable, stamp);
+
     {
         std::unique_lock feeding(m_objects.parserLock);
         if (m_objects.health != nullptr)
@@ -118,17 +129,8 @@ void LinkThreads::ReadPort()
         m_objects.parser.ProcessBytes(m_readBuffer, count);
         m_feeding = nullptr;
     }
-
-    std::string printable;
-    printable.reserve(count);
-    for (size_t i = 0; i < count; ++i)
-        if (Printable(m_readBuffer[i]))
-            printable.push_back(static_cast<char>(m_readBuffer[i]));
     if (printable.empty())
         return;
-    const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
-    if (m_objects.recording != nullptr)
-        m_objects.recording->Append(printable, stamp);
 
     std::lock_guard data(m_objects.dataLock);
     const size_t before = m_objects.rxQueue.size();

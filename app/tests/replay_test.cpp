@@ -21,6 +21,7 @@
 #include "displays/signals_page_wnd.h"
 #include "link/link_objects.h"
 #include "link/serial_port.h"
+#include "link/session_recorder.h"
 #include "link/tests/pseudo_terminal.h"
 #include "nmea/tests/sentence.h"
 #include "tests/corpus_location.h"
@@ -157,7 +158,7 @@ TEST_F(ReplayTest, AnalysisLeavesTheLiveLinkAndItsRecordingRunning)
     ASSERT_TRUE(m_frame->StartRecording(m_dir.filePath("live.txt")));
     ASSERT_TRUE(pty.Write(Fixes(2)));
     ASSERT_TRUE(WaitFor([&] { return m_frame->Fixes().Count() == 2; }));
-    const uint64_t recorded = m_frame->RecordedBytes();
+    const uint64_t recorded = Fixes(2).size();
 
     CPositionPlotWnd* plot = m_frame->View()->PositionPlot();
     ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(Write("seven.txt", Fixes(7))));
@@ -168,6 +169,7 @@ TEST_F(ReplayTest, AnalysisLeavesTheLiveLinkAndItsRecordingRunning)
     ASSERT_TRUE(pty.Write(Fixes(3)));
     EXPECT_TRUE(WaitFor([&] { return m_frame->RecordedBytes() == recorded + Fixes(3).size(); }))
         << "the recording goes on";
+    EXPECT_TRUE(WaitFor([&] { return ReadLinkHealth(GlobalLinkObjects()).fixes == 5; })) << "and so does the link";
     EXPECT_TRUE(g_sio.IsOpen());
     EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
     EXPECT_TRUE(m_frame->IsRecording());
@@ -204,6 +206,20 @@ TEST_F(ReplayTest, MessagesAndTitleFollowWhatIsCurrent)
     EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Analysed"));
     ASSERT_TRUE(m_frame->StartPlayback(file));
     EXPECT_FALSE(m_frame->statusBar()->currentMessage().startsWith("Analysed"));
+    m_frame->Stop();
+}
+
+// Next Fix at 10 Hz steps a tenth of a second: the clock shows tenths.
+TEST_F(ReplayTest, TheClockShowsTenthsWhenFixesAreCloserThanASecond)
+{
+    std::string tenHz;
+    for (int i = 0; i < 30; ++i)
+        tenHz += Sentence("GPGGA,1200" + std::to_string(10 + i / 10) + "." + std::to_string(i % 10) +
+                          "0,4704.2410,N,01526.3704,E,1,08,1.0,355.5,M,47.0,M,,");
+    ASSERT_TRUE(m_frame->StartPlayback(Write("tenhz.txt", tenHz)));
+    g_sio.Pacer().SetPaused(true, SteadyMicros());
+    m_frame->Replay()->Bar()->Refresh();
+    EXPECT_EQ(m_frame->Replay()->Bar()->TimeLabel()->text(), "0:00.0 / 0:02.9");
     m_frame->Stop();
 }
 
