@@ -36,8 +36,14 @@ void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
 
 LinkHealthTotals ReadLinkHealth(const LinkObjects& link)
 {
-    std::lock_guard feeding(link.parserLock);
-    return link.health != nullptr ? link.health->Totals() : LinkHealthTotals{};
+    LinkHealthTotals totals;
+    {
+        std::lock_guard feeding(link.parserLock);
+        if (link.health != nullptr)
+            totals = link.health->Totals();
+    }
+    totals.datagramsDropped = link.sio.DatagramsDropped();
+    return totals;
 }
 
 void ForgetIntegrity(const LinkObjects& link)

@@ -88,6 +88,8 @@ void LinkThreads::ReadPort()
     m_nextWait = kPollInterval;
     if (read.playback && read.waitUs >= 0)
         m_nextWait = std::min(kPollInterval, std::chrono::milliseconds((read.waitUs + 999) / 1000));
+    if (read.more)
+        m_nextWait = std::chrono::milliseconds(0);  // every pending datagram, before the kernel drops any
     if (read.rewound) {
         ResetParserData(m_objects, true);
         m_observer.PlaybackRewound();

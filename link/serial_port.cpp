@@ -212,6 +212,7 @@ void CSio::TakeLocked(SourceHandle& handle)
     m_reopenText = handle.reopenText;
     m_kind = static_cast<int>(handle.kind);
     m_pseudoTerminal = handle.pseudoTerminal;
+    m_datagramsDropped = 0;
     m_playback = 0;
     m_hPort = std::exchange(handle.fd, -1);
 }
@@ -448,6 +449,8 @@ SioReadResult CSio::Read(uint8_t* buffer, size_t liveSize, size_t playbackSize)
     const SourceKind kind = Kind();
     if (kind == SourceKind::Udp) {
         result.count = ReadDatagrams(fd, buffer, liveSize);
+        int pending = 0;
+        result.more = ::ioctl(fd, FIONREAD, &pending) == 0 && pending > 0;
         return result;  // a listening socket has nothing to lose
     }
     const long n = ::read(fd, buffer, liveSize);
@@ -503,9 +506,23 @@ long CSio::ReadDatagrams(int fd, uint8_t* buffer, size_t size)
         int next = 0;
         if (filled > 0 && ::ioctl(fd, FIONREAD, &next) == 0 && static_cast<size_t>(next) > size - filled)
             break;
-        const long n = ::recv(fd, buffer + filled, size - filled, MSG_DONTWAIT);
+        iovec part{buffer + filled, size - filled};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(uint32_t))];
+        msghdr message{};
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const long n = ::recvmsg(fd, &message, MSG_DONTWAIT);
         if (n <= 0)
             break;
+        // The kernel's count of datagrams dropped on this socket so far.
+        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c))
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
+                uint32_t dropped = 0;
+                std::memcpy(&dropped, CMSG_DATA(c), sizeof dropped);
+                m_datagramsDropped = dropped;
+            }
         filled += static_cast<size_t>(n);
     }
     return static_cast<long>(filled);

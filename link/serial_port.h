@@ -62,6 +62,7 @@ struct SioReadResult {
     bool rewound = false;   // a seek restarted the playback file: the bytes begin again
     bool ended = false;     // the playback reached the end of its file (reported once)
     int64_t waitUs = -1;    // playback: until more bytes are due; -1 when unknown or never
+    bool more = false;      // more is waiting already: read again at once
 };
 
 // The one input handle of the program: a serial device, a playback file, or
@@ -157,6 +158,8 @@ public:
     int BaudRate() const { return m_baudRate.load(); }
     // The open source is a pseudo-terminal: it has no baud rate.
     bool IsPseudoTerminal() const { return m_pseudoTerminal.load(); }
+    // Datagrams the kernel dropped on a UDP source since it opened.
+    uint64_t DatagramsDropped() const { return m_datagramsDropped.load(); }
 
 private:
     bool Fail(OpenFailure failure, int error, int fd);
@@ -175,6 +178,7 @@ private:
     std::atomic<int> m_portNumber{0};
     std::atomic<int> m_baudRate{0};
     std::atomic<bool> m_pseudoTerminal{false};
+    std::atomic<uint64_t> m_datagramsDropped{0};
     std::string m_devicePath;
     std::atomic<int> m_kind{static_cast<int>(SourceKind::Serial)};
     GpsdLineFilter m_gpsdLines;
