@@ -132,8 +132,8 @@ std::optional<MsmHeader> DecodeMsmHeader(std::string_view payload)
     h.moreFollow = bits.Unsigned(1) != 0;
     bits.Skip(3 + 7 + 2 + 2 + 1 + 3);
     h.satellites = std::popcount(bits.Unsigned(64));
-    h.signals = std::popcount(bits.Unsigned(32));
-    if (!bits.Has(static_cast<size_t>(h.satellites * h.signals)))
+    h.signalCount = std::popcount(bits.Unsigned(32));
+    if (!bits.Has(static_cast<size_t>(h.satellites * h.signalCount)))
         return std::nullopt;  // the cell mask does not fit: not a real MSM
     return h;
 }

@@ -63,7 +63,7 @@ struct MsmHeader {
     uint32_t epoch = 0;  // the system's 30-bit epoch time field
     bool moreFollow = false;  // another MSM of the same epoch follows
     int satellites = 0;
-    int signals = 0;
+    int signalCount = 0;
 
     bool operator==(const MsmHeader&) const = default;
 };

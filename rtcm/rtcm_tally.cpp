@@ -1,10 +1,12 @@
 #include "rtcm/rtcm_tally.h"
 
-void RtcmTally::Feed(std::string_view bytes, double now)
+std::vector<std::string> RtcmTally::Feed(std::string_view bytes, double now)
 {
     m_bytes += bytes.size();
-    for (const std::string& frame : m_framer.Feed(bytes))
+    std::vector<std::string> frames = m_framer.Feed(bytes);
+    for (const std::string& frame : frames)
         TakeFrame(frame, now);
+    return frames;
 }
 
 void RtcmTally::TakeFrame(std::string_view frame, double now)

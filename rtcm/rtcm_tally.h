@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "rtcm/rtcm_framer.h"
 #include "rtcm/rtcm_messages.h"
@@ -26,8 +27,9 @@ public:
         double Rate() const { return frames > 1 && last > first ? static_cast<double>(frames - 1) / (last - first) : 0.0; }
     };
 
-    // Splits `bytes` into frames and takes each good one at time `now`.
-    void Feed(std::string_view bytes, double now);
+    // Splits `bytes` into frames and takes each good one at time `now`;
+    // returns those frames.
+    std::vector<std::string> Feed(std::string_view bytes, double now);
     // One whole frame already checked (header, payload, CRC).
     void TakeFrame(std::string_view frame, double now);
 

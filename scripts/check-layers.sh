@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 declare -A floor=(
   [tests]=0
   [nmea]=1 [geo]=1 [rtcm]=1
-  [link]=2 [kit]=2
+  [link]=2 [ntrip]=2 [kit]=2
   [displays]=3 [analysis]=3 [console]=3
   [app]=4
   [tools]=5

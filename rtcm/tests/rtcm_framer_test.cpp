@@ -5,7 +5,7 @@
 
 #include "rtcm/rtcm_framer.h"
 #include "rtcm/rtcm_messages.h"
-#include "tests/rtcm_samples.h"
+#include "rtcm/tests/rtcm_samples.h"
 
 namespace {
 
