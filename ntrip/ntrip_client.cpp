@@ -66,7 +66,7 @@ NtripClient::NtripClient(QObject* parent) : QObject(parent)
     m_reconnectTimer.setSingleShot(true);
     connect(&m_ggaTimer, &QTimer::timeout, this, &NtripClient::SendGga);
     connect(&m_noDataTimer, &QTimer::timeout, this, [this] {
-        Fail(NtripError::NoData, tr("No corrections from %1 for %2 s").arg(CasterName()).arg(kNoDataSeconds));
+        Fail(NtripError::NoData, tr("No corrections from %1 for %2 s").arg(CasterName()).arg(m_options.noDataSeconds));
     });
     connect(&m_answerTimer, &QTimer::timeout, this, [this] {
         Fail(NtripError::Timeout, tr("%1 did not answer within %2 s").arg(CasterName()).arg(kAnswerTimeoutSeconds));
@@ -282,7 +282,7 @@ void NtripClient::OnHeaders()
     SetState(NtripState::Streaming);
     m_streaming.start();
     m_backoffSeconds = 1;
-    m_noDataTimer.start(kNoDataSeconds * 1000);
+    m_noDataTimer.start(m_options.noDataSeconds * 1000);
     if (m_options.sendGga || !m_gga.empty()) {
         SendGga();
         m_ggaTimer.start(std::max(1, m_options.ggaIntervalSeconds) * 1000);
@@ -302,7 +302,7 @@ void NtripClient::TakeBody(const std::string& body)
         return;
     }
     m_bodyBytes += body.size();
-    m_noDataTimer.start(kNoDataSeconds * 1000);
+    m_noDataTimer.start(m_options.noDataSeconds * 1000);
     emit bodyReceived(QByteArray(body.data(), static_cast<qsizetype>(body.size())));
     const double now = Now();
     QList<QByteArray> frames;

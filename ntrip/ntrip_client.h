@@ -27,7 +27,7 @@ enum class NtripError {
     Unauthorized,      // 401: wrong user name or password
     NoSuchMountpoint,  // 404, or a source table instead of the stream
     StreamClosed,      // the caster closed the stream
-    NoData,            // nothing for kNoDataSeconds
+    NoData,            // nothing for noDataSeconds
     TlsFailure,        // handshake failed or a certificate not trusted
     Timeout,           // no connection or no answer in time
     Connect,           // host unknown, refused, network down
@@ -48,6 +48,7 @@ struct NtripClientOptions {
     bool sendGga = false;  // the mountpoint needs the receiver's position
     int ggaIntervalSeconds = 10;
     bool reconnect = true;
+    int noDataSeconds = 30;  // a stream silent this long counts as lost
     QString userAgent = QStringLiteral("Stelmap/0.2");
 };
 
@@ -62,7 +63,6 @@ struct NtripClientOptions {
 class NtripClient : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kNoDataSeconds = 30;
     static constexpr int kAnswerTimeoutSeconds = 10;
     static constexpr int kMaxBackoffSeconds = 60;
     static constexpr size_t kKeptErrors = 10;
