@@ -332,10 +332,18 @@ void NtripClient::OnDisconnected()
         emit sourceTableReady(table);
         return;
     }
+    if (!m_headersSeen && m_reader.StatusCode() != 0) {
+        // Some casters (str2str among them) send a refusal's status line
+        // alone and close: the status is the answer.
+        m_headersSeen = true;
+        OnHeaders();
+        if (!m_socket)
+            return;
+    }
     if (!m_headersSeen && m_version == NtripVersion::V2 && !m_triedFallback) {
         m_version = NtripVersion::V1;
         m_triedFallback = true;
-        emit notice(tr("%1 closed a NTRIP 2 request unanswered; trying NTRIP 1").arg(CasterName()));
+        emit notice(tr("%1 closed an NTRIP 2 request unanswered; trying NTRIP 1").arg(CasterName()));
         Open();
         return;
     }

@@ -1,5 +1,6 @@
 #include "rtcm/rtcm_framer.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -73,6 +74,7 @@ std::vector<std::string> RtcmFramer::Feed(std::string_view bytes)
                 break;
             }
             m_skipped += start;
+            m_consumed += start;
             bytes.remove_prefix(start);
         }
         // Take no more than the frame being looked at can use, so the
@@ -109,9 +111,14 @@ void RtcmFramer::Scan(std::vector<std::string>& out)
         if (Crc24q(frame.substr(0, total - kRtcmCrcSize)) == crc) {
             out.emplace_back(frame);
             ++m_goodFrames;
+            m_consumed += total;
             m_buffer.erase(0, total);
         } else {
-            ++m_badFrames;
+            // A false start inside a frame already counted bad is part of
+            // the same damage, not another bad frame.
+            if (m_consumed >= m_badEnd)
+                ++m_badFrames;
+            m_badEnd = std::max(m_badEnd, m_consumed + total);
             Resync();
             continue;
         }
@@ -125,6 +132,8 @@ void RtcmFramer::Scan(std::vector<std::string>& out)
 void RtcmFramer::Resync()
 {
     const size_t next = m_buffer.find(static_cast<char>(kRtcmPreamble), 1);
-    m_skipped += next == std::string::npos ? m_buffer.size() : next;
+    const size_t dropped = next == std::string::npos ? m_buffer.size() : next;
+    m_skipped += dropped;
+    m_consumed += dropped;
     m_buffer.erase(0, next == std::string::npos ? m_buffer.size() : next);
 }

@@ -33,7 +33,8 @@ public:
     // The whole frames completed by `bytes` (header, payload and CRC each).
     std::vector<std::string> Feed(std::string_view bytes);
 
-    // Frames whose header looked right but whose CRC did not match.
+    // Frames whose header looked right but whose CRC did not match (false
+    // starts within such a frame's bytes are not counted again).
     uint64_t BadFrames() const { return m_badFrames; }
     // Bytes that belonged to no good frame.
     uint64_t SkippedBytes() const { return m_skipped; }
@@ -49,6 +50,8 @@ private:
     uint64_t m_badFrames = 0;
     uint64_t m_skipped = 0;
     uint64_t m_goodFrames = 0;
+    uint64_t m_consumed = 0;  // stream bytes before the buffer's first
+    uint64_t m_badEnd = 0;    // where the last bad frame's bytes end
 };
 
 // The message number of a frame's payload (its first 12 bits); 0 for a
