@@ -19,6 +19,8 @@
 
 #include "app/about_dlg.h"
 #include "app/accuracy_feature.h"
+#include "app/correction_sink.h"
+#include "app/ntrip_feature.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
@@ -104,6 +106,12 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixFeed.Subscribe(m_displaysSubscriber.get());
     m_fixFeed.Subscribe(m_signalsSubscriber.get());
     m_fixFeed.Subscribe(m_accuracySubscriber.get());
+    // Corrections go through the Send box's path until the session's write
+    // queue takes them.
+    m_correctionSink = std::make_unique<SentenceLinkCorrectionSink>(m_sentenceLink);
+    m_ntrip = std::make_unique<NtripFeature>(
+        this, *m_correctionSink, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
+    m_fixFeed.Subscribe(m_ntrip.get());
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -200,6 +208,7 @@ CMainFrame::~CMainFrame()
     m_fixFeed.Unsubscribe(m_displaysSubscriber.get());
     m_fixFeed.Unsubscribe(m_signalsSubscriber.get());
     m_fixFeed.Unsubscribe(m_accuracySubscriber.get());
+    m_fixFeed.Unsubscribe(m_ntrip.get());
 }
 
 void CMainFrame::StopLinkThreads()
@@ -327,6 +336,7 @@ void CMainFrame::CreateMenus()
     tools->addAction(Action(kCmdReconnectAutomatically));
     tools->addAction(Action(kCmdFindBaudRate));
     tools->addAction(Action(kCmdLinkHealth));
+    m_ntrip->AddToMenu(tools);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
@@ -419,6 +429,7 @@ void CMainFrame::CreateStatusBar()
     m_panes[kPaneCaps]->setEnabled(false);  // no portable way to read Caps Lock
     pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')), QStringLiteral("Dual Mode…"));
     pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')), QStringLiteral("Solution…"));
+    bar->addPermanentWidget(m_ntrip->StatusPane(bar));
     Action(kCmdViewStatusBar)->setChecked(true);
     new StatusBarMessages(*this);
 }
@@ -501,6 +512,7 @@ void CMainFrame::CloseLink()
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
     m_sources->OnSourceChanged();
+    m_ntrip->StopPlayback();
     m_link.sio.Close();
 }
 
@@ -623,6 +635,7 @@ bool CMainFrame::StartRecording(const QString& path)
     }
     if (!m_recorder.IndexError().empty())
         Tell(Severity::kNotice, QStringLiteral("Recording without a time index."), Text(m_recorder.IndexError()));
+    m_ntrip->StartRecording(QFile::encodeName(path).toStdString());
     UpdateCommandUI();
     return true;
 }
@@ -638,6 +651,7 @@ void CMainFrame::StopRecording(const QString& failure)
     if (!m_recorder.IsRecording() && failure.isEmpty())
         return;  // that write failed and already stopped the recording
     const bool closed = m_recorder.Stop();
+    m_ntrip->StopRecording();
     if (!failure.isEmpty() || !closed) {
         // What reached the file stays there; the user learns where it ends.
         Tell(Severity::kError,
@@ -667,6 +681,8 @@ bool CMainFrame::StartPlayback(const QString& path)
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     if (opened)
         m_replay->PlaybackStarted(livePort, liveBaud);
+    if (opened)
+        m_ntrip->StartPlayback(QFile::encodeName(path).toStdString(), [this] { return m_link.sio.PlaybackDelivered(); });
     UpdateCommandUI();
     return opened;
 }

@@ -21,6 +21,8 @@
 
 class CSignalsPageWnd;
 class AccuracyFeature;
+class NtripFeature;
+class CorrectionSink;
 class QAction;
 class QLabel;
 class QMenu;
@@ -179,6 +181,8 @@ private:
     PageSet* m_pages = nullptr;
     CSignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
     std::unique_ptr<AccuracyFeature> m_accuracy;
+    std::unique_ptr<CorrectionSink> m_correctionSink;
+    std::unique_ptr<NtripFeature> m_ntrip;
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};
