@@ -18,7 +18,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "geo/horizontal_distance.h"
 #include "ntrip/ntrip_client.h"
 #include "rtcm/caster_text.h"
 
@@ -216,7 +215,7 @@ void NtripDialog::ShowSourceTable(const SourceTable& table)
     for (const StreamRecord& r : table.streams) {
         std::optional<double> distance;
         if (m_receiver && r.latitude && r.longitude)
-            distance = HorizontalDistanceKm(*r.latitude, *r.longitude, m_receiver->latitude, m_receiver->longitude);
+            distance = GeodesicDistance(*m_receiver, Geodetic{*r.latitude, *r.longitude, 0.0}) / 1000.0;
         QList<QStandardItem*> row{TextItem(r.mountpoint), TextItem(r.identifier), TextItem(r.format), TextItem(r.formatDetails),
                                   TextItem(r.navSystem), TextItem(r.country), NumberItem(r.latitude, 4),
                                   NumberItem(r.longitude, 4), NumberItem(distance, 1), TextItem(r.nmea ? "yes" : "no"),

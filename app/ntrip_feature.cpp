@@ -90,7 +90,13 @@ NtripFeature::NtripFeature(QWidget* dialogParent, CorrectionSink& sink, Tell tel
         if (!due.empty())
             m_replayTally.Feed(due, seconds);
     });
-    connect(&m_refreshTimer, &QTimer::timeout, this, &NtripFeature::Refresh);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
+        // The rate over the last second, whatever else refreshed meanwhile.
+        const uint64_t bytes = m_client.BodyBytes();
+        m_bytesPerSecond = static_cast<double>(bytes - std::min(bytes, m_lastBytes));
+        m_lastBytes = bytes;
+        Refresh();
+    });
     m_refreshTimer.start(1000);
 }
 
@@ -198,9 +204,9 @@ void NtripFeature::ShowStatus()
 {
     if (!m_statusWnd)
         m_statusWnd = new NtripStatusWnd(m_dialogParent);
-    Refresh();
     m_statusWnd->show();
     m_statusWnd->raise();
+    Refresh();
 }
 
 void NtripFeature::OnFrames(const QList<QByteArray>& frames)
@@ -288,9 +294,6 @@ NtripStatusFigures NtripFeature::Figures() const
 
 void NtripFeature::Refresh()
 {
-    const uint64_t bytes = m_client.BodyBytes();
-    m_bytesPerSecond = static_cast<double>(bytes - std::min(bytes, m_lastBytes));
-    m_lastBytes = bytes;
     const NtripStatusFigures figures = Figures();
     if (m_pane) {
         m_pane->setText(QString::fromStdString(NtripPaneText(figures)));
