@@ -91,6 +91,7 @@ public:
     bool StartRecording(const QString& path);
     bool StartPlayback(const QString& path);
     void Stop();
+    NtripFeature* Ntrip() const { return m_ntrip.get(); }
     bool IsRecording() const { return m_recorder.IsRecording(); }
     uint64_t RecordedBytes() const { return m_recorder.Bytes(); }
     // Every fix reaches the pages through this feed; a page subscribes to it.
