@@ -43,6 +43,10 @@ void GnssModel::Dispatch(std::string_view address, Data data)
         m_time = std::move(zda.time);
         m_zoneHours = zda.zoneHours;
         m_zoneMinutes = zda.zoneMinutes;
+    } else if (IsType(address, "GGA")) {
+        // Only the time: the receiver state decodes the rest.
+        const std::string_view text(data);
+        m_fixTime = FormatNmeaTime(text.substr(0, text.find(',')));
     } else if (IsType(address, "GNS")) {
         m_gns = DecodeGns(SentenceFields(data));
     } else if (IsType(address, "GST")) {
@@ -62,6 +66,7 @@ void GnssModel::Reset()
     m_used = {};
     m_date.reset();
     m_time.clear();
+    m_fixTime.clear();
     m_zoneHours.reset();
     m_zoneMinutes.reset();
     m_rmcStatus = 0;
@@ -224,6 +229,7 @@ void GnssModel::CopyTo(GnssSnapshot& out) const
 {
     out.date = m_date;
     out.time = m_time;
+    out.fixTime = m_fixTime;
     out.zoneHours = m_zoneHours;
     out.zoneMinutes = m_zoneMinutes;
     out.rmcStatus = m_rmcStatus;

@@ -100,6 +100,7 @@ private:
 
     std::optional<GnssDate> m_date;
     std::string m_time;
+    std::string m_fixTime;
     std::optional<int> m_zoneHours;
     std::optional<int> m_zoneMinutes;
     char m_rmcStatus = 0;

@@ -13,9 +13,10 @@ declare -A floor=(
   [nmea]=1 [geo]=1
   [link]=2 [kit]=2
   [displays]=3 [analysis]=3 [console]=3
-  [app]=4
-  [tools]=5
-  [fuzz]=6 [bench]=6
+  [compare]=4
+  [app]=5
+  [tools]=6
+  [fuzz]=7 [bench]=7
 )
 
 bad=0

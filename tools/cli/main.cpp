@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "tools/cli/accuracy_command.h"
+#include "tools/cli/compare_command.h"
 #include "tools/cli/decode_command.h"
 #include "tools/cli/export_command.h"
 #include "tools/cli/stats_command.h"
@@ -20,6 +21,7 @@ constexpr Command kCommands[] = {
     {"stats", "position statistics of a recording, as JSON", RunStatsCommand},
     {"accuracy", "accuracy and integrity figures of a recording, as JSON", RunAccuracyCommand},
     {"export", "a recording's track as CSV, GPX or KML", RunExportCommand},
+    {"compare", "receivers measured against a reference, as JSON", RunCompareCommand},
 };
 
 void PrintUsage(std::FILE* out)

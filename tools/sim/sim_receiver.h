@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "geo/local_tangent_plane.h"
 #include "tools/sim/command_reader.h"
 #include "tools/sim/position_wander.h"
 #include "tools/sim/sim_options.h"
@@ -68,6 +69,7 @@ private:
     PositionWander m_integrityWander;
     PositionWander m_precisionWander;
     SimRandom m_random;
+    LocalTangentPlane m_centre;  // of --circle
     uint32_t m_mask = kDefaultSentenceMask;
     bool m_persist = false;
     char m_com1 = 'N';
