@@ -11,6 +11,7 @@ namespace {
 constexpr int kMargin = 8;
 constexpr int kGap = 22;  // between panels: room for a title
 constexpr size_t kMaxScatterDots = 4000;
+constexpr int kLabelWidth = 34;
 
 std::string Fixed(const std::optional<double>& value, int decimals, const char* unit = "")
 {
@@ -104,9 +105,7 @@ ComparePageGeometry ComputeComparePageGeometry(int width, int height, const Comp
     const int labels = static_cast<int>(CompareTableLabels().size());
     g.table = {split + kGap, top + kGap, right, std::min(bottom, top + kGap + (labels + 1) * G::kLineHeight)};
     g.signalPlot = {split + kGap, g.table.bottom + kGap, right, bottom};
-    g.texts.push_back({{g.timePlot.left, g.timePlot.top - G::kLineHeight - 2}, "Horizontal error over time", -1, true});
     g.texts.push_back({{g.cdfPlot.left, g.cdfPlot.top - G::kLineHeight - 2}, "Cumulative distribution of the horizontal error", -1, true});
-    g.texts.push_back({{scatterRow.left, scatterRow.top - G::kLineHeight - 2}, "East/north error", -1, true});
 
     const std::vector<const CompareFeed::ReceiverEntry*> tested = feed.UnderTest();
     const Comparison& result = feed.Result();
@@ -129,8 +128,12 @@ ComparePageGeometry ComputeComparePageGeometry(int width, int height, const Comp
         }
     }
     g.timeRange = NiceCeiling(maxError * 1.05);
+    const std::string span = lastKey >= firstKey ? " (" + Fixed(lastKey - firstKey, 0, " s") + ")" : std::string();
+    g.texts.push_back({{g.timePlot.left, g.timePlot.top - G::kLineHeight - 2}, "Horizontal error over time" + span, -1, true});
     g.cdfRange = NiceCeiling(maxH99 * 1.1);
     g.scatterHalfRange = NiceCeiling(maxH95 * 1.2);
+    g.texts.push_back({{scatterRow.left, scatterRow.top - G::kLineHeight - 2},
+                       "East/north error (+-" + Fixed(g.scatterHalfRange, g.scatterHalfRange < 1 ? 2 : 0, " m)"), -1, true});
     const auto scaleText = [&](const PixelRect& plot, double range, const char* unit) {
         g.texts.push_back({{plot.left + 3, plot.top + 2}, Fixed(range, range < 1 ? 2 : 0, unit)});
     };
@@ -188,8 +191,6 @@ ComparePageGeometry ComputeComparePageGeometry(int width, int height, const Comp
             g.scatterDots.push_back(std::move(dots));
             g.texts.push_back({{plot.left + 3, plot.top + 2}, tested[static_cast<size_t>(i)]->name, i});
         }
-        g.texts.push_back({{scatterRow.right - 70, scatterRow.top - G::kLineHeight - 2},
-                           "+-" + Fixed(g.scatterHalfRange, g.scatterHalfRange < 1 ? 2 : 0, " m")});
     }
 
     // The table: labels, then a column per receiver under its name.
@@ -235,13 +236,15 @@ ComparePageGeometry ComputeComparePageGeometry(int width, int height, const Comp
         const double scale = (plotBottom - g.signalPlot.top) / 2.0 / g.signalRange;
         const int count = static_cast<int>(differences.size());
         const int pitch = count > 0 ? std::max(1, g.signalPlot.Width() / count) : 0;
+        const int m = TruncToPixel(std::floor(middle));
+        g.signalZero = {g.signalPlot.left, m, g.signalPlot.right, m + 1};
         for (int k = 0; k < count; ++k) {
             const SignalDifference& d = differences[static_cast<size_t>(k)];
             const int x = g.signalPlot.left + k * pitch;
             const int y = TruncToPixel(std::floor(middle - d.difference * scale));
-            const int m = TruncToPixel(std::floor(middle));
             g.signalBars.push_back({{x + 1, std::min(y, m), x + std::max(2, pitch - 1), std::max(y, m) + 1}, d.difference >= 0});
-            if (pitch >= 28 || k % std::max(1, 28 / std::max(pitch, 1)) == 0)
+            // A label where the one before leaves room (three characters).
+            if (k % ((kLabelWidth + pitch - 1) / pitch) == 0)
                 g.texts.push_back({{x, plotBottom + 1}, SystemLetter(d.system) + std::to_string(d.number)});
         }
         g.texts.push_back({{g.signalPlot.left + 3, g.signalPlot.top + 2}, "+" + Fixed(g.signalRange, 0, " dB-Hz")});

@@ -51,6 +51,7 @@ struct ComparePageGeometry {
     std::vector<Dots> scatterDots;
     std::vector<PixelRect> scatterCrosses;  // a one-pixel line each, across and up the centre
     std::vector<Bar> signalBars;
+    PixelRect signalZero;  // the line of no difference
     std::vector<Text> texts;
 
     bool operator==(const ComparePageGeometry&) const = default;

@@ -210,6 +210,7 @@ void ComparePageWnd::Paint(QPainter& painter, const ComparePageGeometry& g)
         for (const PixelPoint& p : dots.points)
             painter.drawPoint(p.x, p.y);
     }
+    painter.fillRect(ToQRect(g.signalZero), faint);
     for (const ComparePageGeometry::Bar& bar : g.signalBars)
         painter.fillRect(ToQRect(bar.rect), bar.positive ? kAbove : kBelow);
 
