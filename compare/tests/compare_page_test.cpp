@@ -23,7 +23,7 @@ const QColor kOrange(240, 140, 20);
 
 // A fix `east`, `north` metres from 47 N 15 E at second `k` after noon.
 void Feed(ComparePageWnd& page, int id, const QString& name, const QColor& colour, int k, double east, double north,
-          const GnssSnapshot& heard = {})
+          const GnssSnapshot& heard = {}, double late = 0.0)
 {
     DisplaySnapshot display;
     LocalTangentPlane(47.0, 15.0, 300.0).ToGeodetic({east, north, 0.0}, display.latitude, display.longitude,
@@ -34,7 +34,8 @@ void Feed(ComparePageWnd& page, int id, const QString& name, const QColor& colou
     char time[16];
     std::snprintf(time, sizeof time, "12:%02d:%02d.00", k / 60, k % 60);
     gnss.fixTime = gnss.time = time;
-    page.AddFix(id, name, colour, display, gnss, Clock::time_point(std::chrono::seconds(1000 + k)));
+    const auto read = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1000.0 + k + late));
+    page.AddFix(id, name, colour, display, gnss, Clock::time_point(read));
 }
 
 GnssSignalView Signal(int number, int cnr) { return {GnssSystem::GPS, number, 1, 40, 100, cnr, true}; }
@@ -65,7 +66,7 @@ protected:
         a.satellites = {Signal(5, 40), Signal(7, 30), Signal(9, 44)};
         b.satellites = {Signal(5, 35), Signal(7, 36)};
         for (int k = 0; k < 60; ++k) {
-            Feed(m_page, 1, "A", kBlue, k, 1.0, 0.0, a);
+            Feed(m_page, 1, "A", kBlue, k, 1.0, 0.0, a, 0.3);  // read 300 ms after B
             Feed(m_page, 2, "B", kOrange, k, 0.0, 2.0, b);
         }
     }
@@ -132,6 +133,8 @@ TEST_F(ComparePageTest, ReferenceChooserOffersEveryReference)
     EXPECT_EQ(f.matched, 59) << "the latest fix waits for the reference to pass its epoch";
     EXPECT_NEAR(*f.all.biasE, 1.0, 1e-6);
     EXPECT_NEAR(*f.all.biasN, -2.0, 1e-6);
+    ASSERT_TRUE(f.latency);
+    EXPECT_NEAR(f.latency->mean, 0.3, 1e-6);
     EXPECT_EQ(chooser->currentText(), "Reference: receiver B");
 
     // A trajectory file: B's track as GPX.
