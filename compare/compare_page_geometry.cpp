@@ -60,32 +60,48 @@ std::vector<PixelPoint> Columns(std::vector<PixelPoint> points)
 
 }  // namespace
 
-std::vector<std::string> CompareTableLabels()
+CompareTable MakeCompareTable(const std::vector<ReceiverComparison>& receivers)
 {
-    return {"fixes",      "matched",    "availability", "bias E",  "bias N",     "bias U",
-            "sigma E",    "sigma N",    "sigma U",      "h50",     "h95",        "v95",
-            "DRMS",       "2DRMS",      "along bias",   "along sigma", "cross bias", "cross sigma",
-            "latency",    "latency p95"};
-}
-
-std::vector<std::string> CompareTableColumn(const ReceiverComparison& f)
-{
+    CompareTable t;
+    t.labels = {"fixes",      "matched",     "availability", "bias E",      "bias N",     "bias U",
+                "sigma E",    "sigma N",     "sigma U",      "h50",         "h95",        "v95",
+                "DRMS",       "2DRMS",       "along bias",   "along sigma", "cross bias", "cross sigma",
+                "latency",    "latency p95"};
     const auto metres = [](const std::optional<double>& v) { return Fixed(v, 3, " m"); };
+    const auto percent = [](const std::optional<double>& v) {
+        return Fixed(v ? std::optional(*v * 100.0) : std::nullopt, 1, " %");
+    };
     const auto bias = [](const std::optional<BiasAndSigma>& v) {
         return v ? std::optional<double>(v->bias) : std::nullopt;
     };
     const auto sigma = [](const std::optional<BiasAndSigma>& v) { return v ? v->sigma : std::nullopt; };
-    return {std::to_string(f.epochs),
-            std::to_string(f.matched),
-            Fixed(f.availability ? std::optional(*f.availability * 100.0) : std::nullopt, 1, " %"),
-            metres(f.all.biasE), metres(f.all.biasN), metres(f.all.biasU),
-            metres(f.all.sigmaE), metres(f.all.sigmaN), metres(f.all.sigmaU),
-            metres(f.all.h50), metres(f.all.h95), metres(f.all.v95),
-            metres(f.all.drms), metres(f.all.twoDrms),
-            metres(bias(f.alongTrack)), metres(sigma(f.alongTrack)),
-            metres(bias(f.crossTrack)), metres(sigma(f.crossTrack)),
-            Fixed(f.latency ? std::optional(f.latency->mean * 1000.0) : std::nullopt, 0, " ms"),
-            Fixed(f.latency ? std::optional(f.latency->p95 * 1000.0) : std::nullopt, 0, " ms")};
+    const auto ms = [](const std::optional<LatencyFigures>& v, bool p95) {
+        return Fixed(v ? std::optional((p95 ? v->p95 : v->mean) * 1000.0) : std::nullopt, 0, " ms");
+    };
+    for (const ReceiverComparison& f : receivers)
+        t.columns.push_back({std::to_string(f.epochs), std::to_string(f.matched), percent(f.availability),
+                             metres(f.all.biasE), metres(f.all.biasN), metres(f.all.biasU),
+                             metres(f.all.sigmaE), metres(f.all.sigmaN), metres(f.all.sigmaU),
+                             metres(f.all.h50), metres(f.all.h95), metres(f.all.v95),
+                             metres(f.all.drms), metres(f.all.twoDrms),
+                             metres(bias(f.alongTrack)), metres(sigma(f.alongTrack)),
+                             metres(bias(f.crossTrack)), metres(sigma(f.crossTrack)),
+                             ms(f.latency, false), ms(f.latency, true)});
+    for (size_t q = 1; q <= kMaxFixQuality; ++q) {
+        const bool present = std::any_of(receivers.begin(), receivers.end(),
+                                         [q](const ReceiverComparison& f) { return f.byQuality[q].has_value(); });
+        if (!present)
+            continue;
+        const std::string name = "quality " + std::to_string(q);
+        t.labels.insert(t.labels.end(), {name + " fixes", name + " avail.", name + " h95"});
+        for (size_t i = 0; i < receivers.size(); ++i) {
+            const std::optional<ErrorFigures>& f = receivers[i].byQuality[q];
+            t.columns[i].insert(t.columns[i].end(), {f ? std::to_string(f->count) : std::string("0"),
+                                                     percent(receivers[i].availabilityByQuality[q]),
+                                                     metres(f ? f->h95 : std::nullopt)});
+        }
+    }
+    return t;
 }
 
 ComparePageGeometry ComputeComparePageGeometry(int width, int height, const CompareFeed& feed)
@@ -102,23 +118,25 @@ ComparePageGeometry ComputeComparePageGeometry(int width, int height, const Comp
     g.timePlot = {left, top + kGap, split, top + rowHeight};
     g.cdfPlot = {left, top + rowHeight + kGap, split, top + 2 * rowHeight};
     const PixelRect scatterRow{left, top + 2 * rowHeight + kGap, split, bottom};
-    const int labels = static_cast<int>(CompareTableLabels().size());
+    const std::vector<const CompareFeed::ReceiverEntry*> tested = feed.UnderTest();
+    const Comparison& result = feed.Result();
+    const int n = static_cast<int>(tested.size());
+    std::vector<ReceiverComparison> figures;
+    for (const CompareFeed::ReceiverEntry* r : tested)
+        figures.push_back(result.Figures(r->index));
+    const CompareTable table = MakeCompareTable(figures);
+    const int labels = static_cast<int>(table.labels.size());
     g.table = {split + kGap, top + kGap, right, std::min(bottom, top + kGap + (labels + 1) * G::kLineHeight)};
     g.signalPlot = {split + kGap, g.table.bottom + kGap, right, bottom};
     g.texts.push_back({{g.cdfPlot.left, g.cdfPlot.top - G::kLineHeight - 2}, "Cumulative distribution of the horizontal error", -1, true});
 
-    const std::vector<const CompareFeed::ReceiverEntry*> tested = feed.UnderTest();
-    const Comparison& result = feed.Result();
-    const int n = static_cast<int>(tested.size());
-
     // Scales shared by every receiver, so their plots compare at a glance.
     double maxError = 0.0, maxH99 = 0.0, maxH95 = 0.0;
     double firstKey = HUGE_VAL, lastKey = -HUGE_VAL;
-    std::vector<ReceiverComparison> figures;
-    for (const CompareFeed::ReceiverEntry* r : tested) {
-        figures.push_back(result.Figures(r->index));
-        maxH99 = std::max(maxH99, figures.back().all.h99.value_or(0.0));
-        maxH95 = std::max(maxH95, figures.back().all.h95.value_or(0.0));
+    for (int i = 0; i < n; ++i) {
+        const CompareFeed::ReceiverEntry* r = tested[static_cast<size_t>(i)];
+        maxH99 = std::max(maxH99, figures[static_cast<size_t>(i)].all.h99.value_or(0.0));
+        maxH95 = std::max(maxH95, figures[static_cast<size_t>(i)].all.h95.value_or(0.0));
         for (const MatchedError& e : result.Errors(r->index)) {
             const double h = std::hypot(e.east, e.north);
             if (std::isfinite(h))
@@ -194,7 +212,7 @@ ComparePageGeometry ComputeComparePageGeometry(int width, int height, const Comp
     }
 
     // The table: labels, then a column per receiver under its name.
-    const std::vector<std::string> rowLabels = CompareTableLabels();
+    const std::vector<std::string>& rowLabels = table.labels;
     const int labelWidth = std::min(90, g.table.Width() / 2);
     const int columnWidth = n > 0 ? std::max(40, (g.table.Width() - labelWidth) / n) : 0;
     g.texts.push_back({{g.table.left, g.table.top - G::kLineHeight - 2}, "Against " + [&] {
@@ -214,7 +232,7 @@ ComparePageGeometry ComputeComparePageGeometry(int width, int height, const Comp
     for (int i = 0; i < n; ++i) {
         const int x = g.table.left + labelWidth + i * columnWidth;
         g.texts.push_back({{x, g.table.top}, tested[static_cast<size_t>(i)]->name, i, true});
-        const std::vector<std::string> column = CompareTableColumn(figures[static_cast<size_t>(i)]);
+        const std::vector<std::string>& column = table.columns[static_cast<size_t>(i)];
         for (size_t row = 0; row < column.size(); ++row)
             g.texts.push_back({{x, g.table.top + static_cast<int>(row + 1) * G::kLineHeight}, column[row], i});
     }

@@ -57,9 +57,14 @@ struct ComparePageGeometry {
     bool operator==(const ComparePageGeometry&) const = default;
 };
 
-// The figures of a receiver as the table shows them, row by row: the
-// labels and each receiver's column of texts.
-std::vector<std::string> CompareTableLabels();
-std::vector<std::string> CompareTableColumn(const ReceiverComparison& figures);
+// The figures as the table shows them: row labels and a column of texts
+// per receiver; below the common rows, the fixes, availability and h95 of
+// each fix quality any receiver had.
+struct CompareTable {
+    std::vector<std::string> labels;
+    std::vector<std::vector<std::string>> columns;
+    bool operator==(const CompareTable&) const = default;
+};
+CompareTable MakeCompareTable(const std::vector<ReceiverComparison>& receivers);
 
 ComparePageGeometry ComputeComparePageGeometry(int width, int height, const CompareFeed& feed);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "compare/compare_page_geometry.h"
 #include "compare/comparison.h"
 #include "compare/epoch_time.h"
 #include "compare/trajectory_files.h"
@@ -269,6 +270,33 @@ TEST(TrajectoryFiles, ExportedCsvWithAndWithoutDates)
     EXPECT_EQ(f.samples[0].time, EpochFromInstant(k20240601 + 43200.2));
     EXPECT_EQ(f.samples[0].quality, 2);
     EXPECT_EQ(f.samples[1].time, (EpochTime{std::nullopt, 43201.0}));
+}
+
+}  // namespace
+
+namespace {
+
+// The table's rows per fix quality: those any receiver had, for every receiver.
+TEST(CompareTable, RowsForEveryQualityAnyReceiverHad)
+{
+    ReceiverComparison a, b;
+    a.byQuality[1] = ErrorFigures{};
+    a.byQuality[1]->count = 7;
+    a.byQuality[1]->h95 = 1.25;
+    a.availabilityByQuality[1] = 0.5;
+    b.byQuality[4] = ErrorFigures{};
+    b.byQuality[4]->count = 3;
+    const CompareTable t = MakeCompareTable({a, b});
+    ASSERT_EQ(t.columns.size(), 2u);
+    const std::vector<std::string> tail(t.labels.end() - 6, t.labels.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"quality 1 fixes", "quality 1 avail.", "quality 1 h95", "quality 4 fixes",
+                                              "quality 4 avail.", "quality 4 h95"}));
+    EXPECT_EQ(std::vector<std::string>(t.columns[0].end() - 6, t.columns[0].end()),
+              (std::vector<std::string>{"7", "50.0 %", "1.250 m", "0", "-", "-"}));
+    EXPECT_EQ(std::vector<std::string>(t.columns[1].end() - 6, t.columns[1].end()),
+              (std::vector<std::string>{"0", "-", "-", "3", "-", "-"}));
+    for (const auto& column : t.columns)
+        EXPECT_EQ(column.size(), t.labels.size());
 }
 
 }  // namespace
