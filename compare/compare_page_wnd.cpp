@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTimer>
 
 #include "kit/fonts.h"
 #include "kit/page_painting.h"
@@ -31,6 +32,12 @@ ComparePageWnd::ComparePageWnd(QWidget* parent)
     connect(m_chooser, &QComboBox::activated, this, &ComparePageWnd::OnChoice);
     FillChooser();
     m_chooser->move(8, 4);
+    // The figures are exact, over every fix: worth computing twice a second,
+    // not at every fix of a fast receiver.
+    m_repaint = new QTimer(this);
+    m_repaint->setSingleShot(true);
+    m_repaint->setInterval(500);
+    connect(m_repaint, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 QColor ComparePageWnd::ReceiverColour(int index) const
@@ -51,8 +58,8 @@ void ComparePageWnd::AddFix(int receiverId, const QString& name, const QColor& c
     m_feed.AddFix(receiverId, name.toStdString(), display, gnss, seconds);
     if (!known)
         FillChooser();
-    if (isVisible())
-        update();
+    if (isVisible() && !m_repaint->isActive())
+        m_repaint->start();
 }
 
 void ComparePageWnd::Restart()

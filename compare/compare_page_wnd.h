@@ -11,6 +11,7 @@
 #include "compare/compare_page_geometry.h"
 
 class QComboBox;
+class QTimer;
 
 // The "Compare" page: receivers under test measured against a reference
 // (another receiver, the user position or a trajectory file), with the
@@ -60,4 +61,5 @@ private:
     QComboBox* m_chooser = nullptr;
     bool m_filling = false;
     QString m_trajectoryPath;
+    QTimer* m_repaint = nullptr;  // fixes repaint at most twice a second
 };
