@@ -47,7 +47,7 @@ void CompareFeed::AddFix(int id, const std::string& name, const DisplaySnapshot&
         r.fixes.push_back(fix);
     if (r.index < 0)
         m_comparison.AddReferenceFix(fix);
-    else if (m_kind != ReferenceKind::None)
+    else
         m_comparison.AddFix(r.index, fix);
 }
 
@@ -110,15 +110,19 @@ void CompareFeed::Rebuild()
         break;
     }
     case ReferenceKind::Receiver:
-    case ReferenceKind::None:
         m_comparison = Comparison(ReferenceTrack(ReferenceTrack::Kind::Receiver, m_tolerance), ReadClock::Steady);
         break;
+    case ReferenceKind::None: {
+        // Nothing to match: fixes are counted, none waits.
+        ReferenceTrack none(ReferenceTrack::Kind::Trajectory, m_tolerance);
+        none.SetComplete(true);
+        m_comparison = Comparison(std::move(none));
+        break;
+    }
     }
     const bool byReceiver = m_kind == ReferenceKind::Receiver;
     for (ReceiverEntry& r : m_receivers)
         r.index = byReceiver && r.id == m_referenceId ? -1 : m_comparison.AddReceiver(ReadClock::Steady);
-    if (m_kind == ReferenceKind::None)
-        return;
     // The reference's fixes first, so that every fix finds its epoch at once.
     for (const ReceiverEntry& r : m_receivers)
         if (r.index < 0)

@@ -163,6 +163,20 @@ TEST_F(ComparePageTest, ReferenceChooserOffersEveryReference)
     EXPECT_EQ(m_page.Feed().Kind(), CompareFeed::ReferenceKind::Trajectory);
 }
 
+// Without a reference the fixes are counted, and measured once one is chosen.
+TEST(ComparePage, FixesCountBeforeAReferenceIsChosen)
+{
+    ComparePageWnd page;
+    for (int k = 0; k < 5; ++k)
+        Feed(page, 7, "R", kBlue, k, 0.0, 3.0);
+    ASSERT_EQ(page.Feed().Kind(), CompareFeed::ReferenceKind::None);
+    EXPECT_EQ(page.Feed().Result().Figures(0).epochs, 5);
+    EXPECT_EQ(page.Feed().Result().Figures(0).matched, 0);
+    page.SetUserPosition(47.0, 15.0, 300.0);
+    EXPECT_EQ(page.Feed().Result().Figures(0).matched, 5);
+    EXPECT_NEAR(*page.Feed().Result().Figures(0).all.biasN, 3.0, 1e-6);
+}
+
 // Two simulated receivers, one 1.5 m off, against the user position: the
 // page as the user sees it (saved for a look).
 TEST(ComparePage, SimulatedReceiversAgainstTheUserPosition)
