@@ -71,7 +71,10 @@ struct Line {
 };
 
 // Answers commands until `deadline` (or once, without waiting, when fast).
-void ServeCommands(Line& line, CommandReader& reader, SimReceiver& receiver, Clock::time_point deadline, bool fast)
+// `seconds` is the receiver's time of the fix that comes next, when
+// corrections read now are taken.
+void ServeCommands(Line& line, CommandReader& reader, SimReceiver& receiver, Clock::time_point deadline, bool fast,
+                   double seconds)
 {
     do {
         if (g_stop || line.broken)
@@ -89,6 +92,7 @@ void ServeCommands(Line& line, CommandReader& reader, SimReceiver& receiver, Clo
             char buffer[4096];
             const long n = ::read(line.in, buffer, sizeof buffer);
             if (n > 0) {
+                receiver.TakeCorrections(std::string_view(buffer, static_cast<size_t>(n)), seconds);
                 for (const NmeaCommand& command : reader.Feed(std::string_view(buffer, static_cast<size_t>(n))))
                     for (const std::string& reply : receiver.HandleCommand(command))
                         line.Write(reply);
@@ -196,7 +200,7 @@ int main(int argc, char** argv)
     const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / (options.rate * options.speed)));
     long sent = 0;
     for (long k = 0; (epochs == 0 || k < epochs) && !g_stop && !line.broken; ++k) {
-        ServeCommands(line, reader, receiver, start + k * period, options.fast);
+        ServeCommands(line, reader, receiver, start + k * period, options.fast, static_cast<double>(k) / options.rate);
         if (g_stop || line.broken)
             break;
         const SimEpoch epoch = receiver.MakeEpoch(k);

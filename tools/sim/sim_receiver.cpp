@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "geo/local_tangent_plane.h"
+#include "rtcm/rtcm_messages.h"
 #include "tools/sim/dilution_of_precision.h"
 #include "tools/sim/gnss_constellations.h"
 #include "tools/sim/nmea_format.h"
@@ -135,6 +136,28 @@ struct SimReceiver::Solution {
     double trueAltitude = 0.0;
 };
 
+void CorrectionInput::Feed(std::string_view bytes, double now)
+{
+    for (const std::string& frame : m_framer.Feed(bytes)) {
+        if (!m_last || now - *m_last > kHoldSeconds)
+            m_runStart = now;
+        m_last = now;
+        if (const auto id = RtcmStationId(RtcmPayload(frame)))
+            m_stationId = *id;
+    }
+}
+
+CorrectionInput::Effect CorrectionInput::At(double now) const
+{
+    Effect effect;
+    if (!m_last || now - *m_last > kHoldSeconds)
+        return effect;
+    effect.quality = now - m_runStart >= kFixAfterSeconds ? 4 : 5;
+    effect.age = std::max(0.0, now - *m_last);
+    effect.stationId = m_stationId;
+    return effect;
+}
+
 SimReceiver::SimReceiver(const SimOptions& options)
     : m_options(options)
     , m_sky(options.seed, options.latitude, options.longitude)
@@ -206,6 +229,10 @@ SimEpoch SimReceiver::MakeEpoch(long index)
     std::vector<SimSatellite> allUsed = gpsUsed;
     allUsed.insert(allUsed.end(), glonassUsed.begin(), glonassUsed.end());
 
+    m_rtk = m_corrections.At(seconds);
+    // A fixed RTK solution is ten times as tight as the receiver's own.
+    const double spread = m_rtk.quality == 4 ? 0.1 : 1.0;
+
     // Both solutions every fix, whatever is sent, so the truth does not
     // depend on the mode.
     // On the circle, the angle run through since the first fix (clockwise from north).
@@ -221,9 +248,9 @@ SimEpoch SimReceiver::MakeEpoch(long index)
                                  m_options.circleRadius * std::cos(circleAngle), 0.0},
                                 s.trueLatitude, s.trueLongitude, s.trueAltitude);
         const double degrees = 180.0 / std::numbers::pi;
-        s.latitude = s.trueLatitude + offset.north / kEarthRadius * degrees;
-        s.longitude = s.trueLongitude + offset.east / (kEarthRadius * std::cos(s.trueLatitude / degrees)) * degrees;
-        s.altitude = s.trueAltitude + offset.up;
+        s.latitude = s.trueLatitude + spread * offset.north / kEarthRadius * degrees;
+        s.longitude = s.trueLongitude + spread * offset.east / (kEarthRadius * std::cos(s.trueLatitude / degrees)) * degrees;
+        s.altitude = s.trueAltitude + spread * offset.up;
         if (m_options.offsetEast != 0.0 || m_options.offsetNorth != 0.0 || m_options.offsetUp != 0.0) {
             // In the plane at the reported position itself, so that a reader
             // measuring from the position without the offset finds exactly it.
@@ -232,7 +259,7 @@ SimEpoch SimReceiver::MakeEpoch(long index)
                             s.longitude, s.altitude);
         }
         s.dops = ComputeDops(used);
-        s.quality = s.dops.valid ? validQuality : 0;
+        s.quality = s.dops.valid ? (m_rtk.quality != 0 ? m_rtk.quality : validQuality) : 0;
         s.satellites = static_cast<int>(used.size());
         s.speed = std::fabs(0.03 * m_random.Normal());
         s.course = m_random.Uniform(0.0, 360.0);
@@ -347,9 +374,12 @@ void SimReceiver::AddSolution(SimEpoch& epoch, const Solution& s, const std::vec
         t.trueAltitude = s.trueAltitude;
         t.sentence = out.size();
         epoch.truth.push_back(t);
-        out.push_back(NmeaSentence(Format("%sGGA,%s,%s,%s,%d,%02d,%s,%s,M,47.0,M,,", s.talker, utc, latitude.c_str(),
+        // An RTK fix carries the age of its corrections and the base's ID.
+        const bool rtk = fix && m_rtk.quality != 0;
+        const std::string differential = rtk ? Format("%.1f,%04d", m_rtk.age, m_rtk.stationId) : std::string(",");
+        out.push_back(NmeaSentence(Format("%sGGA,%s,%s,%s,%d,%02d,%s,%s,M,47.0,M,%s", s.talker, utc, latitude.c_str(),
                                           longitude.c_str(), s.quality, s.satellites, hdop.c_str(),
-                                          altitude.c_str())));
+                                          altitude.c_str(), differential.c_str())));
     }
     if (m_mask & kGsaBit) {
         out.push_back(Gsa(s.talker, gpsUsed, s.dops));
