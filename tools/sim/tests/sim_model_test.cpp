@@ -25,7 +25,7 @@ std::string Join(const std::vector<std::string>& sentences)
 }
 
 // Every fix the parser hands off for `bytes`, as the display would copy it.
-std::vector<DisplaySnapshot> Decode(CountingParser& parser, const std::string& bytes)
+std::vector<DisplaySnapshot> Decode(CNMEAParserWin32& parser, const std::string& bytes)
 {
     std::vector<DisplaySnapshot> fixes;
     DisplaySnapshot snapshot;
@@ -204,7 +204,7 @@ TEST(SimReceiver, ConfigurationReplyDecodesToItsMode)
         SimOptions options;
         options.mode = c.mode;
         SimReceiver receiver(options);
-        CountingParser parser;
+        CNMEAParserWin32 parser;
         const std::string reply = receiver.ConfigurationReply();
         Decode(parser, reply);
         EXPECT_EQ(parser.m_dualMode.load(), c.dualMode) << reply;
@@ -299,9 +299,9 @@ TEST(SimReceiver, EveryModeDecodesToTheFixesItSent)
         options.mode = mode;
         options.mask = 0xFF;  // RMC, GLL and ZDA too: the parser must pass over them
         const SimRun run = Simulate(options, 120);
-        CountingParser parser;
+        CNMEAParserWin32 parser;
         const std::vector<DisplaySnapshot> fixes = Decode(parser, run.bytes);
-        EXPECT_EQ(parser.checksumErrors, 0u);
+        EXPECT_EQ(parser.Counts().checksumErrors, 0u);
         ExpectFixesAsSent(fixes, run.truth);
         const bool integrity = mode == SolutionOutput::Integrity;
         for (size_t i = 1; i < fixes.size(); ++i) {
@@ -321,7 +321,7 @@ TEST(SimReceiver, DualModeOutputFollowsTheChosenSolution)
     options.mode = SolutionOutput::Dual;
     const SimRun run = Simulate(options, 60);
     for (const int solution : {CNMEAParserWin32::Integrity, CNMEAParserWin32::Precision}) {
-        CountingParser parser;
+        CNMEAParserWin32 parser;
         Decode(parser, run.bytes.substr(0, run.bytes.find("\r\n") + 2));  // the reply: dual mode on
         ASSERT_EQ(parser.m_dualMode.load(), 1);
         parser.m_solutionMode = solution;
@@ -348,7 +348,7 @@ TEST(SimReceiver, APlausibleSkyThatMoves)
 {
     SimOptions options;
     SimReceiver receiver(options);
-    CountingParser parser;
+    CNMEAParserWin32 parser;
     const std::vector<DisplaySnapshot> early = Decode(parser, Join(receiver.MakeEpoch(0).sentences) +
                                                                   Join(receiver.MakeEpoch(1).sentences));
     const std::vector<DisplaySnapshot> late = Decode(parser, Join(receiver.MakeEpoch(900).sentences) +
@@ -471,9 +471,9 @@ TEST(FaultInjector, SpoilsWhatItSaysItSpoils)
     EXPECT_GT(intactGgas, ggas / 3);
 
     // Every GGA called intact arrives; nothing arrives that was not sent.
-    CountingParser parser;
+    CNMEAParserWin32 parser;
     const std::vector<DisplaySnapshot> fixes = Decode(parser, bytes);
-    EXPECT_GT(parser.checksumErrors, 0u);
+    EXPECT_GT(parser.Counts().checksumErrors, 0u);
     EXPECT_LE(fixes.size(), ggas);
     size_t found = 0;
     for (const TruthRecord& t : intactTruth)
