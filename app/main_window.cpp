@@ -21,6 +21,7 @@
 #include "app/accuracy_feature.h"
 #include "app/correction_sink.h"
 #include "app/ntrip_feature.h"
+#include "compare/compare_fix_subscriber.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
@@ -112,6 +113,11 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_ntrip = std::make_unique<NtripFeature>(
         this, *m_correctionSink, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
     m_fixFeed.Subscribe(m_ntrip.get());
+    m_comparePage = new ComparePageWnd(m_wndView);
+    m_comparePage->setObjectName(QStringLiteral("Compare"));
+    m_wndView->AddPage(m_comparePage, AccuracyFeature::TabIcon(), QStringLiteral("Compare"));
+    m_compareSubscriber = std::make_unique<CompareFixSubscriber>(*m_comparePage);
+    m_fixFeed.Subscribe(m_compareSubscriber.get());
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -209,6 +215,7 @@ CMainFrame::~CMainFrame()
     m_fixFeed.Unsubscribe(m_signalsSubscriber.get());
     m_fixFeed.Unsubscribe(m_accuracySubscriber.get());
     m_fixFeed.Unsubscribe(m_ntrip.get());
+    m_fixFeed.Unsubscribe(m_compareSubscriber.get());
 }
 
 void CMainFrame::StopLinkThreads()
@@ -781,6 +788,7 @@ void CMainFrame::LoadUserPosition(bool invalidate)
     const UserPosition position = ReadUserPosition();
     m_fixDisplays->SetUserPosition(position, invalidate);
     m_accuracy->SetUserPosition(position);
+    m_comparePage->SetUserPosition(position.latitude, position.longitude, position.altitude);
 }
 
 bool CMainFrame::Ask(const QString& question)

@@ -39,6 +39,8 @@ class ReplayController;
 class FixDisplaysSubscriber;
 class SignalsPageSubscriber;
 class AccuracySubscriber;
+class ComparePageWnd;
+class CompareFixSubscriber;
 class ToolbarCustomization;
 class SourceControl;
 
@@ -207,6 +209,8 @@ private:
     std::unique_ptr<FixDisplaysSubscriber> m_displaysSubscriber;
     std::unique_ptr<SignalsPageSubscriber> m_signalsSubscriber;
     std::unique_ptr<AccuracySubscriber> m_accuracySubscriber;
+    ComparePageWnd* m_comparePage = nullptr;
+    std::unique_ptr<CompareFixSubscriber> m_compareSubscriber;
     ReplayController* m_replay = nullptr;
     int m_latestVersion = 0;
     int m_nAppLook = 0;

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -178,6 +179,18 @@ int main(int argc, char** argv)
         std::setvbuf(truth, nullptr, _IOLBF, 0);  // readable line by line while we run
     }
 
+    // On the wall clock the first fix is at the next whole period, and every
+    // fix goes out `latency` after its own time.
+    Clock::time_point start = Clock::now();
+    if (options.wallClock) {
+        const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        const double first = std::ceil(now * options.rate) / options.rate;
+        const double day = std::floor(first / 86400.0);
+        options.startDay = static_cast<long>(day);
+        options.startSecondOfDay = first - day * 86400.0;
+        start += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(first - now + options.latency));
+    }
+
     SimReceiver receiver(options);
     CommandReader reader;
     FaultInjector injector(options.faults, options.seed);
@@ -185,7 +198,6 @@ int main(int argc, char** argv)
 
     const long epochs = options.Epochs();
     const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / (options.rate * options.speed)));
-    const Clock::time_point start = Clock::now();
     long sent = 0;
     for (long k = 0; (epochs == 0 || k < epochs) && !g_stop && !line.broken; ++k) {
         ServeCommands(line, reader, receiver, start + k * period, options.fast, static_cast<double>(k) / options.rate);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "geo/local_tangent_plane.h"
 #include "rtcm/rtcm_messages.h"
 #include "tools/sim/dilution_of_precision.h"
 #include "tools/sim/gnss_constellations.h"
@@ -163,6 +164,7 @@ SimReceiver::SimReceiver(const SimOptions& options)
     , m_integrityWander(options.noise, 1.5 * options.noise, 30.0, options.seed * 4 + 1)
     , m_precisionWander(options.noise / 3.0, 0.5 * options.noise, 30.0, options.seed * 4 + 2)
     , m_random(options.seed * 4 + 3)
+    , m_centre(options.latitude, options.longitude, options.altitude)
     , m_mask(options.mask)
 {
 }
@@ -203,11 +205,12 @@ SimEpoch SimReceiver::MakeEpoch(long index)
 {
     const double dt = 1.0 / m_options.rate;
     const double seconds = static_cast<double>(index) * dt;
-    const double utcSeconds = kStartOfDay + seconds;
+    const long firstDay = m_options.startDay ? *m_options.startDay : DaysFromCivil(2024, 6, 1);
+    const double utcSeconds = (m_options.startDay ? m_options.startSecondOfDay : kStartOfDay) + seconds;
     m_timeOfDay = std::fmod(utcSeconds, 86400.0);
     m_utc = NmeaTime(m_timeOfDay);
     long y = 0, mo = 0, d = 0;
-    CivilFromDays(DaysFromCivil(2024, 6, 1) + static_cast<long>(utcSeconds / 86400.0), y, mo, d);
+    CivilFromDays(firstDay + static_cast<long>(utcSeconds / 86400.0), y, mo, d);
     m_date = Format("%02ld%02ld%02ld", d, mo, y % 100);
     m_zdaDate = Format("%02ld,%02ld,%04ld", d, mo, y);
 
@@ -232,22 +235,38 @@ SimEpoch SimReceiver::MakeEpoch(long index)
 
     // Both solutions every fix, whatever is sent, so the truth does not
     // depend on the mode.
+    // On the circle, the angle run through since the first fix (clockwise from north).
+    const double circleAngle = m_options.circleRadius > 0.0 ? m_options.circleSpeed * seconds / m_options.circleRadius : 0.0;
     const auto solve = [&](Solution& s, PositionWander& wander, const std::vector<SimSatellite>& used,
                            int validQuality) {
         const PositionOffset offset = wander.Step(dt);
         s.trueLatitude = m_options.latitude;
         s.trueLongitude = m_options.longitude;
         s.trueAltitude = m_options.altitude;
+        if (m_options.circleRadius > 0.0)
+            m_centre.ToGeodetic({m_options.circleRadius * std::sin(circleAngle),
+                                 m_options.circleRadius * std::cos(circleAngle), 0.0},
+                                s.trueLatitude, s.trueLongitude, s.trueAltitude);
         const double degrees = 180.0 / std::numbers::pi;
-        s.latitude = m_options.latitude + spread * offset.north / kEarthRadius * degrees;
-        s.longitude = m_options.longitude +
-                      spread * offset.east / (kEarthRadius * std::cos(m_options.latitude / degrees)) * degrees;
-        s.altitude = m_options.altitude + spread * offset.up;
+        s.latitude = s.trueLatitude + spread * offset.north / kEarthRadius * degrees;
+        s.longitude = s.trueLongitude + spread * offset.east / (kEarthRadius * std::cos(s.trueLatitude / degrees)) * degrees;
+        s.altitude = s.trueAltitude + spread * offset.up;
+        if (m_options.offsetEast != 0.0 || m_options.offsetNorth != 0.0 || m_options.offsetUp != 0.0) {
+            // In the plane at the reported position itself, so that a reader
+            // measuring from the position without the offset finds exactly it.
+            const LocalTangentPlane here(s.latitude, s.longitude, s.altitude);
+            here.ToGeodetic({m_options.offsetEast, m_options.offsetNorth, m_options.offsetUp}, s.latitude,
+                            s.longitude, s.altitude);
+        }
         s.dops = ComputeDops(used);
         s.quality = s.dops.valid ? (m_rtk.quality != 0 ? m_rtk.quality : validQuality) : 0;
         s.satellites = static_cast<int>(used.size());
         s.speed = std::fabs(0.03 * m_random.Normal());
         s.course = m_random.Uniform(0.0, 360.0);
+        if (m_options.circleRadius > 0.0) {
+            s.speed += m_options.circleSpeed;
+            s.course = std::fmod(90.0 + circleAngle * degrees, 360.0);
+        }
     };
     Solution integrity;
     solve(integrity, m_integrityWander, gpsUsed, 1);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "geo/local_tangent_plane.h"
 #include "rtcm/rtcm_framer.h"
 #include "tools/sim/command_reader.h"
 #include "tools/sim/position_wander.h"
@@ -103,6 +104,7 @@ private:
     PositionWander m_integrityWander;
     PositionWander m_precisionWander;
     SimRandom m_random;
+    LocalTangentPlane m_centre;  // of --circle
     uint32_t m_mask = kDefaultSentenceMask;
     bool m_persist = false;
     char m_com1 = 'N';
