@@ -627,6 +627,7 @@ void CMainFrame::DrainReceivedText()
     if (bytes.empty())
         return;
     m_trafficLog->AppendReceived(bytes);
+    m_ntrip->OnReceived(bytes);
     if (m_recorder.IsRecording() && !m_recorder.Append(bytes, chunk.stamps))
         StopRecording(Text(m_recorder.LastError()));
 }

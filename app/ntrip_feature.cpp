@@ -134,8 +134,16 @@ void NtripFeature::OnFix(const DisplaySnapshot& fix, const GnssSnapshot&)
     if (fix.countedQuality <= 0)
         return;
     m_fix = Geodetic{fix.latitude, fix.longitude, fix.altitude};
-    if (m_values.gga == NtripDialogValues::Gga::Receiver)
+    // A fix whose GGA did not come over the link whole (a playback seek,
+    // an analysis) still gives the caster a position.
+    if (m_values.gga == NtripDialogValues::Gga::Receiver && m_receiverGga.Sentence().empty())
         m_client.SetGga(MakeGga(fix.latitude, fix.longitude, fix.altitude, SecondsOfDayUtc()));
+}
+
+void NtripFeature::OnReceived(std::string_view bytes)
+{
+    if (m_receiverGga.Feed(bytes) && m_values.gga == NtripDialogValues::Gga::Receiver)
+        m_client.SetGga(m_receiverGga.Sentence());
 }
 
 void NtripFeature::OnFixesRestart()
@@ -273,6 +281,7 @@ NtripStatusFigures NtripFeature::Figures() const
 {
     NtripStatusFigures f;
     f.receiver = m_fix;
+    f.ggaAge = m_receiverGga.DifferentialAge();
     if (m_playing) {
         f.mountpoint = "recorded corrections";
         f.state = "playback";

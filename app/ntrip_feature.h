@@ -13,6 +13,7 @@
 #include "app/ntrip_dialog.h"
 #include "app/ntrip_status_text.h"
 #include "app/ntrip_status_wnd.h"
+#include "app/receiver_gga.h"
 #include "app/status_pane.h"
 #include "app/user_notice.h"
 #include "kit/fix_feed.h"
@@ -42,6 +43,8 @@ public:
 
     void OnFix(const DisplaySnapshot& fix, const GnssSnapshot& gnss) override;
     void OnFixesRestart() override;
+    // What the receiver sent: its GGA goes up to the caster as it is.
+    void OnReceived(std::string_view bytes);
 
     // Starts the client as `values` say (after the warning when the
     // password would go out in the clear, unless `confirmPlain` says no).
@@ -76,6 +79,7 @@ private:
     NtripClient m_client;
     NtripDialogValues m_values;
     std::optional<Geodetic> m_fix;
+    ReceiverGga m_receiverGga;
     SessionRecorder m_recorder;
     CorrectionReplay m_replay;
     std::function<uint64_t()> m_delivered;

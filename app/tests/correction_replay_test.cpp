@@ -5,6 +5,7 @@
 
 #include "app/correction_replay.h"
 #include "app/ntrip_status_text.h"
+#include "app/receiver_gga.h"
 #include "rtcm/tests/rtcm_samples.h"
 
 namespace {
@@ -80,6 +81,50 @@ TEST(NtripStatusText, PaneAndRowsOfAStream)
     EXPECT_EQ(rows["Satellites GPS"], "11");
     EXPECT_EQ(rows["Age of corrections"], "0.4 s   receiver's GGA: -");
     EXPECT_EQ(rows["Error"], "caster.test closed the stream");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReceiverGga, KeepsTheLatestWholeGgaWithItsAgeAndStation)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool got;
+        int quality;
+        std::optional<double> age;
+        std::optional<int> station;
+    } cases[] = {
+        {"fixed with age", "$GNGGA,120000.00,4706.0000,N,00803.0000,E,4,12,0.8,510.2,M,47.0,M,1.0,0321*", true, 4, 1.0, 321},
+        {"own fix", "$GPGGA,120000.00,4706.0000,N,00803.0000,E,1,08,0.9,510.2,M,47.0,M,,*", true, 1, std::nullopt, std::nullopt},
+        {"no fix", "$GPGGA,120000.00,,,,,0,00,,,M,,M,,*", true, 0, std::nullopt, std::nullopt},
+        {"bad checksum", "$GPGGA,120000.00,4706.0000,N,00803.0000,E,5,08,0.9,510.2,M,47.0,M,2.0,0001*00", false, 0, std::nullopt, std::nullopt},
+        {"not a GGA", "$GPRMC,120000.00,A,4706.0000,N,00803.0000,E,0.0,0.0,010624,,,A*", false, 0, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::string line = c.bytes;
+        if (line.back() == '*') {
+            unsigned sum = 0;
+            for (size_t i = 1; i + 1 < line.size(); ++i)
+                sum ^= static_cast<unsigned char>(line[i]);
+            char hex[3];
+            std::snprintf(hex, sizeof hex, "%02X", sum);
+            line += hex;
+        }
+        ReceiverGga gga;
+        // Split anywhere, with other traffic around it.
+        const std::string stream = "$GPGSA,A,3*00\r\n" + line + "\r\n$GPVTG,,T*00\r\n";
+        bool got = false;
+        for (size_t i = 0; i < stream.size(); i += 7)
+            got = gga.Feed(std::string_view(stream).substr(i, 7)) || got;
+        EXPECT_EQ(got, c.got) << c.name;
+        EXPECT_EQ(gga.Sentence(), c.got ? line + "\r\n" : "") << c.name;
+        EXPECT_EQ(gga.Quality(), c.quality) << c.name;
+        EXPECT_EQ(gga.DifferentialAge(), c.age) << c.name;
+        EXPECT_EQ(gga.StationId(), c.station) << c.name;
+    }
 }
 
 }  // namespace

@@ -52,7 +52,11 @@ TEST(NtripLoop, TheAccuracyPageSeesFloatThenFixedAndTheFallBack)
     const qint64 fixedAt = clock.elapsed();
     EXPECT_GE(floatAt, 0);
     EXPECT_LT(floatAt, fixedAt);
-    EXPECT_FALSE(caster.ggas.isEmpty());  // the receiver's own position went up
+    // The receiver's own GGA went up as it came; its age of differential
+    // shows beside the age of the corrections.
+    ASSERT_FALSE(caster.ggas.isEmpty());
+    EXPECT_TRUE(caster.ggas.first().startsWith("$GPGGA,")) << caster.ggas.first().constData();
+    EXPECT_TRUE(frame.Ntrip()->Figures().ggaAge.has_value());
     EXPECT_TRUE(page->Tracker().TimeToFirstRtkFixed().has_value());
     std::printf("[ figures  ] window: float after %lld ms, fixed after %lld ms, %llu frames written\n",
                 static_cast<long long>(floatAt), static_cast<long long>(fixedAt),
