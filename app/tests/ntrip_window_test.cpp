@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 
 #include "app/correction_replay.h"
+#include "app/correction_sink.h"
+#include "console/sentence_link.h"
 #include "app/ntrip_dialog.h"
 #include "app/ntrip_feature.h"
 #include "app/tests/gui_test_support.h"
@@ -53,6 +55,58 @@ SourceTable Streams()
         "STR;MID;Munich;RTCM 3.3;1005(10),1074(1);2;GPS;NET;DEU;48.14;11.58;0;0;x;none;B;N;9600;\r\n"
         "STR;FAR;Boston;RTCM 3.2;1005(10);2;GPS+GAL;NET;USA;42.36;-71.06;0;0;x;none;N;N;9600;\r\n"
         "CAS;caster.test;2101;Test;Tests;0;DEU;50;8;0.0.0.0;0;\r\nENDSOURCETABLE\r\n");
+}
+
+// The receiver's link as the window has it, in each of its states.
+struct FakeLink : SentenceLink {
+    bool open = true;
+    bool playback = false;
+    std::string refusal;
+    long accepts = -2;  // bytes a write takes; -2: all
+    std::string written;
+    bool IsOpen() const override { return open; }
+    bool IsPlayback() const override { return playback; }
+    std::string Refusal() const override { return refusal; }
+    long Write(const void* data, size_t size) override
+    {
+        const long n = accepts == -2 ? static_cast<long>(size) : accepts;
+        if (n > 0)
+            written.append(static_cast<const char*>(data), static_cast<size_t>(n));
+        return n;
+    }
+};
+
+TEST(NtripWindow, TheLinkSinkTakesWholeFramesOrSaysWhyNot)
+{
+    const std::string frame = MsmFrame(1074, 1, 4);
+    const struct {
+        const char* name;
+        bool open, playback;
+        std::string refusal;
+        long accepts;
+        const char* why;
+    } cases[] = {
+        {"a receiver", true, false, "", -2, ""},
+        {"no receiver", false, false, "", -2, "no receiver is connected"},
+        {"a playback", true, true, "", -2, "a playback takes no corrections"},
+        {"gpsd", true, false, "gpsd takes no writes", -2, "gpsd takes no writes"},
+        {"a short write", true, false, "", 5, "the receiver did not take the whole frame"},
+        {"a failed write", true, false, "", -1, "the receiver did not take the whole frame"},
+    };
+    for (const auto& c : cases) {
+        FakeLink link;
+        link.open = c.open;
+        link.playback = c.playback;
+        link.refusal = c.refusal;
+        link.accepts = c.accepts;
+        SentenceLinkCorrectionSink sink(link);
+        std::string why;
+        EXPECT_EQ(sink.Write(frame, &why), std::string(c.why).empty()) << c.name;
+        EXPECT_EQ(why, c.why) << c.name;
+        if (why.empty()) {
+            EXPECT_EQ(link.written, frame) << c.name;
+        }
+    }
 }
 
 TEST(NtripWindow, DialogSortsByDistanceFiltersAndTakesAStream)
