@@ -113,6 +113,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_ntrip = std::make_unique<NtripFeature>(
         this, *m_correctionSink, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
     m_fixFeed.Subscribe(m_ntrip.get());
+    m_ntrip->SetCorrectionsStartedHook([this] { m_accuracy->MarkCorrectionsStarted(); });
     m_comparePage = new ComparePageWnd(m_wndView);
     m_comparePage->setObjectName(QStringLiteral("Compare"));
     m_wndView->AddPage(m_comparePage, AccuracyFeature::TabIcon(), QStringLiteral("Compare"));

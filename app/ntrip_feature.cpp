@@ -193,6 +193,7 @@ void NtripFeature::Start(const NtripDialogValues& values)
         !m_askPlain(tr("The password for %1 would go out unencrypted: the caster is not reached over TLS. Send it anyway?").arg(name)))
         return;
     m_values = values;
+    m_firstWritten = false;
     m_client.Stop();
     if (values.gga == NtripDialogValues::Gga::Fixed)
         m_client.SetGga(MakeGga(values.latitude, values.longitude, values.altitude, SecondsOfDayUtc()));
@@ -230,6 +231,11 @@ void NtripFeature::OnFrames(const QList<QByteArray>& frames)
         }
         m_lastRefusal.clear();
         ++m_framesWritten;
+        if (!m_firstWritten) {
+            m_firstWritten = true;
+            if (m_correctionsStarted)
+                m_correctionsStarted();
+        }
         if (m_recorder.IsRecording()) {
             const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
             if (!m_recorder.Append(std::string_view(frame.constData(), static_cast<size_t>(frame.size())), std::span(&stamp, 1)))

@@ -59,6 +59,9 @@ public:
     void StartPlayback(const std::string& recording, std::function<uint64_t()> delivered);
     void StopPlayback();
 
+    // Called when the first frame of a connection reached the receiver.
+    void SetCorrectionsStartedHook(std::function<void()> hook) { m_correctionsStarted = std::move(hook); }
+
     // Asked before credentials go out without TLS; true goes ahead.
     void SetPlainCredentialsQuestion(std::function<bool(const QString&)> ask) { m_askPlain = std::move(ask); }
 
@@ -96,6 +99,8 @@ private:
     uint64_t m_framesRefused = 0;
     std::string m_lastRefusal;
     std::function<bool(const QString&)> m_askPlain;
+    std::function<void()> m_correctionsStarted;
+    bool m_firstWritten = false;  // since Start
 };
 
 // The dialog's values in the settings, the password only when it is to be

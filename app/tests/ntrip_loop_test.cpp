@@ -58,6 +58,15 @@ TEST(NtripLoop, TheAccuracyPageSeesFloatThenFixedAndTheFallBack)
     EXPECT_TRUE(caster.ggas.first().startsWith("$GPGGA,")) << caster.ggas.first().constData();
     EXPECT_TRUE(frame.Ntrip()->Figures().ggaAge.has_value());
     EXPECT_TRUE(page->Tracker().TimeToFirstRtkFixed().has_value());
+    // The card's times from the first correction, and the changes marked
+    // on the time plot: single to float, float to fixed.
+    ASSERT_TRUE(page->Tracker().CorrectionsToFloat() && page->Tracker().CorrectionsToFixed());
+    EXPECT_LT(*page->Tracker().CorrectionsToFloat(), 3.0);
+    EXPECT_NEAR(*page->Tracker().CorrectionsToFixed(), 10.0, 2.0);
+    const std::vector<ErrorTimeline::QualityChange>& changes = page->Tracker().Timeline().changes;
+    ASSERT_GE(changes.size(), 2u);
+    EXPECT_EQ(changes[0].quality, 5);
+    EXPECT_EQ(changes[1].quality, 4);
     std::printf("[ figures  ] window: float after %lld ms, fixed after %lld ms, %llu frames written\n",
                 static_cast<long long>(floatAt), static_cast<long long>(fixedAt),
                 static_cast<unsigned long long>(frame.Ntrip()->FramesWritten()));
