@@ -46,6 +46,8 @@ public:
     void OnGsv(Talker talker, const GsvMessage& m);
     void OnGsa(Talker talker, const GsaFields& gsa);
     void OnRmc(const RmcFields& rmc);
+    // The time field of a GGA the receiver state took: the epoch of the fix handed over.
+    void OnGgaTime(std::string_view time) { m_fixTime = FormatNmeaTime(time); }
     void OnZda(const ZdaFields& zda);
     void OnGns(const GnsFields& gns) { m_gns = gns; }
     void OnGst(const GstFields& gst) { m_gst = gst; }

@@ -102,7 +102,11 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
     switch (kind.state) {
     case SentenceType::Gga: {
         const GgaFields gga = DecodeGga(f);
-        return Apply(gga) ? Taken::Fix : Taken::Invalid;
+        if (!Apply(gga))
+            return Taken::Invalid;
+        if (kind.model == SentenceType::Gga)
+            m_gnssModel.OnGgaTime(data.substr(0, data.find(',')));
+        return Taken::Fix;
     }
     case SentenceType::Gsa: {
         const GsaFields gsa = DecodeGsa(f);
