@@ -4,6 +4,12 @@
 
 #include "nmea/phrase_table.h"
 
+namespace {
+
+inline bool Same(const GnssModel::Talker& a, const GnssModel::Talker& b) { return a[0] == b[0] && a[1] == b[1]; }
+
+}  // namespace
+
 void GnssModel::OnSentence(std::string_view address, std::string_view data)
 {
     const SentenceType type = ClassifyAddress(address).model;
@@ -66,7 +72,7 @@ void GnssModel::Reset()
 GnssModel::OpenCycle* GnssModel::FindCycle(Talker talker, int signal)
 {
     for (OpenCycle& c : m_cycles)
-        if (c.open && c.talker == talker && c.signal == signal)
+        if (c.open && c.signal == signal && Same(c.talker, talker))
             return &c;
     return nullptr;
 }
@@ -77,7 +83,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
 {
     OpenCycle* slot = nullptr;
     for (OpenCycle& c : m_cycles)
-        if (c.talker == talker && c.signal == signal)
+        if (c.signal == signal && Same(c.talker, talker))
             slot = &c;
     if (slot == nullptr) {
         for (OpenCycle& c : m_cycles)
@@ -100,7 +106,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
 GnssModel::Stream& GnssModel::StreamFor(Talker talker, int signal)
 {
     for (Stream& s : m_streams)
-        if (s.talker == talker && s.signal == signal)
+        if (s.signal == signal && Same(s.talker, talker))
             return s;
     if (m_streams.size() >= kMaxStreams) {
         auto oldest = std::min_element(m_streams.begin(), m_streams.end(),
@@ -140,7 +146,7 @@ void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
         return;
 
     cycle->touched = ++m_clock;
-    if (std::find(cycle->talkers.begin(), cycle->talkers.end(), talker) == cycle->talkers.end())
+    if (std::none_of(cycle->talkers.begin(), cycle->talkers.end(), [&](const Talker& t) { return Same(t, talker); }))
         cycle->talkers.push_back(talker);
     for (int i = 0; i < m.groupCount && cycle->satellites.size() < kMaxCycleSatellites; ++i) {
         const GsvGroup& g = m.groups[static_cast<size_t>(i)];
@@ -167,8 +173,13 @@ void GnssModel::Complete(const OpenCycle& cycle)
         stream.satellites.clear();
         const std::string_view talkerText(talker.data(), 2);
         for (const Contribution& c : cycle.satellites)
-            if (c.talker == talker)
-                stream.satellites.push_back({SatelliteOfTalker(talkerText, c.satellite.number), c.satellite});
+            if (Same(c.talker, talker)) {
+                const GnssSatelliteId id = SatelliteOfTalker(talkerText, c.satellite.number);
+                const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
+                                     | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
+                                     | static_cast<uint64_t>(cycle.signal & 0xFFFF);
+                stream.satellites.push_back({id, c.satellite, key});
+            }
     }
 }
 
@@ -248,27 +259,21 @@ void GnssModel::Merge() const
     order.clear();
     for (uint32_t s = 0; s < m_streams.size(); ++s) {
         const Stream& stream = m_streams[s];
-        for (uint32_t i = 0; i < stream.satellites.size(); ++i) {
-            const GnssSatelliteId& id = stream.satellites[i].id;
-            const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
-                                 | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
-                                 | static_cast<uint64_t>(stream.signal & 0xFFFF);
-            order.push_back({key, stream.completed, s, i});
-        }
+        // Later completions first (the complement of the clock's low 32 bits:
+        // 2^32 completions are years of a fast receiver), then by index.
+        const uint64_t late = static_cast<uint64_t>(~static_cast<uint32_t>(stream.completed)) << 32;
+        for (uint32_t i = 0; i < stream.satellites.size(); ++i)
+            order.push_back({stream.satellites[i].key, late | (static_cast<uint64_t>(i & 0xFFFF) << 16) | (s & 0xFFFF)});
     }
     std::sort(order.begin(), order.end(), [](const MergeEntry& a, const MergeEntry& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.completed != b.completed)
-            return a.completed > b.completed;
-        return a.index < b.index;
+        return a.key != b.key ? a.key < b.key : a.order < b.order;
     });
     m_merged.clear();
     for (size_t k = 0; k < order.size(); ++k) {
         if (k > 0 && order[k].key == order[k - 1].key)
             continue;
-        const Stream& stream = m_streams[order[k].stream];
-        const StreamSatellite& sat = stream.satellites[order[k].index];
+        const Stream& stream = m_streams[order[k].order & 0xFFFF];
+        const StreamSatellite& sat = stream.satellites[(order[k].order >> 16) & 0xFFFF];
         m_merged.push_back({sat.id.system, sat.id.number, stream.signal, sat.satellite.elevation,
                             sat.satellite.azimuth, sat.satellite.cnr, false});
     }

@@ -77,6 +77,7 @@ private:
     struct StreamSatellite {
         GnssSatelliteId id;
         GsvSatellite satellite;
+        uint64_t key = 0;  // system, number and signal in sort order
     };
     struct Stream {
         Talker talker{};
@@ -114,10 +115,8 @@ private:
     GsvMessage m_message;  // OnSentence's scratch, too large for the stack
 
     struct MergeEntry {
-        uint64_t key = 0;  // system, number and signal in sort order
-        uint64_t completed = 0;
-        uint32_t stream = 0;
-        uint32_t index = 0;
+        uint64_t key = 0;    // system, number and signal in sort order
+        uint64_t order = 0;  // the latest completed first, then stream and index
     };
     mutable std::vector<MergeEntry> m_mergeScratch;  // kept to spare an allocation per fix
     // The streams merged, used flags aside: rebuilt only after a cycle

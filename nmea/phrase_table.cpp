@@ -42,9 +42,13 @@ bool Contains(std::string_view text, std::string_view part)
 {
     if (part.size() > text.size())
         return false;
-    for (size_t i = 0; i + part.size() <= text.size(); ++i)
-        if (text.substr(i, part.size()) == part)
+    for (size_t i = 0; i + part.size() <= text.size(); ++i) {
+        size_t j = 0;
+        while (j < part.size() && text[i + j] == part[j])
+            ++j;
+        if (j == part.size())
             return true;
+    }
     return false;
 }
 
@@ -70,7 +74,7 @@ AddressKind ClassifyAddress(std::string_view address)
             kind.model = p->model ? p->sentence : SentenceType::Other;
             // In five characters a state type in the last three leaves room
             // for an earlier-tested one only in "VTGSV".
-            if (p->state && !address.starts_with("VT")) {
+            if (p->state && !(address[0] == 'V' && address[1] == 'T')) {
                 kind.state = p->sentence;
                 return kind;
             }
