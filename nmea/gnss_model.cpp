@@ -2,11 +2,37 @@
 
 #include <algorithm>
 
+#include "nmea/number_text.h"
 #include "nmea/phrase_table.h"
+#include "nmea/receiver_sentences.h"
 
 namespace {
 
 inline bool Same(const GnssModel::Talker& a, const GnssModel::Talker& b) { return a[0] == b[0] && a[1] == b[1]; }
+
+// Seconds of the day from "hh:mm:ss[.f]" as FormatNmeaTime writes it.
+std::optional<double> SecondsOf(const std::string& time)
+{
+    if (time.size() < 8)
+        return std::nullopt;
+    const auto two = [&](size_t at) { return (time[at] - '0') * 10 + (time[at + 1] - '0'); };
+    double seconds = two(0) * 3600.0 + two(3) * 60.0 + two(6);
+    if (time.size() > 9)
+        seconds += stelmap::ParseDecimal(std::string_view(time).substr(8));
+    return seconds;
+}
+
+// How much older `stamp` is than `now`, both seconds of a day; a stamp a
+// little before midnight is old at a time a little after.
+double Age(double now, double stamp)
+{
+    double age = now - stamp;
+    if (age < -43200.0)
+        age += 86400.0;
+    else if (age > 43200.0)
+        age -= 86400.0;
+    return age;
+}
 
 }  // namespace
 
@@ -19,7 +45,7 @@ void GnssModel::OnSentence(std::string_view address, std::string_view data)
     const SentenceFields f(data);
     switch (type) {
     case SentenceType::Gsv:
-        DecodeGsv(f, m_message);
+        DecodeGsv(f, m_message, talker == Talker{'P', 'Q'});
         OnGsv(talker, m_message);
         break;
     case SentenceType::Gsa: OnGsa(talker, DecodeGsa(f)); break;
@@ -28,6 +54,12 @@ void GnssModel::OnSentence(std::string_view address, std::string_view data)
     case SentenceType::Gns: OnGns(DecodeGns(f)); break;
     case SentenceType::Gst: OnGst(DecodeGst(f)); break;
     case SentenceType::Gbs: OnGbs(talker, DecodeGbs(f)); break;
+    case SentenceType::Gga: {
+        const GgaFields gga = DecodeGga(f);
+        if (!gga.ImpossiblePosition())
+            OnGga(gga.timeOfDay);
+        break;
+    }
     default: break;
     }
 }
@@ -38,6 +70,8 @@ void GnssModel::OnRmc(const RmcFields& rmc)
     m_time = rmc.time;
     m_zoneHours.reset();
     m_zoneMinutes.reset();
+    if (const std::optional<double> t = SecondsOf(rmc.time))
+        m_lastTime = t;
     m_rmcStatus = rmc.status;
     m_rmcMode = rmc.mode;
 }
@@ -48,10 +82,30 @@ void GnssModel::OnZda(const ZdaFields& zda)
     m_time = zda.time;
     m_zoneHours = zda.zoneHours;
     m_zoneMinutes = zda.zoneMinutes;
+    if (const std::optional<double> t = SecondsOf(zda.time))
+        m_lastTime = t;
+}
+
+void GnssModel::OnGga(std::optional<double> timeOfDay)
+{
+    if (timeOfDay)
+        m_lastTime = timeOfDay;
+    for (Stream& stream : m_streams) {
+        if (stream.satellites.empty())
+            continue;
+        ++stream.ggasSince;
+        const bool stale = stream.stamp ? timeOfDay && Age(*timeOfDay, *stream.stamp) > kStaleSeconds
+                                        : stream.ggasSince > kStaleGgas;
+        if (stale) {
+            stream.satellites.clear();
+            m_mergedDirty = true;
+        }
+    }
 }
 
 void GnssModel::Reset()
 {
+    m_lastTime.reset();
     m_cycles.clear();
     m_streams.clear();
     m_merged.clear();
@@ -98,7 +152,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
     slot->talker = talker;
     slot->signal = signal;
     slot->open = true;
-    slot->talkers.clear();
+    slot->pairs.clear();
     slot->satellites.clear();
     return *slot;
 }
@@ -124,6 +178,14 @@ void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
 {
     if (!m.InCycle())
         return;
+    // Quectel's PQGSV: the system ID names the system, whose numbers then
+    // read as that system's own talker's.
+    if (Same(talker, Talker{'P', 'Q'})) {
+        if (m.systemId == 4)
+            talker = Talker{'G', 'B'};
+        else if (m.systemId == 5)
+            talker = Talker{'Q', 'Z'};
+    }
 
     OpenCycle* cycle = nullptr;
     const int number = *m.number;
@@ -136,8 +198,14 @@ void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
         if (own->next == number)
             cycle = own;
     } else {
+        const auto continues = [&](const OpenCycle& c) { return c.open && c.total == total && c.next == number; };
+        for (OpenCycle& same : m_cycles)
+            if (continues(same) && Same(same.talker, talker)) {
+                cycle = &same;
+                break;
+            }
         for (OpenCycle& other : m_cycles)
-            if (other.open && other.signal == m.signal && other.total == total && other.next == number) {
+            if (cycle == nullptr && continues(other) && other.signal == m.signal) {
                 cycle = &other;
                 break;
             }
@@ -146,13 +214,14 @@ void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
         return;
 
     cycle->touched = ++m_clock;
-    if (std::none_of(cycle->talkers.begin(), cycle->talkers.end(), [&](const Talker& t) { return Same(t, talker); }))
-        cycle->talkers.push_back(talker);
+    if (std::none_of(cycle->pairs.begin(), cycle->pairs.end(),
+                     [&](const Pair& p) { return p.signal == m.signal && Same(p.talker, talker); }))
+        cycle->pairs.push_back({talker, m.signal});
     for (int i = 0; i < m.groupCount && cycle->satellites.size() < kMaxCycleSatellites; ++i) {
         const GsvGroup& g = m.groups[static_cast<size_t>(i)];
-        if (!g.number)
+        if (!g.numberIsNumber || g.number.value_or(0) == 0)
             continue;  // a group with no number is no satellite
-        cycle->satellites.push_back({talker, GsvSatellite{*g.number, g.elevation, g.azimuth, g.cnr}});
+        cycle->satellites.push_back({talker, m.signal, GsvSatellite{*g.number, g.elevation, g.azimuth, g.cnr}});
     }
     ++cycle->next;
     if (number >= cycle->total) {
@@ -165,19 +234,21 @@ void GnssModel::Complete(const OpenCycle& cycle)
 {
     m_mergedDirty = true;
     const uint64_t completed = ++m_clock;
-    // Every talker that sent a message of the cycle replaces its own stream,
-    // also with nothing when it listed no satellite.
-    for (const Talker& talker : cycle.talkers) {
-        Stream& stream = StreamFor(talker, cycle.signal);
+    // Every (talker, signal) that sent a message of the cycle replaces its
+    // own stream, also with nothing when it listed no satellite.
+    for (const Pair& pair : cycle.pairs) {
+        Stream& stream = StreamFor(pair.talker, pair.signal);
         stream.completed = completed;
+        stream.stamp = m_lastTime;
+        stream.ggasSince = 0;
         stream.satellites.clear();
-        const std::string_view talkerText(talker.data(), 2);
+        const std::string_view talkerText(pair.talker.data(), 2);
         for (const Contribution& c : cycle.satellites)
-            if (Same(c.talker, talker)) {
+            if (c.signal == pair.signal && Same(c.talker, pair.talker)) {
                 const GnssSatelliteId id = SatelliteOfTalker(talkerText, c.satellite.number);
                 const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
                                      | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
-                                     | static_cast<uint64_t>(cycle.signal & 0xFFFF);
+                                     | static_cast<uint64_t>(pair.signal & 0xFFFF);
                 stream.satellites.push_back({id, c.satellite, key});
             }
     }

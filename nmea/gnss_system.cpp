@@ -71,7 +71,8 @@ GnssSystem SystemOfTalker(std::string_view talker)
     case 'G' << 8 | 'A': return GnssSystem::Galileo;
     case 'G' << 8 | 'B':
     case 'B' << 8 | 'D': return GnssSystem::BeiDou;
-    case 'G' << 8 | 'Q': return GnssSystem::QZSS;
+    case 'G' << 8 | 'Q':
+    case 'Q' << 8 | 'Z': return GnssSystem::QZSS;
     case 'G' << 8 | 'I': return GnssSystem::NavIC;
     default: return GnssSystem::Unknown;
     }

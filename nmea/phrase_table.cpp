@@ -12,7 +12,7 @@ struct Phrase {
 // The receiver state's types in the order it tests them: an address that
 // holds two of them is the first one's.
 constexpr Phrase kPhrases[] = {
-    {"GGA", SentenceType::Gga, true, false},
+    {"GGA", SentenceType::Gga, true, true},
     {"GSA", SentenceType::Gsa, true, true},
     {"VTG", SentenceType::Vtg, true, false},
     {"GSV", SentenceType::Gsv, true, true},

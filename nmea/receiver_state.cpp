@@ -127,7 +127,11 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
     switch (kind.state) {
     case SentenceType::Gga: {
         const GgaFields gga = DecodeGga(f);
-        return Apply(gga) ? Taken::Fix : Taken::Invalid;
+        if (!Apply(gga))
+            return Taken::Invalid;
+        if (kind.model == SentenceType::Gga)
+            m_gnssModel.OnGga(gga.timeOfDay);
+        return Taken::Fix;
     }
     case SentenceType::Gsa: {
         const GsaFields gsa = DecodeGsa(f);
@@ -140,7 +144,7 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
         Apply(DecodeVtg(f));
         return Taken::Sentence;
     case SentenceType::Gsv: {
-        DecodeGsv(f, m_gsv);
+        DecodeGsv(f, m_gsv, kind.model == SentenceType::Gsv && address[0] == 'P' && address[1] == 'Q');
         if (kind.model == SentenceType::Gsv)
             m_gnssModel.OnGsv(talker, m_gsv);
         const int filled = m_allFilled;
