@@ -372,6 +372,7 @@ TrackExportResult ExportTrack(std::FILE* in, std::FILE* out, TrackFormat format,
         }
     }
     result.fixes = observer.Fixes();
+    result.counts = driver.Counts();
     if (!result.ok || result.cancelled)
         return result;
     builder.Finish();

@@ -113,6 +113,7 @@ private:
 };
 
 struct TrackExportResult {
+    SentenceCounts counts;
     uint64_t bytes = 0;
     uint64_t fixes = 0;
     uint64_t written = 0;

@@ -86,6 +86,7 @@ void CNMEAParserWin32::ResetData()
     m_altitude = 0.0;
     m_ggaCount = 0;
     m_ggaCountedQuality = 0;
+    m_utcTimeOfDay.reset();
 
     m_gsaMode = 0;
     m_gsaFixType = 0;
@@ -178,6 +179,10 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
 
 bool CNMEAParserWin32::Apply(const GgaFields& gga)
 {
+    // Not a fix at all: nothing of it is kept, and it is not counted.
+    if (gga.ImpossiblePosition())
+        return false;
+    m_utcTimeOfDay = gga.timeOfDay;
     m_utcValid = gga.time.has_value();
     if (gga.time) {
         m_utcHour = gga.time->hour;
