@@ -19,6 +19,9 @@
 
 #include "app/about_dlg.h"
 #include "app/accuracy_feature.h"
+#include "app/correction_sink.h"
+#include "app/ntrip_feature.h"
+#include "compare/compare_fix_subscriber.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
@@ -109,6 +112,17 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixFeed.Subscribe(m_displaysSubscriber.get());
     m_fixFeed.Subscribe(m_signalsSubscriber.get());
     m_fixFeed.Subscribe(m_accuracySubscriber.get());
+    // Corrections go through the Send box's path: whole frames on the write queue.
+    m_correctionSink = std::make_unique<SentenceLinkCorrectionSink>(m_sentenceLink);
+    m_ntrip = std::make_unique<NtripFeature>(
+        this, *m_correctionSink, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
+    m_fixFeed.Subscribe(m_ntrip.get());
+    m_ntrip->SetCorrectionsStartedHook([this] { m_accuracy->MarkCorrectionsStarted(); });
+    m_comparePage = new ComparePageWnd(m_wndView);
+    m_comparePage->setObjectName(QStringLiteral("Compare"));
+    m_wndView->AddPage(m_comparePage, AccuracyFeature::TabIcon(), QStringLiteral("Compare"));
+    m_compareSubscriber = std::make_unique<CompareFixSubscriber>(*m_comparePage);
+    m_fixFeed.Subscribe(m_compareSubscriber.get());
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -222,6 +236,8 @@ CMainFrame::~CMainFrame()
     m_fixFeed.Unsubscribe(m_displaysSubscriber.get());
     m_fixFeed.Unsubscribe(m_signalsSubscriber.get());
     m_fixFeed.Unsubscribe(m_accuracySubscriber.get());
+    m_fixFeed.Unsubscribe(m_ntrip.get());
+    m_fixFeed.Unsubscribe(m_compareSubscriber.get());
 }
 
 void CMainFrame::StopLinkThreads()
@@ -350,6 +366,7 @@ void CMainFrame::CreateMenus()
     tools->addAction(Action(kCmdReconnectAutomatically));
     tools->addAction(Action(kCmdFindBaudRate));
     tools->addAction(Action(kCmdLinkHealth));
+    m_ntrip->AddToMenu(tools);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
@@ -442,6 +459,7 @@ void CMainFrame::CreateStatusBar()
     m_panes[kPaneCaps]->setEnabled(false);  // no portable way to read Caps Lock
     pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')), QStringLiteral("Dual Mode…"));
     pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')), QStringLiteral("Solution…"));
+    bar->addPermanentWidget(m_ntrip->StatusPane(bar));
     Action(kCmdViewStatusBar)->setChecked(true);
     new StatusBarMessages(*this);
 }
@@ -524,6 +542,7 @@ void CMainFrame::CloseLink()
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
     m_sources->OnSourceChanged();
+    m_ntrip->StopPlayback();
     m_link.sio.Close();
 }
 
@@ -645,6 +664,7 @@ void CMainFrame::DrainReceivedText()
     if (bytes.empty())
         return;
     m_trafficLog->AppendReceived(bytes);
+    m_ntrip->OnReceived(bytes);
 }
 
 void CMainFrame::CheckRecording()
@@ -665,6 +685,7 @@ bool CMainFrame::StartRecording(const QString& path)
     if (!Recording().IndexError().empty())
         Tell(Severity::kNotice, QStringLiteral("Recording without a time index."), Text(Recording().IndexError()));
     m_recordingSource = CurrentSourceName();
+    m_ntrip->StartRecording(QFile::encodeName(path).toStdString());
     UpdateCommandUI();
     return true;
 }
@@ -701,6 +722,7 @@ void CMainFrame::StopRecording(QString failure)
     if (!Recording().IsRecording() && failure.isEmpty())
         return;
     const bool closed = Recording().Stop();
+    m_ntrip->StopRecording();
     if (!failure.isEmpty() || !closed) {
         // What reached the file stays there; the user learns where it ends.
         Tell(Severity::kError,
@@ -732,6 +754,8 @@ bool CMainFrame::StartPlayback(const QString& path)
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     if (opened)
         m_replay->PlaybackStarted(livePort, liveBaud);
+    if (opened)
+        m_ntrip->StartPlayback(QFile::encodeName(path).toStdString(), [this] { return m_link.sio.PlaybackDelivered(); });
     UpdateCommandUI();
     return opened;
 }
@@ -830,6 +854,7 @@ void CMainFrame::LoadUserPosition(bool invalidate)
     const UserPosition position = ReadUserPosition();
     m_fixDisplays->SetUserPosition(position, invalidate);
     m_accuracy->SetUserPosition(position);
+    m_comparePage->SetUserPosition(position.latitude, position.longitude, position.altitude);
 }
 
 bool CMainFrame::Ask(const QString& question)

@@ -23,6 +23,8 @@
 
 class CSignalsPageWnd;
 class AccuracyFeature;
+class NtripFeature;
+class CorrectionSink;
 class QAction;
 class QLabel;
 class QMenu;
@@ -39,6 +41,8 @@ class ReplayController;
 class FixDisplaysSubscriber;
 class SignalsPageSubscriber;
 class AccuracySubscriber;
+class ComparePageWnd;
+class CompareFixSubscriber;
 class ToolbarCustomization;
 class SourceControl;
 
@@ -94,6 +98,7 @@ public:
     bool StartRecording(const QString& path);
     bool StartPlayback(const QString& path);
     void Stop();
+    NtripFeature* Ntrip() const { return m_ntrip.get(); }
     bool IsRecording() const { return Recording().IsRecording(); }
     uint64_t RecordedBytes() const { return Recording().Bytes(); }
     // Every fix reaches the pages through this feed; a page subscribes to it.
@@ -192,6 +197,8 @@ private:
     PageSet* m_pages = nullptr;
     CSignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
     std::unique_ptr<AccuracyFeature> m_accuracy;
+    std::unique_ptr<CorrectionSink> m_correctionSink;
+    std::unique_ptr<NtripFeature> m_ntrip;
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};
@@ -215,6 +222,8 @@ private:
     std::unique_ptr<FixDisplaysSubscriber> m_displaysSubscriber;
     std::unique_ptr<SignalsPageSubscriber> m_signalsSubscriber;
     std::unique_ptr<AccuracySubscriber> m_accuracySubscriber;
+    ComparePageWnd* m_comparePage = nullptr;
+    std::unique_ptr<CompareFixSubscriber> m_compareSubscriber;
     ReplayController* m_replay = nullptr;
     int m_latestVersion = 0;
     int m_nAppLook = 0;

@@ -8,7 +8,6 @@
 
 #include "link/read_stamp.h"
 
-#include "link/health_counting_parser.h"
 #include "link/link_health.h"
 #include "link/monitor_backlog.h"
 #include "link/link_recording.h"
@@ -51,7 +50,8 @@ struct LinkObjects {
     LinkRecording* recording = nullptr;
 };
 
-extern HealthCountingParser g_parser;
+extern CNMEAParserWin32 g_parser;
+extern LinkHealth g_linkHealth;
 extern std::mutex g_dataLock;
 extern std::mutex g_parserLock;
 extern std::deque<char> g_rxQueue;

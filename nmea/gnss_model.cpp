@@ -2,58 +2,112 @@
 
 #include <algorithm>
 
+#include "nmea/number_text.h"
+#include "nmea/phrase_table.h"
+#include "nmea/receiver_sentences.h"
+
 namespace {
 
-// Called for every sentence: three character compares, not a string compare.
-bool IsType(std::string_view address, const char (&type)[4])
+inline bool Same(const GnssModel::Talker& a, const GnssModel::Talker& b) { return a[0] == b[0] && a[1] == b[1]; }
+
+// Seconds of the day from "hh:mm:ss[.f]" as FormatNmeaTime writes it.
+std::optional<double> SecondsOf(const std::string& time)
 {
-    return address[2] == type[0] && address[3] == type[1] && address[4] == type[2];
+    if (time.size() < 8)
+        return std::nullopt;
+    const auto two = [&](size_t at) { return (time[at] - '0') * 10 + (time[at + 1] - '0'); };
+    double seconds = two(0) * 3600.0 + two(3) * 60.0 + two(6);
+    if (time.size() > 9)
+        seconds += stelmap::ParseDecimal(std::string_view(time).substr(8));
+    return seconds;
+}
+
+// How much older `stamp` is than `now`, both seconds of a day; a stamp a
+// little before midnight is old at a time a little after.
+double Age(double now, double stamp)
+{
+    double age = now - stamp;
+    if (age < -43200.0)
+        age += 86400.0;
+    else if (age > 43200.0)
+        age -= 86400.0;
+    return age;
 }
 
 }  // namespace
 
-void GnssModel::OnSentence(std::string_view address, std::string_view data) { Dispatch(address, data); }
-
-void GnssModel::OnSentence(const char* address, const char* data)
+void GnssModel::OnSentence(std::string_view address, std::string_view data)
 {
-    Dispatch(address != nullptr ? std::string_view(address) : std::string_view(), data != nullptr ? data : "");
-}
-
-template <typename Data>
-void GnssModel::Dispatch(std::string_view address, Data data)
-{
-    if (address.size() != 5)
+    const SentenceType type = ClassifyAddress(address).model;
+    if (type == SentenceType::Other)
         return;
     const Talker talker{address[0], address[1]};
-    if (IsType(address, "GSV")) {
-        OnGsv(talker, SentenceFields(data));
-    } else if (IsType(address, "GSA")) {
-        OnGsa(talker, SentenceFields(data));
-    } else if (IsType(address, "RMC")) {
-        RmcFields rmc = DecodeRmc(SentenceFields(data));
-        m_date = rmc.date;
-        m_time = std::move(rmc.time);
-        m_zoneHours.reset();
-        m_zoneMinutes.reset();
-        m_rmcStatus = rmc.status;
-        m_rmcMode = rmc.mode;
-    } else if (IsType(address, "ZDA")) {
-        ZdaFields zda = DecodeZda(SentenceFields(data));
-        m_date = zda.date;
-        m_time = std::move(zda.time);
-        m_zoneHours = zda.zoneHours;
-        m_zoneMinutes = zda.zoneMinutes;
-    } else if (IsType(address, "GNS")) {
-        m_gns = DecodeGns(SentenceFields(data));
-    } else if (IsType(address, "GST")) {
-        m_gst = DecodeGst(SentenceFields(data));
-    } else if (IsType(address, "GBS")) {
-        OnGbs(talker, SentenceFields(data));
+    const SentenceFields f(data);
+    switch (type) {
+    case SentenceType::Gsv:
+        DecodeGsv(f, m_message, talker == Talker{'P', 'Q'});
+        OnGsv(talker, m_message);
+        break;
+    case SentenceType::Gsa: OnGsa(talker, DecodeGsa(f)); break;
+    case SentenceType::Rmc: OnRmc(DecodeRmc(f)); break;
+    case SentenceType::Zda: OnZda(DecodeZda(f)); break;
+    case SentenceType::Gns: OnGns(DecodeGns(f)); break;
+    case SentenceType::Gst: OnGst(DecodeGst(f)); break;
+    case SentenceType::Gbs: OnGbs(talker, DecodeGbs(f)); break;
+    case SentenceType::Gga: {
+        const GgaFields gga = DecodeGga(f);
+        if (!gga.ImpossiblePosition()) {
+            OnGgaTime(data.substr(0, data.find(',')));
+            OnGga(gga.timeOfDay);
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+void GnssModel::OnRmc(const RmcFields& rmc)
+{
+    m_date = rmc.date;
+    m_time = rmc.time;
+    m_zoneHours.reset();
+    m_zoneMinutes.reset();
+    if (const std::optional<double> t = SecondsOf(rmc.time))
+        m_lastTime = t;
+    m_rmcStatus = rmc.status;
+    m_rmcMode = rmc.mode;
+}
+
+void GnssModel::OnZda(const ZdaFields& zda)
+{
+    m_date = zda.date;
+    m_time = zda.time;
+    m_zoneHours = zda.zoneHours;
+    m_zoneMinutes = zda.zoneMinutes;
+    if (const std::optional<double> t = SecondsOf(zda.time))
+        m_lastTime = t;
+}
+
+void GnssModel::OnGga(std::optional<double> timeOfDay)
+{
+    if (timeOfDay)
+        m_lastTime = timeOfDay;
+    for (Stream& stream : m_streams) {
+        if (stream.satellites.empty())
+            continue;
+        ++stream.ggasSince;
+        const bool stale = stream.stamp ? timeOfDay && Age(*timeOfDay, *stream.stamp) > kStaleSeconds
+                                        : stream.ggasSince > kStaleGgas;
+        if (stale) {
+            stream.satellites.clear();
+            m_mergedDirty = true;
+        }
     }
 }
 
 void GnssModel::Reset()
 {
+    m_lastTime.reset();
     m_cycles.clear();
     m_streams.clear();
     m_merged.clear();
@@ -62,6 +116,7 @@ void GnssModel::Reset()
     m_used = {};
     m_date.reset();
     m_time.clear();
+    m_fixTime.clear();
     m_zoneHours.reset();
     m_zoneMinutes.reset();
     m_rmcStatus = 0;
@@ -74,7 +129,7 @@ void GnssModel::Reset()
 GnssModel::OpenCycle* GnssModel::FindCycle(Talker talker, int signal)
 {
     for (OpenCycle& c : m_cycles)
-        if (c.open && c.talker == talker && c.signal == signal)
+        if (c.open && c.signal == signal && Same(c.talker, talker))
             return &c;
     return nullptr;
 }
@@ -85,7 +140,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
 {
     OpenCycle* slot = nullptr;
     for (OpenCycle& c : m_cycles)
-        if (c.talker == talker && c.signal == signal)
+        if (c.signal == signal && Same(c.talker, talker))
             slot = &c;
     if (slot == nullptr) {
         for (OpenCycle& c : m_cycles)
@@ -100,7 +155,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
     slot->talker = talker;
     slot->signal = signal;
     slot->open = true;
-    slot->talkers.clear();
+    slot->pairs.clear();
     slot->satellites.clear();
     return *slot;
 }
@@ -108,7 +163,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
 GnssModel::Stream& GnssModel::StreamFor(Talker talker, int signal)
 {
     for (Stream& s : m_streams)
-        if (s.talker == talker && s.signal == signal)
+        if (s.signal == signal && Same(s.talker, talker))
             return s;
     if (m_streams.size() >= kMaxStreams) {
         auto oldest = std::min_element(m_streams.begin(), m_streams.end(),
@@ -122,23 +177,38 @@ GnssModel::Stream& GnssModel::StreamFor(Talker talker, int signal)
 }
 
 // $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60
-void GnssModel::OnGsv(Talker talker, const SentenceFields& f)
+void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
 {
-    GsvMessage& m = m_message;
-    if (!DecodeGsvMessage(f, m))
+    if (!m.InCycle())
         return;
+    // Quectel's PQGSV: the system ID names the system, whose numbers then
+    // read as that system's own talker's.
+    if (Same(talker, Talker{'P', 'Q'})) {
+        if (m.systemId == 4)
+            talker = Talker{'G', 'B'};
+        else if (m.systemId == 5)
+            talker = Talker{'Q', 'Z'};
+    }
 
     OpenCycle* cycle = nullptr;
-    if (m.number == 1) {
+    const int number = *m.number;
+    const int total = *m.total;
+    if (number == 1) {
         cycle = &OpenNewCycle(talker, m.signal);
-        cycle->total = m.total;
+        cycle->total = total;
         cycle->next = 1;
     } else if (OpenCycle* own = FindCycle(talker, m.signal)) {
-        if (own->next == m.number)
+        if (own->next == number)
             cycle = own;
     } else {
+        const auto continues = [&](const OpenCycle& c) { return c.open && c.total == total && c.next == number; };
+        for (OpenCycle& same : m_cycles)
+            if (continues(same) && Same(same.talker, talker)) {
+                cycle = &same;
+                break;
+            }
         for (OpenCycle& other : m_cycles)
-            if (other.open && other.signal == m.signal && other.total == m.total && other.next == m.number) {
+            if (cycle == nullptr && continues(other) && other.signal == m.signal) {
                 cycle = &other;
                 break;
             }
@@ -147,12 +217,17 @@ void GnssModel::OnGsv(Talker talker, const SentenceFields& f)
         return;
 
     cycle->touched = ++m_clock;
-    if (std::find(cycle->talkers.begin(), cycle->talkers.end(), talker) == cycle->talkers.end())
-        cycle->talkers.push_back(talker);
-    for (int i = 0; i < m.satelliteCount && cycle->satellites.size() < kMaxCycleSatellites; ++i)
-        cycle->satellites.push_back({talker, m.satellites[static_cast<size_t>(i)]});
+    if (std::none_of(cycle->pairs.begin(), cycle->pairs.end(),
+                     [&](const Pair& p) { return p.signal == m.signal && Same(p.talker, talker); }))
+        cycle->pairs.push_back({talker, m.signal});
+    for (int i = 0; i < m.groupCount && cycle->satellites.size() < kMaxCycleSatellites; ++i) {
+        const GsvGroup& g = m.groups[static_cast<size_t>(i)];
+        if (!g.numberIsNumber || g.number.value_or(0) == 0)
+            continue;  // a group with no number is no satellite
+        cycle->satellites.push_back({talker, m.signal, GsvSatellite{*g.number, g.elevation, g.azimuth, g.cnr}});
+    }
     ++cycle->next;
-    if (m.number >= cycle->total) {
+    if (number >= cycle->total) {
         Complete(*cycle);
         cycle->open = false;
     }
@@ -162,23 +237,29 @@ void GnssModel::Complete(const OpenCycle& cycle)
 {
     m_mergedDirty = true;
     const uint64_t completed = ++m_clock;
-    // Every talker that sent a message of the cycle replaces its own stream,
-    // also with nothing when it listed no satellite.
-    for (const Talker& talker : cycle.talkers) {
-        Stream& stream = StreamFor(talker, cycle.signal);
+    // Every (talker, signal) that sent a message of the cycle replaces its
+    // own stream, also with nothing when it listed no satellite.
+    for (const Pair& pair : cycle.pairs) {
+        Stream& stream = StreamFor(pair.talker, pair.signal);
         stream.completed = completed;
+        stream.stamp = m_lastTime;
+        stream.ggasSince = 0;
         stream.satellites.clear();
-        const std::string_view talkerText(talker.data(), 2);
+        const std::string_view talkerText(pair.talker.data(), 2);
         for (const Contribution& c : cycle.satellites)
-            if (c.talker == talker)
-                stream.satellites.push_back({SatelliteOfTalker(talkerText, c.satellite.number), c.satellite});
+            if (c.signal == pair.signal && Same(c.talker, pair.talker)) {
+                const GnssSatelliteId id = SatelliteOfTalker(talkerText, c.satellite.number);
+                const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
+                                     | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
+                                     | static_cast<uint64_t>(pair.signal & 0xFFFF);
+                stream.satellites.push_back({id, c.satellite, key});
+            }
     }
 }
 
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
-void GnssModel::OnGsa(Talker talker, const SentenceFields& f)
+void GnssModel::OnGsa(Talker talker, const GsaFields& gsa)
 {
-    const GsaUsed gsa = DecodeGsaUsed(f);
     const std::string_view talkerText(talker.data(), 2);
     const GnssSystem byId = SystemOfId(gsa.systemId);
 
@@ -187,8 +268,10 @@ void GnssModel::OnGsa(Talker talker, const SentenceFields& f)
     const GnssSystem named = byId != GnssSystem::Unknown ? byId : SystemOfTalker(talkerText);
     if (named != GnssSystem::Unknown)
         replaced[static_cast<size_t>(SystemIndex(named))] = true;
-    for (int i = 0; i < gsa.numberCount; ++i) {
-        const int number = gsa.numbers[static_cast<size_t>(i)];
+    for (const GsaSlot& slot : gsa.usedSlots) {
+        if (!slot.present)
+            continue;
+        const int number = slot.number;
         const GnssSatelliteId id = byId != GnssSystem::Unknown ? SatelliteOfSystemId(byId, number)
                                                                : SatelliteOfTalker(talkerText, number);
         const auto s = static_cast<size_t>(SystemIndex(id.system));
@@ -202,9 +285,8 @@ void GnssModel::OnGsa(Talker talker, const SentenceFields& f)
 }
 
 // $GNGBS,231412.00,0.1,0.1,0.1,04,,73.7,45.5,1,1*5A
-void GnssModel::OnGbs(Talker talker, const SentenceFields& f)
+void GnssModel::OnGbs(Talker talker, const GbsFields& gbs)
 {
-    const GbsFields gbs = DecodeGbs(f);
     GnssIntegrity out;
     out.errLat = gbs.errLat;
     out.errLon = gbs.errLon;
@@ -224,6 +306,7 @@ void GnssModel::CopyTo(GnssSnapshot& out) const
 {
     out.date = m_date;
     out.time = m_time;
+    out.fixTime = m_fixTime;
     out.zoneHours = m_zoneHours;
     out.zoneMinutes = m_zoneMinutes;
     out.rmcStatus = m_rmcStatus;
@@ -251,27 +334,21 @@ void GnssModel::Merge() const
     order.clear();
     for (uint32_t s = 0; s < m_streams.size(); ++s) {
         const Stream& stream = m_streams[s];
-        for (uint32_t i = 0; i < stream.satellites.size(); ++i) {
-            const GnssSatelliteId& id = stream.satellites[i].id;
-            const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
-                                 | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
-                                 | static_cast<uint64_t>(stream.signal & 0xFFFF);
-            order.push_back({key, stream.completed, s, i});
-        }
+        // Later completions first (the complement of the clock's low 32 bits:
+        // 2^32 completions are years of a fast receiver), then by index.
+        const uint64_t late = static_cast<uint64_t>(~static_cast<uint32_t>(stream.completed)) << 32;
+        for (uint32_t i = 0; i < stream.satellites.size(); ++i)
+            order.push_back({stream.satellites[i].key, late | (static_cast<uint64_t>(i & 0xFFFF) << 16) | (s & 0xFFFF)});
     }
     std::sort(order.begin(), order.end(), [](const MergeEntry& a, const MergeEntry& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.completed != b.completed)
-            return a.completed > b.completed;
-        return a.index < b.index;
+        return a.key != b.key ? a.key < b.key : a.order < b.order;
     });
     m_merged.clear();
     for (size_t k = 0; k < order.size(); ++k) {
         if (k > 0 && order[k].key == order[k - 1].key)
             continue;
-        const Stream& stream = m_streams[order[k].stream];
-        const StreamSatellite& sat = stream.satellites[order[k].index];
+        const Stream& stream = m_streams[order[k].order & 0xFFFF];
+        const StreamSatellite& sat = stream.satellites[(order[k].order >> 16) & 0xFFFF];
         m_merged.push_back({sat.id.system, sat.id.number, stream.signal, sat.satellite.elevation,
                             sat.satellite.azimuth, sat.satellite.cnr, false});
     }

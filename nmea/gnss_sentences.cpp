@@ -1,6 +1,8 @@
 #include "nmea/gnss_sentences.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "nmea/number_text.h"
 
@@ -52,19 +54,64 @@ char OneLetter(std::string_view text) { return text.empty() ? 0 : text[0]; }
 
 }  // namespace
 
+namespace {
+
+// One bit (the high one) per byte of `v` that is a comma, exactly: no
+// false hits from borrows, unlike the quicker "has zero byte" test.
+inline uint64_t CommaBits(uint64_t v)
+{
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const uint64_t x = v ^ 0x2C2C2C2C2C2C2C2CULL;
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+}  // namespace
+
 SentenceFields::SentenceFields(std::string_view data)
     : m_data(data.substr(0, UINT16_MAX))
 {
+    // Commas are found eight bytes at a time: fields are short, so a word
+    // often holds two.
+    const char* const text = m_data.data();
+    const size_t size = m_data.size();
     size_t start = 0;
-    for (size_t i = 0; m_count < kMaxFields; ++i) {
-        if (i == m_data.size() || m_data[i] == ',') {
+    size_t i = 0;
+    while (i + 8 <= size) {
+        uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        for (uint64_t bits = CommaBits(word); bits != 0; bits &= bits - 1) {
+            const size_t at = i + static_cast<size_t>(std::countr_zero(bits) >> 3);
+            if (m_count == kMaxFields - 1)
+                break;
+            m_begin[m_count] = static_cast<uint16_t>(start);
+            m_end[m_count] = static_cast<uint16_t>(at);
+            ++m_count;
+            start = at + 1;
+        }
+        if (m_count == kMaxFields - 1)
+            break;
+        i += 8;
+    }
+    for (; i < size && m_count < kMaxFields - 1; ++i) {
+        if (text[i] == ',') {
             m_begin[m_count] = static_cast<uint16_t>(start);
             m_end[m_count] = static_cast<uint16_t>(i);
             ++m_count;
             start = i + 1;
-            if (i == m_data.size())
-                break;
         }
+    }
+    // The last field runs to the end, or to the next comma when the fields
+    // ran out first.
+    size_t end = size;
+    for (size_t k = start; k < size; ++k)
+        if (text[k] == ',') {
+            end = k;
+            break;
+        }
+    if (start <= size) {
+        m_begin[m_count] = static_cast<uint16_t>(start);
+        m_end[m_count] = static_cast<uint16_t>(end);
+        ++m_count;
     }
 }
 
@@ -98,49 +145,77 @@ std::optional<double> OptionalDecimal(std::string_view text)
     return ParseDecimal(text);
 }
 
-bool DecodeGsvMessage(const SentenceFields& f, GsvMessage& out)
+void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId)
 {
     const std::string_view totalText = f[0];
     const std::string_view numberText = f[1];
-    if (totalText.empty() || numberText.empty())
-        return false;
-    const int total = ParseInteger(totalText);
-    const int number = ParseInteger(numberText);
-    if (total < 1 || total > 99 || number < 1 || number > 99 || number > total)
-        return false;
-    out.total = total;
-    out.number = number;
+    out.total = OptionalInteger(totalText);
+    out.number = OptionalInteger(numberText);
     out.inView = OptionalInteger(f[2]);
 
-    int groupFields = f.Count() > 3 ? f.Count() - 3 : 0;
+    const int fields = f.Count();
+    int groupFields = fields > 3 ? fields - 3 : 0;
     out.signal = 0;
-    if (groupFields % 4 == 1) {
-        out.signal = SignalId(f[f.Count() - 1]);
+    out.systemId = 0;
+    if (withSystemId && groupFields % 4 == 2) {
+        out.signal = SignalId(f[fields - 2]);
+        out.systemId = ParseInteger(f[fields - 1]);
+        groupFields -= 2;
+    } else if (!withSystemId && groupFields % 4 == 1) {
+        out.signal = SignalId(f[fields - 1]);
         --groupFields;
     }
-    // A trailing group cut short (no C/N0 field at all) still names a satellite.
-    out.satelliteCount = 0;
-    for (int at = 3; at < 3 + groupFields && out.satelliteCount < GsvMessage::kMaxSatellites; at += 4) {
+    const int groupEnd = 3 + groupFields;
+    out.groupCount = 0;
+    for (int at = 3; at < groupEnd && out.groupCount < GsvMessage::kMaxGroups; at += 4) {
+        GsvGroup& g = out.groups[static_cast<size_t>(out.groupCount++)];
         const std::string_view numberField = f[at];
-        if (numberField.empty())
-            continue;  // a group with no number is no satellite
-        GsvSatellite& s = out.satellites[static_cast<size_t>(out.satelliteCount++)];
-        s.number = ParseInteger(numberField);
-        s.elevation = at + 1 < 3 + groupFields ? OptionalInteger(f[at + 1]) : std::nullopt;
-        s.azimuth = at + 2 < 3 + groupFields ? OptionalInteger(f[at + 2]) : std::nullopt;
-        s.cnr = at + 3 < 3 + groupFields ? OptionalInteger(f[at + 3]) : std::nullopt;
+        g.number = OptionalInteger(numberField);
+        g.numberIsNumber = !numberField.empty() && numberField[0] >= '0' && numberField[0] <= '9';
+        // A trailing group cut short has only the fields it was sent.
+        g.elevation = at + 1 < groupEnd ? OptionalInteger(f[at + 1]) : std::nullopt;
+        g.azimuth = at + 2 < groupEnd ? OptionalInteger(f[at + 2]) : std::nullopt;
+        g.cnr = at + 3 < groupEnd ? OptionalInteger(f[at + 3]) : std::nullopt;
     }
-    return true;
+    // The same fields by position, as the specified table reads them, from
+    // the readings above where they lie inside the groups.
+    for (int j = 0; j < 4; ++j) {
+        int* const to = &out.firstFields[static_cast<size_t>(4 * j)];
+        if (3 + 4 * j + 3 < groupEnd) {
+            const GsvGroup& g = out.groups[static_cast<size_t>(j)];
+            to[0] = g.number.value_or(0);
+            to[1] = g.elevation.value_or(0);
+            to[2] = g.azimuth.value_or(0);
+            to[3] = g.cnr.value_or(0);
+            continue;
+        }
+        for (int k = 0; k < 4; ++k) {
+            const int at = 3 + 4 * j + k;
+            to[k] = at < fields ? ParseInteger(f[at]) : 0;
+        }
+    }
 }
 
-GsaUsed DecodeGsaUsed(const SentenceFields& f)
+GsaFields DecodeGsa(const SentenceFields& f)
 {
-    GsaUsed out;
-    for (int i = 2; i <= 13; ++i) {
-        const std::string_view text = f[i];
-        if (!text.empty())
-            out.numbers[static_cast<size_t>(out.numberCount++)] = ParseInteger(text);
+    GsaFields out;
+    if (const std::string_view mode = f[0]; !mode.empty())
+        out.mode = mode[0];
+    if (const std::string_view type = f[1]; !type.empty())
+        out.fixType = type[0] - '0';
+    for (int i = 0; i < 12; ++i) {
+        const std::string_view text = f[2 + i];
+        GsaSlot& slot = out.usedSlots[static_cast<size_t>(i)];
+        slot.found = f.Found(2 + i);
+        slot.present = !text.empty();
+        if (slot.present) {
+            slot.number = ParseInteger(text);
+            slot.twoDigits = text.size() <= 2 ? slot.number : ParseInteger(text.substr(0, 2));
+        }
     }
+    out.pdop = f[14].empty() ? std::nullopt : std::optional<double>(ParseDecimal(f[14]));
+    out.hdop = f[15].empty() ? std::nullopt : std::optional<double>(ParseDecimal(f[15]));
+    out.vdop = f[16].empty() ? std::nullopt : std::optional<double>(ParseDecimal(f[16]));
     if (f.Count() >= 18)
         out.systemId = ParseInteger(f[17]);
     return out;

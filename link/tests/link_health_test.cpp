@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/health_counting_parser.h"
+#include "link/health_observer.h"
 #include "nmea/tests/sentence.h"
 
 namespace {
@@ -10,17 +10,24 @@ using TimePoint = LinkHealthTotals::TimePoint;
 
 const TimePoint t0 = TimePoint{} + 1000s;
 
-void Feed(HealthCountingParser& parser, const std::string& bytes, TimePoint at)
+// The link reader's decoding: a driver whose observer counts the health.
+struct HealthCountingLink {
+    CNMEAParserWin32 state;
+    LinkHealth health;
+    HealthObserver observer{&health};
+    DecodeDriver driver{state, &observer};
+};
+
+void Feed(HealthCountingLink& parser, const std::string& bytes, TimePoint at)
 {
     parser.health.OnBytes(bytes.size(), at);
-    parser.ProcessBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    parser.driver.Feed(bytes);
 }
 
 // What the framer delivers is what is counted: good, bad and junk bytes.
 TEST(LinkHealth, CountsWhatTheFramerDelivers)
 {
-    HealthCountingParser parser;
-    parser.SetPositionHandOff([&] { parser.health.OnFix(); });
+    HealthCountingLink parser;
     parser.health.Restart(t0);
     const std::string gga = Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
     const std::string gsa = Sentence("GPGSA,A,3,05,10,,,,,,,,,,,2.5,1.5,2.0");
@@ -100,6 +107,34 @@ TEST(LinkHealth, NoNmeaWarningOnlyWhenBytesComeWithoutSentencesFor3s)
         t.lastValid = t0 + c.lastValid;
         EXPECT_EQ(NoNmeaWarning(t, t0 + c.at, c.baud), c.warning) << c.at.count() << " s";
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Sentences dropped as too long and GGAs refused as naming no place leave a
+// trace: counted, and shown in the report.
+TEST(LinkHealth, CountsOverlongAndInvalidSentences)
+{
+    HealthCountingLink parser;
+    parser.health.Restart(t0);
+    const std::string overlong = Sentence("GPGGA,123519," + std::string(1000, '1') + ",N,01131.000,E,1,08,0.9,1,M,,M,,");
+    const std::string manySatellites = Sentence("GPGSV,1,1,200" + [] {
+        std::string groups;
+        for (int i = 0; i < 200; ++i)
+            groups += ",01,02,003,04";
+        return groups;
+    }());
+    const std::string impossible = Sentence("GPGGA,123520,9540.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    Feed(parser, overlong + manySatellites + impossible, t0 + 1s);
+    const LinkHealthTotals& t = parser.health.Totals();
+    EXPECT_EQ(t.tooLong, 2u);
+    EXPECT_EQ(t.invalid, 1u);
+    EXPECT_EQ(t.fixes, 0u);
+    const std::string report = HealthReportText(ComputeHealthRates(t, t0, t, t0 + 2s, 0), t);
+    EXPECT_NE(report.find("Dropped as too long: 2\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Invalid (refused): 1\n"), std::string::npos) << report;
 }
 
 }  // namespace
