@@ -64,7 +64,7 @@ std::string AccuracyReportToJson(const AccuracyReport& report)
         {
             std::string& reference = top.Key("reference");
             ObjectText object(reference);
-            const std::optional<GeodeticPosition>& r = report.referenceIsTruth ? report.reference : std::nullopt;
+            const std::optional<GeodeticPosition>& r = report.reference;
             AppendNumber(object.Key("latitude"), r ? std::optional(r->latitude) : std::nullopt);
             AppendNumber(object.Key("longitude"), r ? std::optional(r->longitude) : std::nullopt);
             AppendNumber(object.Key("altitude"), r ? std::optional(r->altitude) : std::nullopt);

@@ -14,6 +14,13 @@ constexpr int kMargin = 8;
 constexpr int kAxisLeft = 44;    // room for the scale labels left of a plot
 constexpr int kAxisBottom = 18;  // and below it
 
+int TextWidth(const TextMeasure& measure, const std::string& text)
+{
+    if (measure)
+        return measure(text).cx;
+    return static_cast<int>(text.size()) * G::kFontPixels * 6 / 10;
+}
+
 std::string Format(const char* format, double value)
 {
     char buffer[64];
@@ -46,15 +53,19 @@ PixelRect CentredSquare(const PixelRect& area, int side)
     return {left, top, left + side, top + side};
 }
 
-void AddScale(G& g, const PixelRect& plot, double xRange, double yRange, const char* xUnit, const char* yUnit)
+void AddScale(G& g, const PixelRect& plot, double xRange, double yRange, const char* xUnit, const char* yUnit,
+              const TextMeasure& measure)
 {
     const char* const format = "%g";
     g.labels.push_back({{plot.left - kAxisLeft + 2, plot.bottom - G::kLineHeight + 2}, Format(format, 0.0)});
     g.labels.push_back({{plot.left - kAxisLeft + 2, plot.top}, Format(format, yRange) + yUnit});
-    g.labels.push_back({{plot.right - 50, plot.bottom + 2}, Format(format, xRange) + xUnit});
+    // Right-aligned under the plot's end, so a long one ("131072 fixes")
+    // stays on the page.
+    const std::string x = Format(format, xRange) + xUnit;
+    g.labels.push_back({{plot.right - TextWidth(measure, x), plot.bottom + 2}, x});
 }
 
-void CardLines(G& g, const AccuracyTracker& tracker)
+void CardLines(G& g, const AccuracyTracker& tracker, const AccuracyReport* exact)
 {
     int y = g.card.top + 4;
     const int x = g.card.left + 6;
@@ -69,30 +80,41 @@ void CardLines(G& g, const AccuracyTracker& tracker)
     };
 
     line("Accuracy", "", true);
-    const std::optional<GeodeticPosition> reference = tracker.Reference();
-    const char* source = tracker.Truth() ? " (user position)" : " (mean of fixes)";
+    const std::optional<GeodeticPosition> reference = exact != nullptr ? exact->reference : tracker.Reference();
     if (reference) {
         line("Reference", Format("%.7f", reference->latitude) + ", " + Format("%.7f", reference->longitude));
-        line("", Format("%.2f m", reference->altitude) + source);
+        line("", Format("%.2f m", reference->altitude));
     } else {
-        line("Reference", std::string("none yet") + source);
+        line("Reference", "none yet");
     }
-    line("Fixes", std::to_string(tracker.Fixes()) + " of " + std::to_string(tracker.GgaCount()) + " GGA");
+    line("Source", ReferenceSourceText(tracker.Truth().has_value()));
+    const int64_t fixes = exact != nullptr ? exact->fixes : tracker.Fixes();
+    const int64_t ggas = exact != nullptr ? exact->ggaCount : tracker.GgaCount();
+    line("Fixes", std::to_string(fixes) + " of " + std::to_string(ggas) + " GGA");
     const auto seconds = [](const std::optional<double>& s) { return s ? Format("%.1f s", *s) : std::string("-"); };
     line("First fix", seconds(tracker.TimeToFirstFix()));
     line("First RTK fixed", seconds(tracker.TimeToFirstRtkFixed()));
     y += G::kLineHeight / 2;
 
+    // Live percentiles come from the histograms' bins: near, not exact.
+    const std::string about = exact != nullptr ? "" : "\u2248 ";
     for (int set = 0; set <= kMaxFixQuality; ++set) {
-        const ErrorFigures f = tracker.Figures(set);
+        ErrorFigures f;
+        if (exact == nullptr)
+            f = tracker.Figures(set);
+        else if (set == 0)
+            f = exact->all;
+        else if (exact->byQuality[static_cast<size_t>(set)])
+            f = *exact->byQuality[static_cast<size_t>(set)];
         if (f.count == 0 && set != 0)
             continue;
         line((set == 0 ? std::string("All fixes") : QualityName(set)) + " (" + std::to_string(f.count) + ")", "",
              true);
         line("Bias E/N/U", Metres(f.biasE) + "  " + Metres(f.biasN) + "  " + Metres(f.biasU) + " m");
         line("Sigma E/N/U", Metres(f.sigmaE) + "  " + Metres(f.sigmaN) + "  " + Metres(f.sigmaU) + " m");
-        line("H 50/68/95/99", Metres(f.h50) + "  " + Metres(f.h68) + "  " + Metres(f.h95) + "  " + Metres(f.h99) + " m");
-        line("V 50/95", Metres(f.v50) + "  " + Metres(f.v95) + " m");
+        line("H 50/68/95/99",
+             about + Metres(f.h50) + "  " + Metres(f.h68) + "  " + Metres(f.h95) + "  " + Metres(f.h99) + " m");
+        line("V 50/95", about + Metres(f.v50) + "  " + Metres(f.v95) + " m");
         line("DRMS / 2DRMS", Metres(f.drms) + "  " + Metres(f.twoDrms) + " m");
     }
     y += G::kLineHeight / 2;
@@ -107,7 +129,16 @@ void CardLines(G& g, const AccuracyTracker& tracker)
     line("Availability", integrity->availability ? Format("%.2f %%", *integrity->availability * 100.0) : "-");
 }
 
-void Scatter(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
+// The card as wide as its widest line needs, within `most`.
+void FitCard(G& g, int most, const TextMeasure& measure)
+{
+    int right = g.card.right;
+    for (const G::Text& t : g.cardLines)
+        right = std::max(right, t.at.x + TextWidth(measure, t.text) + 6);
+    g.card.right = std::min(right, std::max(g.card.right, g.card.left + most));
+}
+
+void Scatter(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const TextMeasure& measure)
 {
     g.labels.push_back({{panel.left, panel.top}, "East / north error", true});
     const PixelRect area = PlotArea(panel);
@@ -131,25 +162,33 @@ void Scatter(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
     }
     const PixelPoint centre = toPixel(0.0, 0.0);
     const std::pair<const char*, std::optional<double>> circles[] = {{"h50", f.h50}, {"h95", f.h95}, {"2DRMS", f.twoDrms}};
-    for (const auto& [label, radius] : circles)
-        if (radius)
-            g.circles.push_back({centre, TruncToPixel(std::lround(*radius * scale)), label});
+    // Their names in the strip left of the plot, between the scale's
+    // labels: never over a circle.
+    int y = g.scatterPlot.top + g.scatterPlot.Height() / 2 - 3 * G::kLineHeight / 2;
+    for (const auto& [label, radius] : circles) {
+        if (!radius)
+            continue;
+        g.circles.push_back({centre, TruncToPixel(std::lround(*radius * scale)), label,
+                             {std::max(panel.left, g.scatterPlot.left - 4 - TextWidth(measure, label)), y}});
+        y += G::kLineHeight;
+    }
     if (f.biasE && f.biasN) {
         const PixelPoint b = toPixel(*f.biasE, *f.biasN);
         g.biasCross.push_back({{b.x - 6, b.y}, {b.x + 7, b.y}});
         g.biasCross.push_back({{b.x, b.y - 6}, {b.x, b.y + 7}});
     }
     g.labels.push_back({{g.scatterPlot.left - kAxisLeft + 2, g.scatterPlot.top}, Format("%g m", g.scatterHalfRange)});
-    g.labels.push_back({{g.scatterPlot.right - 50, g.scatterPlot.bottom + 2}, Format("%g m", g.scatterHalfRange)});
+    const std::string across = Format("%g m", g.scatterHalfRange);
+    g.labels.push_back({{g.scatterPlot.right - TextWidth(measure, across), g.scatterPlot.bottom + 2}, across});
 }
 
-void Cdf(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
+void Cdf(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const TextMeasure& measure)
 {
     g.labels.push_back({{panel.left, panel.top}, "Horizontal error, cumulative", true});
     g.cdfPlot = PlotArea(panel);
     const ErrorHistogram& histogram = tracker.HorizontalHistogram();
     g.cdfRange = NiceCeiling(histogram.Percentile(99).value_or(0.0) * 1.1);
-    AddScale(g, g.cdfPlot, g.cdfRange, 100.0, " m", " %");
+    AddScale(g, g.cdfPlot, g.cdfRange, 100.0, " m", " %", measure);
     if (histogram.Total() == 0)
         return;
     const int width = g.cdfPlot.Width();
@@ -161,7 +200,7 @@ void Cdf(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
     }
 }
 
-void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
+void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const TextMeasure& measure)
 {
     g.labels.push_back({{panel.left, panel.top}, "Stanford diagram: HErr across, HPL up", true});
     const PixelRect area = PlotArea(panel);
@@ -170,7 +209,7 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
     const StanfordGrid& grid = tracker.Stanford();
     g.stanfordRange = grid.range;
     const PixelRect& p = g.stanfordPlot;
-    AddScale(g, p, grid.range, grid.range, " m", " m");
+    AddScale(g, p, grid.range, grid.range, " m", " m", measure);
 
     uint32_t largest = 0;
     for (const uint32_t count : grid.counts)
@@ -206,7 +245,17 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
 
     const std::optional<IntegrityCounts> integrity = tracker.Integrity();
     if (!integrity) {
-        g.labels.push_back({{p.left + 6, p.top + p.Height() / 2}, "No user position: no integrity"});
+        // Centred in the plot, on two lines where one does not fit, on the
+        // page's background so the grid does not strike it through.
+        const std::string whole = "No user position: no integrity";
+        const std::vector<std::string> lines = TextWidth(measure, whole) + 8 <= p.Width()
+            ? std::vector<std::string>{whole}
+            : std::vector<std::string>{"No user position:", "no integrity"};
+        int y = p.top + (p.Height() - static_cast<int>(lines.size()) * G::kLineHeight) / 2;
+        for (const std::string& line : lines) {
+            g.labels.push_back({{p.left + std::max(2, (p.Width() - TextWidth(measure, line)) / 2), y}, line, false, true});
+            y += G::kLineHeight;
+        }
         return;
     }
     // Each name sits inside its region, in fractions of the axes.
@@ -225,14 +274,18 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker)
     for (const Place& place : places) {
         const int64_t count = integrity->Count(place.region);
         const double share = integrity->epochs > 0 ? 100.0 * static_cast<double>(count) / integrity->epochs : 0.0;
-        const PixelPoint at{p.left + TruncToPixel(place.across * p.Width()),
+        const std::string counted = std::to_string(count) + Format(" (%.1f %%)", share);
+        // Inside the plot however small it is.
+        const int wide = std::max(TextWidth(measure, place.name), TextWidth(measure, counted));
+        const PixelPoint at{std::max(p.left + 2, std::min(p.left + TruncToPixel(place.across * p.Width()), p.right - 2 - wide)),
                             p.bottom - TruncToPixel(place.up * p.Height())};
         g.labels.push_back({at, place.name, false, true});
-        g.labels.push_back({{at.x, at.y + G::kLineHeight}, std::to_string(count) + Format(" (%.1f %%)", share), false, true});
+        g.labels.push_back({{at.x, at.y + G::kLineHeight}, counted, false, true});
     }
 }
 
-void Timeline(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const std::string& estimateName)
+void Timeline(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const std::string& estimateName,
+              const TextMeasure& measure)
 {
     g.labels.push_back({{panel.left, panel.top}, "Horizontal error and " + estimateName + " over time", true});
     g.timelinePlot = PlotArea(panel);
@@ -243,7 +296,7 @@ void Timeline(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
     g.timelineRange = NiceCeiling(top * 1.05);
     // The right edge is where the buckets run full and merge.
     AddScale(g, g.timelinePlot, static_cast<double>(timeline.fixesPerBucket * ErrorTimeline::kBuckets),
-             g.timelineRange, " fixes", " m");
+             g.timelineRange, " fixes", " m", measure);
     const PixelRect& p = g.timelinePlot;
     const double columnsPerBucket = static_cast<double>(p.Width()) / ErrorTimeline::kBuckets;
     const double scale = (p.Height() - 1) / g.timelineRange;
@@ -276,13 +329,17 @@ double NiceCeiling(double value)
     return 10.0 * power;
 }
 
+std::string ReferenceSourceText(bool truth) { return truth ? "truth (user position)" : "mean (of the fixes)"; }
+
 AccuracyPageGeometry ComputeAccuracyPageGeometry(int width, int height, const AccuracyTracker& tracker,
-                                                 const std::string& estimateName)
+                                                 const std::string& estimateName, const AccuracyReport* exact,
+                                                 const TextMeasure& measure)
 {
     G g;
     const int cardWidth = std::clamp(width * 3 / 10, 240, 380);
     g.card = {kMargin, kMargin, kMargin + cardWidth, std::max(kMargin, height - kMargin)};
-    CardLines(g, tracker);
+    CardLines(g, tracker, exact);
+    FitCard(g, std::max(cardWidth, width * 45 / 100), measure);
 
     const int left = g.card.right + kMargin;
     const int halfWidth = std::max(0, (width - kMargin - left - kMargin) / 2);
@@ -291,9 +348,9 @@ AccuracyPageGeometry ComputeAccuracyPageGeometry(int width, int height, const Ac
     const PixelRect topRight{topLeft.right + kMargin, kMargin, topLeft.right + kMargin + halfWidth, topLeft.bottom};
     const PixelRect bottomLeft{left, topLeft.bottom + kMargin, topLeft.right, topLeft.bottom + kMargin + halfHeight};
     const PixelRect bottomRight{topRight.left, bottomLeft.top, topRight.right, bottomLeft.bottom};
-    Scatter(g, topLeft, tracker);
-    Stanford(g, topRight, tracker);
-    Cdf(g, bottomLeft, tracker);
-    Timeline(g, bottomRight, tracker, estimateName);
+    Scatter(g, topLeft, tracker, measure);
+    Stanford(g, topRight, tracker, measure);
+    Cdf(g, bottomLeft, tracker, measure);
+    Timeline(g, bottomRight, tracker, estimateName, measure);
     return g;
 }

@@ -39,6 +39,7 @@ class SignalsPageSubscriber;
 class AccuracySubscriber;
 class ToolbarCustomization;
 class SourceControl;
+class PageRestart;
 
 // The link's handle as the console's send path sees it.
 class CSioSentenceLink final : public SentenceLink {
@@ -202,6 +203,7 @@ private:
     std::unique_ptr<FixDisplaysSubscriber> m_displaysSubscriber;
     std::unique_ptr<SignalsPageSubscriber> m_signalsSubscriber;
     std::unique_ptr<AccuracySubscriber> m_accuracySubscriber;
+    std::unique_ptr<PageRestart> m_pageRestart;  // when the pages start afresh
     ReplayController* m_replay = nullptr;
     int m_latestVersion = 0;
     int m_nAppLook = 0;
