@@ -313,25 +313,23 @@ void TrackBuilder::Flush()
 
 void TrackBuilder::Finish() { Flush(); }
 
-namespace {
+TrackObserver::TrackObserver(TrackBuilder& builder, const CNMEAParserWin32& state)
+    : m_builder(builder)
+    , m_state(state)
+{
+}
 
-// The receiver state, with every sentence shown to the track first.
-class TrackParser : public CNMEAParserWin32 {
-public:
-    explicit TrackParser(TrackBuilder& builder) : m_builder(builder) {}
+void TrackObserver::OnSentence(std::string_view address, std::string_view data, AddressKind)
+{
+    m_builder.OnSentence(address, data);
+}
 
-protected:
-    int OnSentence(const char* address, const char* data) override
-    {
-        m_builder.OnSentence(address, data);
-        return CNMEAParserWin32::OnSentence(address, data);
-    }
-
-private:
-    TrackBuilder& m_builder;
-};
-
-}  // namespace
+void TrackObserver::OnFix()
+{
+    CopyToSnapshot(m_state, m_snapshot);
+    ++m_fixes;
+    m_builder.OnFix(m_state, m_snapshot);
+}
 
 TrackExportResult ExportTrack(std::FILE* in, std::FILE* out, TrackFormat format, std::string_view name,
                               std::optional<TrackReference> user, const std::function<void(uint64_t)>& progress,
@@ -350,13 +348,9 @@ TrackExportResult ExportTrack(std::FILE* in, std::FILE* out, TrackFormat format,
         text.clear();
     };
     TrackBuilder builder([&](const TrackPoint& p) { text += writer.Point(p); }, user);
-    TrackParser parser(builder);
-    DisplaySnapshot snapshot;
-    parser.SetPositionHandOff([&] {
-        CopyToSnapshot(parser, snapshot);
-        ++result.fixes;
-        builder.OnFix(parser, snapshot);
-    });
+    CNMEAParserWin32 state;
+    TrackObserver observer(builder, state);
+    DecodeDriver driver(state, &observer);
     std::vector<uint8_t> buffer(1 << 16);
     while (result.ok) {
         if (cancel != nullptr && cancel->load()) {
@@ -365,7 +359,7 @@ TrackExportResult ExportTrack(std::FILE* in, std::FILE* out, TrackFormat format,
         }
         const size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
         result.bytes += n;
-        parser.ProcessBytes(buffer.data(), n);
+        driver.Feed(buffer.data(), n);
         spill(false);
         if (progress)
             progress(result.bytes);
@@ -377,7 +371,7 @@ TrackExportResult ExportTrack(std::FILE* in, std::FILE* out, TrackFormat format,
             break;
         }
     }
-    parser.SetPositionHandOff({});
+    result.fixes = observer.Fixes();
     if (!result.ok || result.cancelled)
         return result;
     builder.Finish();

@@ -9,10 +9,11 @@
 #include <string_view>
 #include <utility>
 
+#include "nmea/decode_driver.h"
+#include "nmea/display_snapshot.h"
 #include "nmea/gnss_sentences.h"
 
 class CNMEAParserWin32;
-struct DisplaySnapshot;
 
 // One GGA fix as a track export writes it; what is unknown stays empty.
 struct TrackPoint {
@@ -94,6 +95,21 @@ private:
     // are the receiver state's DOPs and integrity this epoch's.
     bool m_gsaSeen = false;
     bool m_raimSeen = false;
+};
+
+// Hands a decode driver's sentences and fixes to a track builder.
+class TrackObserver : public DecodeObserver {
+public:
+    TrackObserver(TrackBuilder& builder, const CNMEAParserWin32& state);
+    void OnSentence(std::string_view address, std::string_view data, AddressKind kind) override;
+    void OnFix() override;
+    uint64_t Fixes() const { return m_fixes; }
+
+private:
+    TrackBuilder& m_builder;
+    const CNMEAParserWin32& m_state;
+    DisplaySnapshot m_snapshot;
+    uint64_t m_fixes = 0;
 };
 
 struct TrackExportResult {

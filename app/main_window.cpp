@@ -19,6 +19,7 @@
 
 #include "app/about_dlg.h"
 #include "app/accuracy_feature.h"
+#include "compare/compare_fix_subscriber.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
@@ -105,6 +106,11 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixFeed.Subscribe(m_displaysSubscriber.get());
     m_fixFeed.Subscribe(m_signalsSubscriber.get());
     m_fixFeed.Subscribe(m_accuracySubscriber.get());
+    m_comparePage = new ComparePageWnd(m_wndView);
+    m_comparePage->setObjectName(QStringLiteral("Compare"));
+    m_wndView->AddPage(m_comparePage, AccuracyFeature::TabIcon(), QStringLiteral("Compare"));
+    m_compareSubscriber = std::make_unique<CompareFixSubscriber>(*m_comparePage);
+    m_fixFeed.Subscribe(m_compareSubscriber.get());
     m_pageRestart = std::make_unique<PageRestart>(m_fixFeed);
     CreateMenus();
     CreateToolBar();
@@ -205,6 +211,7 @@ CMainFrame::~CMainFrame()
     m_fixFeed.Unsubscribe(m_displaysSubscriber.get());
     m_fixFeed.Unsubscribe(m_signalsSubscriber.get());
     m_fixFeed.Unsubscribe(m_accuracySubscriber.get());
+    m_fixFeed.Unsubscribe(m_compareSubscriber.get());
 }
 
 void CMainFrame::StopLinkThreads()
@@ -770,6 +777,7 @@ void CMainFrame::LoadUserPosition(bool invalidate)
     const UserPosition position = ReadUserPosition();
     m_fixDisplays->SetUserPosition(position, invalidate);
     m_accuracy->SetUserPosition(position);
+    m_comparePage->SetUserPosition(position.latitude, position.longitude, position.altitude);
 }
 
 bool CMainFrame::Ask(const QString& question)

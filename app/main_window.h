@@ -37,6 +37,8 @@ class ReplayController;
 class FixDisplaysSubscriber;
 class SignalsPageSubscriber;
 class AccuracySubscriber;
+class ComparePageWnd;
+class CompareFixSubscriber;
 class ToolbarCustomization;
 class SourceControl;
 class PageRestart;
@@ -203,6 +205,8 @@ private:
     std::unique_ptr<FixDisplaysSubscriber> m_displaysSubscriber;
     std::unique_ptr<SignalsPageSubscriber> m_signalsSubscriber;
     std::unique_ptr<AccuracySubscriber> m_accuracySubscriber;
+    ComparePageWnd* m_comparePage = nullptr;
+    std::unique_ptr<CompareFixSubscriber> m_compareSubscriber;
     std::unique_ptr<PageRestart> m_pageRestart;  // when the pages start afresh
     ReplayController* m_replay = nullptr;
     int m_latestVersion = 0;

@@ -1,9 +1,12 @@
 // Framing plus decoding throughput, in bytes per second, over the largest
-// corpus recording and a long synthetic one; gpsd's gpsdecode and our own
-// stelmap-cli decode timed on the same file in the same run for reference.
-// The GNSS model runs inside the receiver state throughout, and its snapshot
-// is copied at every fix as the link does; the model's own cost is measured
-// apart, over the framer alone, on a multi-constellation recording.
+// corpus recording, a long synthetic one and two simulator days (10 Hz with
+// both solutions, and a multi-constellation day); gpsd's gpsdecode and our
+// own stelmap-cli decode timed on the same files in the same run for
+// reference. The GNSS model runs inside the receiver state throughout, and
+// both snapshots are copied at every fix as the link does; the model's own
+// cost is measured apart, over the framer alone, on a multi-constellation
+// recording. BM_Old* run the core as it was before sentences were decoded
+// once into values behind one driver (bench/old_core), on the same bytes.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -16,6 +19,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <sys/mman.h>
+#include <sys/stat.h>
+
+#include "bench/old_core/display_snapshot.h"
+#include "bench/old_core/receiver_state.h"
+#include "nmea/decode_driver.h"
 #include "nmea/display_snapshot.h"
 #include "nmea/gnss_model.h"
 #include "nmea/receiver_state.h"
@@ -65,8 +75,28 @@ std::string SyntheticRecording(int epochs)
     return out;
 }
 
-// Decodes as the program does: every fix copied into a snapshot.
-void DecodeBulk(benchmark::State& state, const std::string& bytes)
+constexpr size_t kRead = 10240;  // the link reader's read size
+
+// Every fix copied into both snapshots, as the link's hand-off copies them.
+class CopyingObserver : public DecodeObserver {
+public:
+    explicit CopyingObserver(const CNMEAParserWin32& state) : m_state(state) {}
+    void OnFix() override
+    {
+        CopyToSnapshot(m_state, snapshot);
+        m_state.m_gnssModel.CopyTo(gnss);
+        ++fixes;
+    }
+    DisplaySnapshot snapshot;
+    GnssSnapshot gnss;
+    int64_t fixes = 0;
+
+private:
+    const CNMEAParserWin32& m_state;
+};
+
+// Decodes as the program does, fed in the link's reads, with the new core.
+void DecodeBulk(benchmark::State& state, std::string_view bytes)
 {
     if (bytes.empty()) {
         state.SkipWithError("recording not found");
@@ -75,14 +105,39 @@ void DecodeBulk(benchmark::State& state, const std::string& bytes)
     int64_t fixes = 0;
     for (auto _ : state) {
         CNMEAParserWin32 parser;
-        DisplaySnapshot snapshot;
-        GnssSnapshot gnss;
+        CopyingObserver observer(parser);
+        DecodeDriver driver(parser, &observer);
+        for (size_t at = 0; at < bytes.size(); at += kRead)
+            driver.Feed(bytes.substr(at, kRead));
+        benchmark::DoNotOptimize(observer.snapshot);
+        benchmark::DoNotOptimize(observer.gnss);
+        fixes += observer.fixes;
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+    state.counters["fixes"] = benchmark::Counter(static_cast<double>(fixes) / state.iterations());
+}
+
+// The same with the old core.
+void DecodeBulkOld(benchmark::State& state, std::string_view bytes)
+{
+    if (bytes.empty()) {
+        state.SkipWithError("recording not found");
+        return;
+    }
+    int64_t fixes = 0;
+    for (auto _ : state) {
+        old_core::CNMEAParserWin32 parser;
+        old_core::DisplaySnapshot snapshot;
+        old_core::GnssSnapshot gnss;
         parser.SetPositionHandOff([&] {
-            CopyToSnapshot(parser, snapshot);
+            old_core::CopyToSnapshot(parser, snapshot);
             parser.m_gnssModel.CopyTo(gnss);
             ++fixes;
         });
-        parser.ProcessBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        for (size_t at = 0; at < bytes.size(); at += kRead) {
+            const std::string_view piece = bytes.substr(at, kRead);
+            parser.ProcessBytes(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
+        }
         benchmark::DoNotOptimize(snapshot);
         benchmark::DoNotOptimize(gnss);
     }
@@ -90,12 +145,78 @@ void DecodeBulk(benchmark::State& state, const std::string& bytes)
     state.counters["fixes"] = benchmark::Counter(static_cast<double>(fixes) / state.iterations());
 }
 
-void BM_DecodeLargestRecording(benchmark::State& state)
+// A simulator day, written once into the temporary folder (or named by the
+// environment variable), mapped rather than read: the 10 Hz day is some 850 MB.
+std::string SimulatorDay(const char* variable, const std::string& name, const std::string& simArgs)
+{
+    if (const char* path = std::getenv(variable))
+        return path;
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    if (!std::filesystem::exists(path)) {
+        const std::string command = STELMAP_SIM_PATH " --stdout --fast " + simArgs + " > " + path;
+        if (std::system(command.c_str()) != 0)
+            return {};
+    }
+    return path;
+}
+
+std::string_view Mapped(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_size == 0)
+        return {};
+    void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    return p == MAP_FAILED ? std::string_view() : std::string_view(static_cast<const char*>(p), static_cast<size_t>(st.st_size));
+}
+
+const std::string& Day10HzPath()
+{
+    static const std::string path =
+        SimulatorDay("STELMAP_BENCH_10HZ", "stelmap_bench_day_10hz.nmea", "--rate 10 --dual --fixes 864000");
+    return path;
+}
+
+const std::string& GnssDayPath()
+{
+    static const std::string path =
+        SimulatorDay("STELMAP_BENCH_GNSS", "stelmap_bench_day_gnss.nmea", "--gnss --fixes 86400");
+    return path;
+}
+
+std::string_view Day10Hz()
+{
+    static const std::string_view bytes = Mapped(Day10HzPath());
+    return bytes;
+}
+
+std::string_view GnssDay()
+{
+    static const std::string_view bytes = Mapped(GnssDayPath());
+    return bytes;
+}
+
+const std::string& LargestRecording()
 {
     static const std::string bytes = Slurp(kLargestRecording);
-    DecodeBulk(state, bytes);
+    return bytes;
 }
-BENCHMARK(BM_DecodeLargestRecording)->Unit(benchmark::kMillisecond);
+
+void BM_OldCoreLargestRecording(benchmark::State& state) { DecodeBulkOld(state, LargestRecording()); }
+void BM_NewCoreLargestRecording(benchmark::State& state) { DecodeBulk(state, LargestRecording()); }
+void BM_OldCoreDay10HzDual(benchmark::State& state) { DecodeBulkOld(state, Day10Hz()); }
+void BM_NewCoreDay10HzDual(benchmark::State& state) { DecodeBulk(state, Day10Hz()); }
+void BM_OldCoreGnssDay(benchmark::State& state) { DecodeBulkOld(state, GnssDay()); }
+void BM_NewCoreGnssDay(benchmark::State& state) { DecodeBulk(state, GnssDay()); }
+BENCHMARK(BM_OldCoreLargestRecording)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewCoreLargestRecording)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OldCoreDay10HzDual)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_NewCoreDay10HzDual)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_OldCoreGnssDay)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_NewCoreGnssDay)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_DecodeSynthetic(benchmark::State& state)
 {
@@ -110,11 +231,11 @@ void BM_DecodeLargestRecordingBytewise(benchmark::State& state)
     static const std::string bytes = Slurp(kLargestRecording);
     for (auto _ : state) {
         CNMEAParserWin32 parser;
-        DisplaySnapshot snapshot;
-        parser.SetPositionHandOff([&] { CopyToSnapshot(parser, snapshot); });
+        CopyingObserver observer(parser);
+        DecodeDriver driver(parser, &observer);
         for (unsigned char b : bytes)
-            parser.ProcessByte(b);
-        benchmark::DoNotOptimize(snapshot);
+            driver.FeedByte(b);
+        benchmark::DoNotOptimize(observer.snapshot);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
@@ -151,7 +272,7 @@ public:
     GnssSnapshot snapshot;
     int OnSentence(const char* address, const char* data) override
     {
-        model.OnSentence(address, data);
+        model.OnSentence(address, std::string_view(data, DataLength()));
         if (std::string_view(address).ends_with("GGA"))
             model.CopyTo(snapshot);
         return 1;
@@ -176,11 +297,10 @@ void FrameMultiGnss(benchmark::State& state)
 BENCHMARK(FrameMultiGnss<FramerOnly>)->Name("BM_MultiGnssFramerOnly")->Unit(benchmark::kMillisecond);
 BENCHMARK(FrameMultiGnss<FramerAndModel>)->Name("BM_MultiGnssFramerAndModel")->Unit(benchmark::kMillisecond);
 
-// Runs a program with the recording on its standard input and its output
+// Runs a program with a recording on its standard input and its output
 // discarded, timing the whole process.
-void TimeProgram(benchmark::State& state, const char* const argv[])
+void TimeProgram(benchmark::State& state, const char* const argv[], const std::string& path = kLargestRecording)
 {
-    const std::string path = kLargestRecording;
     int64_t size = 0;
     for (auto _ : state) {
         const int in = ::open(path.c_str(), O_RDONLY);
@@ -221,6 +341,20 @@ void BM_GpsdecodeReference(benchmark::State& state)
     TimeProgram(state, argv);
 }
 BENCHMARK(BM_GpsdecodeReference)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_GpsdecodeGnssDay(benchmark::State& state)
+{
+    const char* const argv[] = {"gpsdecode", nullptr};
+    TimeProgram(state, argv, GnssDayPath());
+}
+BENCHMARK(BM_GpsdecodeGnssDay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_GpsdecodeDay10HzDual(benchmark::State& state)
+{
+    const char* const argv[] = {"gpsdecode", nullptr};
+    TimeProgram(state, argv, Day10HzPath());
+}
+BENCHMARK(BM_GpsdecodeDay10HzDual)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_StelmapCliDecode(benchmark::State& state)
 {

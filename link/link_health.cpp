@@ -172,6 +172,8 @@ std::string HealthReportText(const HealthRates& rates, const LinkHealthTotals& t
     for (const auto& [address, perSecond] : rates.topAddresses)
         line("  " + address, Format("%.1f/s", perSecond));
     line("Checksum errors", std::to_string(rates.checksumErrors) + Format(" (%.2f/s)", rates.checksumErrorsPerSecond));
+    line("Dropped as too long", std::to_string(totals.tooLong));
+    line("Invalid (refused)", std::to_string(totals.invalid));
     line("Bytes outside sentences", std::to_string(rates.bytesOutsideSentences));
     line("Since the last valid sentence",
          rates.secondsSinceValid < 0 ? std::string("none yet") : Format("%.1f s", rates.secondsSinceValid));

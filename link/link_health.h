@@ -25,6 +25,8 @@ struct LinkHealthTotals {
     uint64_t bytes = 0;
     uint64_t sentences = 0;        // with a good checksum (or none)
     uint64_t checksumErrors = 0;
+    uint64_t tooLong = 0;          // dropped: longer than any sentence may be
+    uint64_t invalid = 0;          // framed but refused: a GGA that names no place
     uint64_t framedBytes = 0;      // bytes that made up sentences, good or bad
     uint64_t fixes = 0;
     std::vector<AddressCount> addresses;  // in order of first sight
@@ -55,6 +57,8 @@ public:
     // `address` as the framer holds it (at most 7 characters and a NUL).
     void OnSentence(const char* address, size_t dataLength);
     void OnChecksumError(const char* address, size_t dataLength);
+    void OnTooLong() { ++m_totals.tooLong; }
+    void OnInvalid() { ++m_totals.invalid; }
     void OnFix();
 
     const LinkHealthTotals& Totals() const { return m_totals; }

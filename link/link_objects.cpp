@@ -4,7 +4,8 @@
 #include <chrono>
 
 // One translation unit, so they are constructed in this order.
-HealthCountingParser g_parser;
+CNMEAParserWin32 g_parser;
+LinkHealth g_linkHealth;
 std::mutex g_dataLock;
 std::mutex g_parserLock;
 std::deque<char> g_rxQueue;
@@ -15,7 +16,7 @@ CSio g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
 
 LinkObjects GlobalLinkObjects()
 {
-    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot, &g_parser.health, &g_readStamps};
+    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot, &g_linkHealth, &g_readStamps};
 }
 
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot)

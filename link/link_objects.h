@@ -8,7 +8,6 @@
 
 #include "link/read_stamp.h"
 
-#include "link/health_counting_parser.h"
 #include "link/link_health.h"
 #include "link/serial_port.h"
 #include "nmea/display_snapshot.h"
@@ -45,7 +44,8 @@ struct LinkObjects {
     ReadStampQueue* readStamps = nullptr;
 };
 
-extern HealthCountingParser g_parser;
+extern CNMEAParserWin32 g_parser;
+extern LinkHealth g_linkHealth;
 extern std::mutex g_dataLock;
 extern std::mutex g_parserLock;
 extern std::deque<char> g_rxQueue;

@@ -30,7 +30,6 @@ bool LinkThreads::Start()
     m_hPositionEvent.Reset();
     m_hPositionEventProcessed.Reset();
     m_observer.ResumeUpdates();
-    m_objects.parser.SetPositionHandOff([this] { PositionHandOff(); });
 
     // The flags are set before the threads exist, so that a thread never
     // sees itself as stopped on its first test.
@@ -115,7 +114,7 @@ void LinkThreads::ReadPort()
         if (m_objects.health != nullptr)
             m_objects.health->OnBytes(count, std::chrono::steady_clock::now());
         m_feeding = &feeding;
-        m_objects.parser.ProcessBytes(m_readBuffer, count);
+        m_driver.Feed(m_readBuffer, count);
         m_feeding = nullptr;
     }
 
@@ -151,8 +150,6 @@ void LinkThreads::PositionHandOff()
 {
     if (!m_readerRunning.load())
         return;  // stopping: nobody will handle the fix
-    if (m_objects.health != nullptr)
-        m_objects.health->OnFix();
     m_hPositionEvent.Set();
     // Nothing is fed while we wait, so the parser may be copied or reset.
     if (m_feeding != nullptr)

@@ -11,6 +11,8 @@
 #include "link/link_objects.h"
 #include "link/link_observer.h"
 #include "link/manual_reset_event.h"
+#include "link/health_observer.h"
+#include "nmea/decode_driver.h"
 
 // The reader and hand-off threads. The reader polls the link every 100 ms
 // (a socket exactly as a serial device), counts the link's health,
@@ -85,6 +87,9 @@ private:
     // The reader's hold on parserLock while it feeds, so that the hand-off
     // can let go of it during the wait. Only the reader thread touches it.
     std::unique_lock<std::mutex>* m_feeding = nullptr;
+    // The reader's decoding: the link's health counted, each fix handed off.
+    HealthObserver m_readerObserver{m_objects.health, [this] { PositionHandOff(); }};
+    DecodeDriver m_driver{m_objects.parser, &m_readerObserver};  // fed on the reader thread under parserLock
     uint8_t m_readBuffer[kLiveReadSize] = {};
     std::chrono::milliseconds m_nextWait = kPollInterval;  // reader thread only
 };

@@ -8,6 +8,27 @@
 
 #include "nmea/receiver_state.h"
 
+AnalysisBatcher::AnalysisBatcher(const CNMEAParserWin32& state)
+    : m_state(state)
+{
+    batch.reserve(RecordingAnalysis::kBatchFixes + RecordingAnalysis::kBatchHeadroom);
+}
+
+void AnalysisBatcher::OnFix()
+{
+    AnalysedFix& fix = batch.emplace_back();
+    CopyToSnapshot(m_state, fix.display);
+    m_state.m_gnssModel.CopyTo(fix.gnss);
+}
+
+std::vector<AnalysedFix> AnalysisBatcher::Take()
+{
+    std::vector<AnalysedFix> full = std::move(batch);
+    batch = {};
+    batch.reserve(RecordingAnalysis::kBatchFixes + RecordingAnalysis::kBatchHeadroom);
+    return full;
+}
+
 RecordingAnalysisResult RecordingAnalysis::Run(const std::string& path, const Deliver& deliver,
                                                const std::atomic<bool>& cancel)
 {
@@ -22,16 +43,9 @@ RecordingAnalysisResult RecordingAnalysis::Run(const std::string& path, const De
     if (::fstat(::fileno(file), &st) == 0)
         result.totalBytes = static_cast<uint64_t>(st.st_size);
 
-    CNMEAParserWin32 parser;
-    AnalysedFix fix;
-    std::vector<AnalysedFix> batch;
-    batch.reserve(kBatchFixes + kBatchHeadroom);
-    parser.SetPositionHandOff([&] {
-        CopyToSnapshot(parser, fix.display);
-        parser.m_gnssModel.CopyTo(fix.gnss);
-        batch.push_back(fix);
-        ++result.fixes;
-    });
+    CNMEAParserWin32 state;
+    AnalysisBatcher batcher(state);
+    DecodeDriver driver(state, &batcher);
     std::vector<uint8_t> buffer(1 << 16);
     for (;;) {
         if (cancel.load()) {
@@ -42,14 +56,11 @@ RecordingAnalysisResult RecordingAnalysis::Run(const std::string& path, const De
         // Fed in pieces so a batch never grows far past its size.
         for (size_t at = 0; at < n;) {
             const size_t piece = std::min<size_t>(n - at, 4096);
-            parser.ProcessBytes(buffer.data() + at, piece);
+            driver.Feed(buffer.data() + at, piece);
             at += piece;
             result.bytes += piece;
-            if (batch.size() >= kBatchFixes) {
-                deliver(std::move(batch), result.bytes);
-                batch = {};
-                batch.reserve(kBatchFixes + kBatchHeadroom);
-            }
+            if (batcher.batch.size() >= kBatchFixes)
+                deliver(batcher.Take(), result.bytes);
         }
         if (n < buffer.size()) {
             if (std::ferror(file)) {
@@ -59,8 +70,9 @@ RecordingAnalysisResult RecordingAnalysis::Run(const std::string& path, const De
             break;
         }
     }
-    if (!result.cancelled && (!batch.empty() || result.fixes == 0))
-        deliver(std::move(batch), result.bytes);
+    result.fixes = driver.Counts().fixes;
+    if (!result.cancelled && (!batcher.batch.empty() || result.fixes == 0))
+        deliver(batcher.Take(), result.bytes);
     std::fclose(file);
     return result;
 }

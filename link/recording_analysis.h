@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "nmea/decode_driver.h"
 #include "nmea/display_snapshot.h"
 #include "nmea/gnss_snapshot.h"
+
+class CNMEAParserWin32;
 
 // Decodes a whole recording at full speed, as a playback would feed it:
 // a parser in its start state, the display and GNSS snapshots copied at
@@ -27,6 +30,21 @@ struct RecordingAnalysisResult {
 struct AnalysedFix {
     DisplaySnapshot display;
     GnssSnapshot gnss;
+};
+
+// A decode driver's fixes gathered into a batch, both snapshots copied at
+// each as the link's hand-off copies them.
+class AnalysisBatcher : public DecodeObserver {
+public:
+    explicit AnalysisBatcher(const CNMEAParserWin32& state);
+    void OnFix() override;
+    // The batch so far; a new empty one takes its place.
+    std::vector<AnalysedFix> Take();
+
+    std::vector<AnalysedFix> batch;
+
+private:
+    const CNMEAParserWin32& m_state;
 };
 
 class RecordingAnalysis {

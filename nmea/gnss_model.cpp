@@ -2,54 +2,50 @@
 
 #include <algorithm>
 
-namespace {
+#include "nmea/phrase_table.h"
 
-// Called for every sentence: three character compares, not a string compare.
-bool IsType(std::string_view address, const char (&type)[4])
+void GnssModel::OnSentence(std::string_view address, std::string_view data)
 {
-    return address[2] == type[0] && address[3] == type[1] && address[4] == type[2];
-}
-
-}  // namespace
-
-void GnssModel::OnSentence(std::string_view address, std::string_view data) { Dispatch(address, data); }
-
-void GnssModel::OnSentence(const char* address, const char* data)
-{
-    Dispatch(address != nullptr ? std::string_view(address) : std::string_view(), data != nullptr ? data : "");
-}
-
-template <typename Data>
-void GnssModel::Dispatch(std::string_view address, Data data)
-{
-    if (address.size() != 5)
+    const SentenceType type = ClassifyAddress(address).model;
+    if (type == SentenceType::Other)
         return;
     const Talker talker{address[0], address[1]};
-    if (IsType(address, "GSV")) {
-        OnGsv(talker, SentenceFields(data));
-    } else if (IsType(address, "GSA")) {
-        OnGsa(talker, SentenceFields(data));
-    } else if (IsType(address, "RMC")) {
-        RmcFields rmc = DecodeRmc(SentenceFields(data));
-        m_date = rmc.date;
-        m_time = std::move(rmc.time);
-        m_zoneHours.reset();
-        m_zoneMinutes.reset();
-        m_rmcStatus = rmc.status;
-        m_rmcMode = rmc.mode;
-    } else if (IsType(address, "ZDA")) {
-        ZdaFields zda = DecodeZda(SentenceFields(data));
-        m_date = zda.date;
-        m_time = std::move(zda.time);
-        m_zoneHours = zda.zoneHours;
-        m_zoneMinutes = zda.zoneMinutes;
-    } else if (IsType(address, "GNS")) {
-        m_gns = DecodeGns(SentenceFields(data));
-    } else if (IsType(address, "GST")) {
-        m_gst = DecodeGst(SentenceFields(data));
-    } else if (IsType(address, "GBS")) {
-        OnGbs(talker, SentenceFields(data));
+    const SentenceFields f(data);
+    switch (type) {
+    case SentenceType::Gsv:
+        DecodeGsv(f, m_message);
+        OnGsv(talker, m_message);
+        break;
+    case SentenceType::Gsa: OnGsa(talker, DecodeGsa(f)); break;
+    case SentenceType::Rmc: OnRmc(DecodeRmc(f)); break;
+    case SentenceType::Zda: OnZda(DecodeZda(f)); break;
+    case SentenceType::Gns: OnGns(DecodeGns(f)); break;
+    case SentenceType::Gst: OnGst(DecodeGst(f)); break;
+    case SentenceType::Gbs: OnGbs(talker, DecodeGbs(f)); break;
+    case SentenceType::Gga:
+        // Only the time: the receiver state decodes the rest.
+        m_fixTime = FormatNmeaTime(data.substr(0, data.find(',')));
+        break;
+    default: break;
     }
+}
+
+void GnssModel::OnRmc(const RmcFields& rmc)
+{
+    m_date = rmc.date;
+    m_time = rmc.time;
+    m_zoneHours.reset();
+    m_zoneMinutes.reset();
+    m_rmcStatus = rmc.status;
+    m_rmcMode = rmc.mode;
+}
+
+void GnssModel::OnZda(const ZdaFields& zda)
+{
+    m_date = zda.date;
+    m_time = zda.time;
+    m_zoneHours = zda.zoneHours;
+    m_zoneMinutes = zda.zoneMinutes;
 }
 
 void GnssModel::Reset()
@@ -62,6 +58,7 @@ void GnssModel::Reset()
     m_used = {};
     m_date.reset();
     m_time.clear();
+    m_fixTime.clear();
     m_zoneHours.reset();
     m_zoneMinutes.reset();
     m_rmcStatus = 0;
@@ -122,23 +119,24 @@ GnssModel::Stream& GnssModel::StreamFor(Talker talker, int signal)
 }
 
 // $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60
-void GnssModel::OnGsv(Talker talker, const SentenceFields& f)
+void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
 {
-    GsvMessage& m = m_message;
-    if (!DecodeGsvMessage(f, m))
+    if (!m.InCycle())
         return;
 
     OpenCycle* cycle = nullptr;
-    if (m.number == 1) {
+    const int number = *m.number;
+    const int total = *m.total;
+    if (number == 1) {
         cycle = &OpenNewCycle(talker, m.signal);
-        cycle->total = m.total;
+        cycle->total = total;
         cycle->next = 1;
     } else if (OpenCycle* own = FindCycle(talker, m.signal)) {
-        if (own->next == m.number)
+        if (own->next == number)
             cycle = own;
     } else {
         for (OpenCycle& other : m_cycles)
-            if (other.open && other.signal == m.signal && other.total == m.total && other.next == m.number) {
+            if (other.open && other.signal == m.signal && other.total == total && other.next == number) {
                 cycle = &other;
                 break;
             }
@@ -149,10 +147,14 @@ void GnssModel::OnGsv(Talker talker, const SentenceFields& f)
     cycle->touched = ++m_clock;
     if (std::find(cycle->talkers.begin(), cycle->talkers.end(), talker) == cycle->talkers.end())
         cycle->talkers.push_back(talker);
-    for (int i = 0; i < m.satelliteCount && cycle->satellites.size() < kMaxCycleSatellites; ++i)
-        cycle->satellites.push_back({talker, m.satellites[static_cast<size_t>(i)]});
+    for (int i = 0; i < m.groupCount && cycle->satellites.size() < kMaxCycleSatellites; ++i) {
+        const GsvGroup& g = m.groups[static_cast<size_t>(i)];
+        if (!g.number)
+            continue;  // a group with no number is no satellite
+        cycle->satellites.push_back({talker, GsvSatellite{*g.number, g.elevation, g.azimuth, g.cnr}});
+    }
     ++cycle->next;
-    if (m.number >= cycle->total) {
+    if (number >= cycle->total) {
         Complete(*cycle);
         cycle->open = false;
     }
@@ -176,9 +178,8 @@ void GnssModel::Complete(const OpenCycle& cycle)
 }
 
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
-void GnssModel::OnGsa(Talker talker, const SentenceFields& f)
+void GnssModel::OnGsa(Talker talker, const GsaFields& gsa)
 {
-    const GsaUsed gsa = DecodeGsaUsed(f);
     const std::string_view talkerText(talker.data(), 2);
     const GnssSystem byId = SystemOfId(gsa.systemId);
 
@@ -187,8 +188,10 @@ void GnssModel::OnGsa(Talker talker, const SentenceFields& f)
     const GnssSystem named = byId != GnssSystem::Unknown ? byId : SystemOfTalker(talkerText);
     if (named != GnssSystem::Unknown)
         replaced[static_cast<size_t>(SystemIndex(named))] = true;
-    for (int i = 0; i < gsa.numberCount; ++i) {
-        const int number = gsa.numbers[static_cast<size_t>(i)];
+    for (const GsaSlot& slot : gsa.usedSlots) {
+        if (!slot.present)
+            continue;
+        const int number = slot.number;
         const GnssSatelliteId id = byId != GnssSystem::Unknown ? SatelliteOfSystemId(byId, number)
                                                                : SatelliteOfTalker(talkerText, number);
         const auto s = static_cast<size_t>(SystemIndex(id.system));
@@ -202,9 +205,8 @@ void GnssModel::OnGsa(Talker talker, const SentenceFields& f)
 }
 
 // $GNGBS,231412.00,0.1,0.1,0.1,04,,73.7,45.5,1,1*5A
-void GnssModel::OnGbs(Talker talker, const SentenceFields& f)
+void GnssModel::OnGbs(Talker talker, const GbsFields& gbs)
 {
-    const GbsFields gbs = DecodeGbs(f);
     GnssIntegrity out;
     out.errLat = gbs.errLat;
     out.errLon = gbs.errLon;
@@ -224,6 +226,7 @@ void GnssModel::CopyTo(GnssSnapshot& out) const
 {
     out.date = m_date;
     out.time = m_time;
+    out.fixTime = m_fixTime;
     out.zoneHours = m_zoneHours;
     out.zoneMinutes = m_zoneMinutes;
     out.rmcStatus = m_rmcStatus;

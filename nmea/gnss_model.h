@@ -35,11 +35,23 @@ public:
     static constexpr size_t kMaxOpenCycles = 128;
     static constexpr size_t kMaxCycleSatellites = 1024;
 
+    using Talker = std::array<char, 2>;
+
     // Feeds one framed sentence: `address` such as "GAGSV", `data` what
-    // follows its comma. Sentences of other types are ignored.
+    // follows its comma. Sentences of other types are ignored. The receiver
+    // state, which decodes each sentence once for both, calls the appliers
+    // below instead.
     void OnSentence(std::string_view address, std::string_view data);
-    // The same for the framer's NUL-terminated text (no separate strlen).
-    void OnSentence(const char* address, const char* data);
+
+    void OnGsv(Talker talker, const GsvMessage& m);
+    void OnGsa(Talker talker, const GsaFields& gsa);
+    void OnRmc(const RmcFields& rmc);
+    // The time field of a GGA the receiver state took: the epoch of the fix handed over.
+    void OnGgaTime(std::string_view time) { m_fixTime = FormatNmeaTime(time); }
+    void OnZda(const ZdaFields& zda);
+    void OnGns(const GnsFields& gns) { m_gns = gns; }
+    void OnGst(const GstFields& gst) { m_gst = gst; }
+    void OnGbs(Talker talker, const GbsFields& gbs);
 
     void Reset();
 
@@ -50,8 +62,6 @@ public:
     size_t CycleSlotCount() const { return m_cycles.size(); }
 
 private:
-    using Talker = std::array<char, 2>;
-
     struct Contribution {
         Talker talker{};
         GsvSatellite satellite;
@@ -77,11 +87,6 @@ private:
         std::vector<StreamSatellite> satellites;
     };
 
-    template <typename Data>
-    void Dispatch(std::string_view address, Data data);
-    void OnGsv(Talker talker, const SentenceFields& f);
-    void OnGsa(Talker talker, const SentenceFields& f);
-    void OnGbs(Talker talker, const SentenceFields& f);
     void Complete(const OpenCycle& cycle);
     void Merge() const;
     OpenCycle* FindCycle(Talker talker, int signal);
@@ -100,6 +105,7 @@ private:
 
     std::optional<GnssDate> m_date;
     std::string m_time;
+    std::string m_fixTime;
     std::optional<int> m_zoneHours;
     std::optional<int> m_zoneMinutes;
     char m_rmcStatus = 0;
@@ -108,7 +114,7 @@ private:
     std::optional<GstFields> m_gst;
     std::optional<GnssIntegrity> m_gbs;
 
-    GsvMessage m_message;  // scratch, too large for the stack of every call
+    GsvMessage m_message;  // OnSentence's scratch, too large for the stack
 
     struct MergeEntry {
         uint64_t key = 0;  // system, number and signal in sort order

@@ -98,49 +98,74 @@ std::optional<double> OptionalDecimal(std::string_view text)
     return ParseDecimal(text);
 }
 
-bool DecodeGsvMessage(const SentenceFields& f, GsvMessage& out)
+void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId)
 {
     const std::string_view totalText = f[0];
     const std::string_view numberText = f[1];
-    if (totalText.empty() || numberText.empty())
-        return false;
-    const int total = ParseInteger(totalText);
-    const int number = ParseInteger(numberText);
-    if (total < 1 || total > 99 || number < 1 || number > 99 || number > total)
-        return false;
-    out.total = total;
-    out.number = number;
+    out.total = OptionalInteger(totalText);
+    out.number = OptionalInteger(numberText);
     out.inView = OptionalInteger(f[2]);
 
-    int groupFields = f.Count() > 3 ? f.Count() - 3 : 0;
+    const int fields = f.Count();
+    int groupFields = fields > 3 ? fields - 3 : 0;
     out.signal = 0;
-    if (groupFields % 4 == 1) {
-        out.signal = SignalId(f[f.Count() - 1]);
+    out.systemId = 0;
+    if (withSystemId && groupFields % 4 == 2) {
+        out.signal = SignalId(f[fields - 2]);
+        out.systemId = ParseInteger(f[fields - 1]);
+        groupFields -= 2;
+    } else if (!withSystemId && groupFields % 4 == 1) {
+        out.signal = SignalId(f[fields - 1]);
         --groupFields;
     }
-    // A trailing group cut short (no C/N0 field at all) still names a satellite.
-    out.satelliteCount = 0;
-    for (int at = 3; at < 3 + groupFields && out.satelliteCount < GsvMessage::kMaxSatellites; at += 4) {
+    const int groupEnd = 3 + groupFields;
+    out.groupCount = 0;
+    for (int at = 3; at < groupEnd && out.groupCount < GsvMessage::kMaxGroups; at += 4) {
+        GsvGroup& g = out.groups[static_cast<size_t>(out.groupCount++)];
         const std::string_view numberField = f[at];
-        if (numberField.empty())
-            continue;  // a group with no number is no satellite
-        GsvSatellite& s = out.satellites[static_cast<size_t>(out.satelliteCount++)];
-        s.number = ParseInteger(numberField);
-        s.elevation = at + 1 < 3 + groupFields ? OptionalInteger(f[at + 1]) : std::nullopt;
-        s.azimuth = at + 2 < 3 + groupFields ? OptionalInteger(f[at + 2]) : std::nullopt;
-        s.cnr = at + 3 < 3 + groupFields ? OptionalInteger(f[at + 3]) : std::nullopt;
+        g.number = OptionalInteger(numberField);
+        g.numberIsNumber = !numberField.empty() && numberField[0] >= '0' && numberField[0] <= '9';
+        // A trailing group cut short has only the fields it was sent.
+        g.elevation = at + 1 < groupEnd ? OptionalInteger(f[at + 1]) : std::nullopt;
+        g.azimuth = at + 2 < groupEnd ? OptionalInteger(f[at + 2]) : std::nullopt;
+        g.cnr = at + 3 < groupEnd ? OptionalInteger(f[at + 3]) : std::nullopt;
     }
-    return true;
+    // The same fields by position, as the specified table reads them, from
+    // the readings above where they lie inside the groups.
+    for (int i = 0; i < 16; ++i) {
+        const int at = 3 + i;
+        int value = 0;
+        if (at < groupEnd) {
+            const GsvGroup& g = out.groups[static_cast<size_t>(i / 4)];
+            const std::optional<int>* parts[] = {&g.number, &g.elevation, &g.azimuth, &g.cnr};
+            value = parts[i % 4]->value_or(0);
+        } else if (at < fields) {
+            value = ParseInteger(f[at]);
+        }
+        out.firstFields[static_cast<size_t>(i)] = value;
+    }
 }
 
-GsaUsed DecodeGsaUsed(const SentenceFields& f)
+GsaFields DecodeGsa(const SentenceFields& f)
 {
-    GsaUsed out;
-    for (int i = 2; i <= 13; ++i) {
-        const std::string_view text = f[i];
-        if (!text.empty())
-            out.numbers[static_cast<size_t>(out.numberCount++)] = ParseInteger(text);
+    GsaFields out;
+    if (const std::string_view mode = f[0]; !mode.empty())
+        out.mode = mode[0];
+    if (const std::string_view type = f[1]; !type.empty())
+        out.fixType = type[0] - '0';
+    for (int i = 0; i < 12; ++i) {
+        const std::string_view text = f[2 + i];
+        GsaSlot& slot = out.usedSlots[static_cast<size_t>(i)];
+        slot.found = f.Found(2 + i);
+        slot.present = !text.empty();
+        if (slot.present) {
+            slot.number = ParseInteger(text);
+            slot.twoDigits = text.size() <= 2 ? slot.number : ParseInteger(text.substr(0, 2));
+        }
     }
+    out.pdop = f[14].empty() ? std::nullopt : std::optional<double>(ParseDecimal(f[14]));
+    out.hdop = f[15].empty() ? std::nullopt : std::optional<double>(ParseDecimal(f[15]));
+    out.vdop = f[16].empty() ? std::nullopt : std::optional<double>(ParseDecimal(f[16]));
     if (f.Count() >= 18)
         out.systemId = ParseInteger(f[17]);
     return out;

@@ -25,6 +25,17 @@ public:
     explicit SentenceFields(const char* data);
 
     int Count() const { return m_count; }
+    // Whether the field is there as the specified decoders see it: not
+    // missing, and not an empty field followed by a comma. An empty last
+    // field, and any field of an empty text, count as there.
+    bool Found(int index) const
+    {
+        if (m_data.empty())
+            return true;
+        if (index < 0 || index >= m_count)
+            return false;
+        return m_end[index] > m_begin[index] || index == m_count - 1;
+    }
     // Empty for a missing field.
     std::string_view operator[](int index) const
     {
@@ -60,37 +71,73 @@ struct GsvSatellite {
     bool operator==(const GsvSatellite&) const = default;
 };
 
-struct GsvMessage {
-    static constexpr int kMaxSatellites = SentenceFields::kMaxFields / 4;
+// One group of four fields (number, elevation, azimuth, C/N0) where it
+// stands in the message; a group cut short lacks its last fields.
+struct GsvGroup {
+    std::optional<int> number;  // absent when empty
+    bool numberIsNumber = false;  // the number field starts with a digit
+    std::optional<int> elevation;
+    std::optional<int> azimuth;
+    std::optional<int> cnr;
 
-    int total = 0;
-    int number = 0;
+    bool operator==(const GsvGroup&) const = default;
+};
+
+struct GsvMessage {
+    static constexpr int kMaxGroups = SentenceFields::kMaxFields / 4;
+
+    std::optional<int> total;   // absent when empty
+    std::optional<int> number;  // absent when empty
     std::optional<int> inView;
     int signal = 0;  // 0: not given (before NMEA 4.10)
-    int satelliteCount = 0;
-    std::array<GsvSatellite, kMaxSatellites> satellites{};
+    // Quectel's PQGSV: a system ID after the signal ID (0 when not sent).
+    int systemId = 0;
+    int groupCount = 0;
+    std::array<GsvGroup, kMaxGroups> groups{};
+    // The integer reading of fields 3 to 18 as the specified GSV table reads
+    // them: by position, whatever they hold (a trailing signal ID too), 0
+    // for an empty or missing field.
+    std::array<int, 16> firstFields{};
 
-    bool operator==(const GsvMessage&) const = default;
+    // The total and number are those of a message in a cycle: 1 to 99,
+    // number at most total.
+    bool InCycle() const
+    {
+        return total && number && *total >= 1 && *total <= 99 && *number >= 1 && *number <= 99 && *number <= *total;
+    }
 };
 
 // $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60
-// False (the message is dropped) when the total or the message number is
-// empty, outside 1-99, or the number is above the total. A count of fields
-// after the first three of 4n + 1 means the last one is the signal ID.
-bool DecodeGsvMessage(const SentenceFields& f, GsvMessage& out);
+// Fields after the first three numbering 4n + 1 end in the signal ID;
+// `withSystemId` (Quectel's PQGSV) reads 4n + 2 as signal ID and system ID.
+void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId = false);
 
-struct GsaUsed {
-    int numberCount = 0;
-    std::array<int, 12> numbers{};
-    int systemId = 0;  // 0: not given
+// One used-satellite slot of a GSA.
+struct GsaSlot {
+    bool found = false;   // as SentenceFields::Found
+    bool present = false; // not empty
+    int number = 0;       // the whole number
+    int twoDigits = 0;    // the first two characters' reading (120 reads 12)
 
-    bool operator==(const GsaUsed&) const = default;
+    bool operator==(const GsaSlot&) const = default;
+};
+
+struct GsaFields {
+    std::optional<char> mode;     // first character
+    std::optional<int> fixType;   // first character's digit value, as sent
+    std::array<GsaSlot, 12> usedSlots{};
+    std::optional<double> pdop;   // absent when empty
+    std::optional<double> hdop;
+    std::optional<double> vdop;
+    int systemId = 0;             // 0: not given
+
+    bool operator==(const GsaFields&) const = default;
 };
 
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
 // Fields 2-13 are the used numbers; the 18th field, when there is one, the
 // system ID.
-GsaUsed DecodeGsaUsed(const SentenceFields& f);
+GsaFields DecodeGsa(const SentenceFields& f);
 
 struct GnssDate {
     int year = 0;

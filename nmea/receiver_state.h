@@ -5,18 +5,19 @@
 #include <functional>
 #include <string_view>
 
+#include "nmea/decode_driver.h"
 #include "nmea/gnss_model.h"
-#include "nmea/sentence_framer.h"
+#include "nmea/receiver_sentences.h"
 #include "nmea/satellite_view.h"
 
-// The receiver state: the dispatcher and decoders of GGA, GSA, VTG, GSV, the
-// configuration reply and the RAIM sentence, and the fields they write.
+// The receiver state: the fields that GGA, GSA, VTG, GSV, the configuration
+// reply and the RAIM sentence write, built from their decoded values, and
+// the GNSS model built from the same values. A DecodeDriver feeds it.
 //
-// Everything here runs on whichever thread feeds the bytes. The one step that
-// involves other threads, handing each GGA fix to the display, is a hook set
-// from outside: the link installs one that waits for the display, a headless
-// decoder one that copies the fix at once.
-class CNMEAParserWin32 : public CNMEAParser {
+// Everything here runs on whichever thread feeds the bytes. For tests and
+// small tools it can also frame bytes itself (ProcessBytes), handing each
+// GGA fix to a hook set from outside.
+class CNMEAParserWin32 {
 public:
     enum SolutionMode : int { Integrity = 0, Precision = 1 };
 
@@ -31,9 +32,26 @@ public:
     // source (a playback, a different port) must not be judged by them.
     void ForgetIntegrity() { m_raimHpl = m_raimHfom = 0; }
 
-    // Called after every decoded GGA, before the next byte is framed.
+    CNMEAParserWin32(const CNMEAParserWin32&) = delete;
+    CNMEAParserWin32& operator=(const CNMEAParserWin32&) = delete;
+
+    enum class Taken { Filtered, Sentence, Fix, Invalid };
+    // Decodes one framed sentence, once, into the fields below and the GNSS
+    // model. Fix: a GGA was taken; Invalid: its decoder refused it;
+    // Filtered: the dual-mode filter dropped it.
+    Taken Decode(std::string_view address, std::string_view data, AddressKind kind);
+    Taken Decode(std::string_view address, std::string_view data) { return Decode(address, data, ClassifyAddress(address)); }
+
+    // Frames bytes with a driver of this state's own; the hook is called
+    // after every GGA taken, before the next byte is framed.
+    size_t ProcessBytes(const uint8_t* bytes, size_t count) { return m_ownDriver.Feed(bytes, count); }
+    int ProcessByte(uint8_t b) { return m_ownDriver.FeedByte(b); }
+    int FramerState() const { return m_ownDriver.FramerState(); }
+    const SentenceCounts& Counts() const { return m_ownDriver.Counts(); }
     void SetPositionHandOff(std::function<void()> handOff) { m_positionHandOff = std::move(handOff); }
 
+    // Each applies one sentence's data (framed text, what follows the
+    // address) as the dispatcher would.
     void DecodeGGA(const char* data);
     void DecodeGSA(const char* data);
     void DecodeVTG(const char* data);
@@ -42,6 +60,14 @@ public:
     void MergeSatellites();
     void DecodeConfigReply(const char* data);
     void DecodeRAIM(const char* data);
+
+    // False, changing nothing, for a GGA that names no place.
+    bool Apply(const GgaFields& gga);
+    void Apply(const GsaFields& gsa);
+    void Apply(const VtgFields& vtg);
+    void Apply(const GsvMessage& gsv, SatelliteViewTable& table);
+    void Apply(const ConfigReply& reply);
+    void Apply(const RaimFields& raim);
 
     // GGA
     int m_utcHour = 0;
@@ -100,15 +126,30 @@ public:
     // GGA hand-off). ResetData resets it too.
     GnssModel m_gnssModel;
 
-protected:
-    int OnSentence(const char* address, const char* data) override;
-    void OnChecksumError(const char* address, const char* data) override;
-
 private:
     bool DroppedByDualModeFilter(std::string_view address) const;
-    void DecodeGSV(const char* data, SatelliteViewTable& table);
+    void MergeSatellitesFrom(int previousFilled);
 
+    // The GPS and GLONASS tables' records at and past this index are zero
+    // in m_allInView (the used flags aside), so a merge clears no further.
+    int m_allFilled = kMaxSatellites;
+    GsvMessage m_gsv;  // scratch, too large for the stack of every call
+
+    class HandOff : public DecodeObserver {
+    public:
+        explicit HandOff(const std::function<void()>& hook) : m_hook(hook) {}
+        void OnFix() override
+        {
+            if (m_hook)
+                m_hook();
+        }
+
+    private:
+        const std::function<void()>& m_hook;
+    };
     std::function<void()> m_positionHandOff;
+    HandOff m_handOff{m_positionHandOff};
+    DecodeDriver m_ownDriver{*this, &m_handOff};
 };
 
 // "Invalid", "GPS Fix", ... for fix qualities 0 to 8; nullptr for any other.

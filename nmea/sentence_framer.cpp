@@ -19,11 +19,13 @@ int CNMEAParser::ProcessByte(uint8_t b)
     switch (m_framerState) {
     case StateWaitStart:
         // Everything outside a sentence, the CR LF of the last one included.
-        if (b == '$') {
-            m_checksum = 0;
-            m_fieldIndex = 0;
-            m_framerState = StateAddress;
+        if (b != '$') {
+            ++m_outsideBytes;
+            return 0;
         }
+        m_checksum = 0;
+        m_fieldIndex = 0;
+        m_framerState = StateAddress;
         return 0;
 
     case StateAddress:
@@ -38,8 +40,10 @@ int CNMEAParser::ProcessByte(uint8_t b)
         }
         m_address[m_fieldIndex] = static_cast<char>(b);
         m_checksum ^= b;
-        if (++m_fieldIndex >= kAddressSize)
+        if (++m_fieldIndex >= kAddressSize) {
             m_framerState = StateWaitStart;  // no address is that long: drop it
+            OnTooLong();
+        }
         return 0;
 
     case StateData:
@@ -52,8 +56,10 @@ int CNMEAParser::ProcessByte(uint8_t b)
             return Deliver();  // a sentence without checksum
         m_checksum ^= b;
         m_data[m_fieldIndex] = static_cast<char>(b);
-        if (++m_fieldIndex >= kDataSize)
+        if (++m_fieldIndex >= kDataSize) {
             m_framerState = StateWaitStart;
+            OnTooLong();
+        }
         return 0;
 
     case StateChecksumHigh: {
@@ -116,14 +122,14 @@ size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
             // Usually the '$' follows right after the CR LF of the last
             // sentence; memchr pays off only over longer junk.
             const uint8_t* const near = end - p > 16 ? p + 16 : end;
+            const uint8_t* const from = p;
             while (p < near && *p != '$')
                 ++p;
             if (p == near && p < end) {
                 const void* start = std::memchr(p, '$', static_cast<size_t>(end - p));
-                if (start == nullptr)
-                    return delivered;
-                p = static_cast<const uint8_t*>(start);
+                p = start == nullptr ? end : static_cast<const uint8_t*>(start);
             }
+            m_outsideBytes += static_cast<uint64_t>(p - from);
             if (p == end)
                 return delivered;
         } else if (m_framerState == StateData) {

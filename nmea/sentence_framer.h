@@ -50,6 +50,9 @@ public:
 
     int FramerState() const { return m_framerState; }
 
+    // Bytes met outside any sentence so far (junk, binary, line ends).
+    uint64_t OutsideBytes() const { return m_outsideBytes; }
+
 protected:
     // Inside OnSentence and OnChecksumError: the length of `data`, known
     // here without a strlen.
@@ -57,6 +60,8 @@ protected:
 
     virtual int OnSentence(const char* address, const char* data);
     virtual void OnChecksumError(const char* address, const char* data);
+    // A sentence dropped because its address or data outgrew the buffers.
+    virtual void OnTooLong() {}
 
 private:
     int Deliver();
@@ -65,6 +70,7 @@ private:
     uint8_t m_checksum = 0;
     uint8_t m_rxChecksum = 0;
     uint16_t m_fieldIndex = 0;
+    uint64_t m_outsideBytes = 0;
     char m_address[kAddressSize] = {};
     char m_data[kDataSize] = {};
 };

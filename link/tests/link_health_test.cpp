@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/health_counting_parser.h"
+#include "link/health_observer.h"
 #include "nmea/tests/sentence.h"
 
 namespace {
@@ -10,17 +10,24 @@ using TimePoint = LinkHealthTotals::TimePoint;
 
 const TimePoint t0 = TimePoint{} + 1000s;
 
-void Feed(HealthCountingParser& parser, const std::string& bytes, TimePoint at)
+// The link reader's decoding: a driver whose observer counts the health.
+struct HealthCountingLink {
+    CNMEAParserWin32 state;
+    LinkHealth health;
+    HealthObserver observer{&health};
+    DecodeDriver driver{state, &observer};
+};
+
+void Feed(HealthCountingLink& parser, const std::string& bytes, TimePoint at)
 {
     parser.health.OnBytes(bytes.size(), at);
-    parser.ProcessBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    parser.driver.Feed(bytes);
 }
 
 // What the framer delivers is what is counted: good, bad and junk bytes.
 TEST(LinkHealth, CountsWhatTheFramerDelivers)
 {
-    HealthCountingParser parser;
-    parser.SetPositionHandOff([&] { parser.health.OnFix(); });
+    HealthCountingLink parser;
     parser.health.Restart(t0);
     const std::string gga = Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
     const std::string gsa = Sentence("GPGSA,A,3,05,10,,,,,,,,,,,2.5,1.5,2.0");

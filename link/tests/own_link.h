@@ -13,7 +13,8 @@
 // A private set of the objects the link shares, so that tests never touch
 // the program's globals.
 struct OwnLink {
-    HealthCountingParser parser;
+    CNMEAParserWin32 parser;
+    LinkHealth health;
     std::mutex dataLock;
     std::mutex parserLock;
     std::deque<char> rxQueue;
@@ -22,7 +23,7 @@ struct OwnLink {
     ReadStampQueue readStamps;
     CSio sio{[this] { ResetParserData(Objects(), false); }};
 
-    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot, &gnssSnapshot, &parser.health, &readStamps}; }
+    LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot, &gnssSnapshot, &health, &readStamps}; }
 
     size_t QueuedBytes()
     {

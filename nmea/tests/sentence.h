@@ -17,7 +17,9 @@ inline std::string Sentence(std::string_view body)
     return "$" + std::string(body) + tail;
 }
 
-inline void Feed(CNMEAParser& parser, std::string_view bytes)
+// Byte by byte, into a framer or a receiver state.
+template <typename Parser>
+void Feed(Parser& parser, std::string_view bytes)
 {
     for (unsigned char b : bytes)
         parser.ProcessByte(b);

@@ -98,10 +98,10 @@ int RunAccuracyCommand(int argc, char** argv)
     if (!path)
         return Usage("FILE is missing");
 
-    CountingParser parser;
-    DisplaySnapshot snapshot;
+    FixDecoder decoder;
+    const DisplaySnapshot& snapshot = decoder.snapshot;
     std::vector<AccuracyFix> fixes;
-    const bool whole = DecodeFileReporting(*path, parser, snapshot, [&](uint64_t) {
+    const bool whole = DecodeFileReporting(*path, decoder, [&](uint64_t) {
         fixes.push_back({snapshot.countedQuality, snapshot.latitude, snapshot.longitude, snapshot.altitude,
                          snapshot.hplCm / 100.0});
     });

@@ -128,15 +128,14 @@ int RunDecodeCommand(int argc, char** argv)
     }
     if (source == nullptr)
         return Usage("SOURCE is missing");
-    CountingParser parser;
-    DisplaySnapshot snapshot;
+    FixDecoder decoder;
     GnssSnapshot gnss;
     std::string line;
     const bool live = IsLiveSource(source);
-    const bool whole = DecodeFileReporting(source, parser, snapshot, [&](uint64_t fix) {
+    const bool whole = DecodeFileReporting(source, decoder, [&](uint64_t fix) {
         if (withGnss)
-            parser.m_gnssModel.CopyTo(gnss);
-        line = FixToJson(fix, parser, snapshot, withGnss ? &gnss : nullptr);
+            decoder.state.m_gnssModel.CopyTo(gnss);
+        line = FixToJson(fix, decoder.state, decoder.snapshot, withGnss ? &gnss : nullptr);
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), stdout);
         // A reader watching a live source's output sees each fix as it comes;

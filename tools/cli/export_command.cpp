@@ -77,21 +77,6 @@ std::string BaseName(const std::string& path)
 
 // A live source goes through the same reader as decode (limits, Ctrl-C),
 // its sentences and fixes handed to the track as ExportTrack hands them.
-class TrackCountingParser : public CountingParser {
-public:
-    explicit TrackCountingParser(TrackBuilder& builder) : m_builder(builder) {}
-
-protected:
-    int OnSentence(const char* address, const char* data) override
-    {
-        m_builder.OnSentence(address, data);
-        return CountingParser::OnSentence(address, data);
-    }
-
-private:
-    TrackBuilder& m_builder;
-};
-
 bool ExportLiveSource(const std::string& source, std::string_view name, std::FILE* out, TrackFormat format,
                       std::optional<TrackReference> user, const StreamLimits& limits)
 {
@@ -104,10 +89,10 @@ bool ExportLiveSource(const std::string& source, std::string_view name, std::FIL
     };
     put(writer.Begin(name));
     TrackBuilder builder([&](const TrackPoint& point) { put(writer.Point(point)); }, user);
-    TrackCountingParser parser(builder);
-    DisplaySnapshot snapshot;
-    const bool whole = DecodeFileReporting(source, parser, snapshot,
-                                           [&](uint64_t) { builder.OnFix(parser, snapshot); }, limits);
+    FixDecoder decoder;
+    decoder.onSentence = [&](std::string_view address, std::string_view data) { builder.OnSentence(address, data); };
+    const bool whole = DecodeFileReporting(
+        source, decoder, [&](uint64_t) { builder.OnFix(decoder.state, decoder.snapshot); }, limits);
     builder.Finish();
     put(writer.End());
     if (!written)

@@ -25,39 +25,16 @@ volatile std::sig_atomic_t g_interrupted = 0;
 
 void OnInterrupt(int) { g_interrupted = 1; }
 
-// Counts fixes up to the limit and hands each to `onFix`; fixes past the
-// limit (later in the same read) are neither copied nor reported.
-struct FixCounter {
-    CountingParser& parser;
-    DisplaySnapshot& snapshot;
-    const std::function<void(uint64_t)>& onFix;
-    const StreamLimits& limits;
-    uint64_t fixes = 0;
-
-    bool Done() const { return limits.fixes > 0 && fixes >= limits.fixes; }
-    void Install()
-    {
-        parser.SetPositionHandOff([this] {
-            if (Done())
-                return;
-            CopyToSnapshot(parser, snapshot);
-            ++fixes;
-            onFix(fixes);
-        });
-    }
-};
-
 bool TimeUp(const StreamLimits& limits, Clock::time_point start)
 {
     return limits.seconds > 0 && Clock::now() - start >= std::chrono::duration<double>(limits.seconds);
 }
 
-FixStreamResult DecodeLiveSource(CSio& sio, CountingParser& parser, DisplaySnapshot& snapshot,
-                                 const std::function<void(uint64_t fix)>& onFix, const StreamLimits& limits)
+FixStreamResult DecodeLiveSource(CSio& sio, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
+                                 const StreamLimits& limits)
 {
     FixStreamResult result;
-    FixCounter counter{parser, snapshot, onFix, limits};
-    counter.Install();
+    decoder.Start(onFix, limits.fixes);
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     struct sigaction oldInt {}, oldTerm {};
@@ -66,7 +43,7 @@ FixStreamResult DecodeLiveSource(CSio& sio, CountingParser& parser, DisplaySnaps
 
     const Clock::time_point start = Clock::now();
     std::vector<uint8_t> buffer(1 << 16);
-    while (!counter.Done() && !TimeUp(limits, start) && g_interrupted == 0) {
+    while (!decoder.Done() && !TimeUp(limits, start) && g_interrupted == 0) {
         const SioReadResult read = sio.Read(buffer.data(), buffer.size(), buffer.size());
         if (read.lost)
             break;  // the peer closed: the end of this stream
@@ -75,30 +52,29 @@ FixStreamResult DecodeLiveSource(CSio& sio, CountingParser& parser, DisplaySnaps
             continue;
         }
         result.bytes += static_cast<uint64_t>(read.count);
-        parser.ProcessBytes(buffer.data(), static_cast<size_t>(read.count));
+        decoder.driver.Feed(buffer.data(), static_cast<size_t>(read.count));
     }
     ::sigaction(SIGINT, &oldInt, nullptr);
     ::sigaction(SIGTERM, &oldTerm, nullptr);
-    parser.SetPositionHandOff({});
-    result.fixes = counter.fixes;
+    decoder.Stop();
+    result.fixes = decoder.Fixes();
     return result;
 }
 
 }  // namespace
 
-FixStreamResult DecodeFixStream(std::FILE* file, CountingParser& parser, DisplaySnapshot& snapshot,
-                                const std::function<void(uint64_t fix)>& onFix, const StreamLimits& limits)
+FixStreamResult DecodeFixStream(std::FILE* file, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
+                                const StreamLimits& limits)
 {
     FixStreamResult result;
-    FixCounter counter{parser, snapshot, onFix, limits};
-    counter.Install();
+    decoder.Start(onFix, limits.fixes);
     const Clock::time_point start = Clock::now();
     std::vector<uint8_t> buffer(1 << 16);
-    while (!counter.Done() && !TimeUp(limits, start)) {
+    while (!decoder.Done() && !TimeUp(limits, start)) {
         const size_t n = std::fread(buffer.data(), 1, buffer.size(), file);
         if (n > 0) {
             result.bytes += n;
-            parser.ProcessBytes(buffer.data(), n);
+            decoder.driver.Feed(buffer.data(), n);
         }
         if (n < buffer.size()) {
             if (std::ferror(file)) {
@@ -108,8 +84,8 @@ FixStreamResult DecodeFixStream(std::FILE* file, CountingParser& parser, Display
             break;
         }
     }
-    parser.SetPositionHandOff({});
-    result.fixes = counter.fixes;
+    decoder.Stop();
+    result.fixes = decoder.Fixes();
     return result;
 }
 
@@ -163,8 +139,8 @@ std::FILE* OpenInput(const std::string& path, std::string& error)
     return file;
 }
 
-bool DecodeFileReporting(const std::string& path, CountingParser& parser, DisplaySnapshot& snapshot,
-                         const std::function<void(uint64_t fix)>& onFix, const StreamLimits& limits)
+bool DecodeFileReporting(const std::string& path, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
+                         const StreamLimits& limits)
 {
     FixStreamResult result;
     if (IsLiveSource(path)) {
@@ -173,7 +149,7 @@ bool DecodeFileReporting(const std::string& path, CountingParser& parser, Displa
             std::fprintf(stderr, "stelmap-cli: cannot open %s: %s\n", path.c_str(), sio.LastOpenErrorText().c_str());
             return false;
         }
-        result = DecodeLiveSource(sio, parser, snapshot, onFix, limits);
+        result = DecodeLiveSource(sio, decoder, onFix, limits);
     } else {
         std::string error;
         std::FILE* file = OpenInput(path, error);
@@ -181,13 +157,13 @@ bool DecodeFileReporting(const std::string& path, CountingParser& parser, Displa
             std::fprintf(stderr, "stelmap-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
             return false;
         }
-        result = DecodeFixStream(file, parser, snapshot, onFix, limits);
+        result = DecodeFixStream(file, decoder, onFix, limits);
         if (file != stdin)
             std::fclose(file);
     }
 
     std::fprintf(stderr, "bytes %" PRIu64 " sentences %" PRIu64 " checksum_errors %" PRIu64 " fixes %" PRIu64 "\n",
-                 result.bytes, parser.sentences, parser.checksumErrors, result.fixes);
+                 result.bytes, decoder.Counts().sentences, decoder.Counts().checksumErrors, result.fixes);
     if (!result.ok) {
         std::fprintf(stderr, "stelmap-cli: reading %s stopped after %" PRIu64 " bytes: %s\n",
                      path == "-" ? "standard input" : path.c_str(), result.bytes, result.error.c_str());

@@ -5,27 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "nmea/decode_driver.h"
 #include "nmea/display_snapshot.h"
 #include "nmea/receiver_state.h"
-
-// A parser in its program-start state that counts what the framer delivers.
-class CountingParser : public CNMEAParserWin32 {
-public:
-    uint64_t sentences = 0;
-    uint64_t checksumErrors = 0;
-
-protected:
-    int OnSentence(const char* address, const char* data) override
-    {
-        ++sentences;
-        return CNMEAParserWin32::OnSentence(address, data);
-    }
-    void OnChecksumError(const char* address, const char* data) override
-    {
-        ++checksumErrors;
-        CNMEAParserWin32::OnChecksumError(address, data);
-    }
-};
 
 // When to stop reading: after `fixes` fixes or `seconds` seconds, whichever
 // comes first; 0 for no limit. A file also stops at its end, a live source
@@ -35,6 +17,53 @@ struct StreamLimits {
     double seconds = 0;
 };
 
+// What every command decodes with: a receiver state in its program-start
+// state, a decode driver over it, and the display snapshot copied at every
+// fix as the display's hand-off copies it.
+class FixDecoder : public DecodeObserver {
+public:
+    using FixCallback = std::function<void(uint64_t fix)>;
+    using SentenceCallback = std::function<void(std::string_view address, std::string_view data)>;
+
+    CNMEAParserWin32 state;
+    DisplaySnapshot snapshot;
+    DecodeDriver driver{state, this};
+    // Every framed sentence, when set (the track export's epochs).
+    SentenceCallback onSentence;
+
+    const SentenceCounts& Counts() const { return driver.Counts(); }
+
+    // Until Stop: `onFix` is called at each fix up to `maxFixes` (0: no
+    // limit); fixes past it are neither copied nor reported.
+    void Start(const FixCallback& onFix, uint64_t maxFixes)
+    {
+        m_onFix = &onFix;
+        m_maxFixes = maxFixes;
+    }
+    void Stop() { m_onFix = nullptr; }
+    uint64_t Fixes() const { return m_fixes; }
+    bool Done() const { return m_maxFixes > 0 && m_fixes >= m_maxFixes; }
+
+private:
+    void OnSentence(std::string_view address, std::string_view data, AddressKind) override
+    {
+        if (onSentence)
+            onSentence(address, data);
+    }
+    void OnFix() override
+    {
+        if (m_onFix == nullptr || Done())
+            return;
+        CopyToSnapshot(state, snapshot);
+        ++m_fixes;
+        (*m_onFix)(m_fixes);
+    }
+
+    const FixCallback* m_onFix = nullptr;
+    uint64_t m_maxFixes = 0;
+    uint64_t m_fixes = 0;
+};
+
 struct FixStreamResult {
     uint64_t bytes = 0;
     uint64_t fixes = 0;
@@ -42,10 +71,10 @@ struct FixStreamResult {
     std::string error;  // why reading stopped, when !ok
 };
 
-// Feeds every byte of `file` to `parser` and, at every GGA hand-off, copies
-// the fix into `snapshot` and calls `onFix`, as the display's hand-off does.
-FixStreamResult DecodeFixStream(std::FILE* file, CountingParser& parser, DisplaySnapshot& snapshot,
-                                const std::function<void(uint64_t fix)>& onFix, const StreamLimits& limits = {});
+// Feeds every byte of `file` to the decoder and, at every fix, copies it
+// into the decoder's snapshot and calls `onFix`, as the display's hand-off does.
+FixStreamResult DecodeFixStream(std::FILE* file, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
+                                const StreamLimits& limits = {});
 
 // Opens FILE ("-" for standard input); nullptr with `error` set on failure.
 std::FILE* OpenInput(const std::string& path, std::string& error);
@@ -67,5 +96,5 @@ bool IsLiveSource(const std::string& input);
 // naming FILE when it could not be opened or read.
 // INPUT may also be a live source (IsLiveSource), read until a limit is
 // reached, the source closes or the process is interrupted (SIGINT, SIGTERM).
-bool DecodeFileReporting(const std::string& path, CountingParser& parser, DisplaySnapshot& snapshot,
-                         const std::function<void(uint64_t fix)>& onFix, const StreamLimits& limits = {});
+bool DecodeFileReporting(const std::string& path, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
+                         const StreamLimits& limits = {});

@@ -172,13 +172,13 @@ int RunStatsCommand(int argc, char** argv)
     if (!path)
         return Usage("SOURCE is missing");
 
-    CountingParser parser;
-    DisplaySnapshot snapshot;
+    FixDecoder decoder;
+    const DisplaySnapshot& snapshot = decoder.snapshot;
     PositionStatistics statistics;
     // As the main window does at start-up: the stored user position, 0.0 for
     // what is not stored.
     statistics.SetUserPosition(user.latitude, user.longitude, user.altitude);
-    const bool whole = DecodeFileReporting(*path, parser, snapshot, [&](uint64_t) {
+    const bool whole = DecodeFileReporting(*path, decoder, [&](uint64_t) {
         statistics.OnPositionUpdate(snapshot.hplCm, snapshot.hfomCm, snapshot.latitude, snapshot.longitude,
                                     snapshot.altitude);
     }, limits);

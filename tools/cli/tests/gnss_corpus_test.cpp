@@ -57,14 +57,13 @@ TEST(GnssCorpus, SatellitesAtChosenFixesAsWorkedOutFromTheSentences)
 
         std::FILE* file = std::fopen(recording.c_str(), "rb");
         ASSERT_NE(file, nullptr);
-        CountingParser parser;
-        DisplaySnapshot snapshot;
+        FixDecoder decoder;
         GnssSnapshot gnss;
         std::map<unsigned long long, std::string> got;
-        DecodeFixStream(file, parser, snapshot, [&](uint64_t fix) {
+        DecodeFixStream(file, decoder, [&](uint64_t fix) {
             if (!expected.contains(fix))
                 return;
-            parser.m_gnssModel.CopyTo(gnss);
+            decoder.state.m_gnssModel.CopyTo(gnss);
             JsonWriter json;
             WriteGnssSatellites(json, gnss.satellites);
             got[fix] = json.Text();

@@ -1,0 +1,283 @@
+#include "bench/old_core/gnss_model.h"
+
+#include <algorithm>
+
+namespace old_core {
+
+namespace {
+
+// Called for every sentence: three character compares, not a string compare.
+bool IsType(std::string_view address, const char (&type)[4])
+{
+    return address[2] == type[0] && address[3] == type[1] && address[4] == type[2];
+}
+
+}  // namespace
+
+void GnssModel::OnSentence(std::string_view address, std::string_view data) { Dispatch(address, data); }
+
+void GnssModel::OnSentence(const char* address, const char* data)
+{
+    Dispatch(address != nullptr ? std::string_view(address) : std::string_view(), data != nullptr ? data : "");
+}
+
+template <typename Data>
+void GnssModel::Dispatch(std::string_view address, Data data)
+{
+    if (address.size() != 5)
+        return;
+    const Talker talker{address[0], address[1]};
+    if (IsType(address, "GSV")) {
+        OnGsv(talker, SentenceFields(data));
+    } else if (IsType(address, "GSA")) {
+        OnGsa(talker, SentenceFields(data));
+    } else if (IsType(address, "RMC")) {
+        RmcFields rmc = DecodeRmc(SentenceFields(data));
+        m_date = rmc.date;
+        m_time = std::move(rmc.time);
+        m_zoneHours.reset();
+        m_zoneMinutes.reset();
+        m_rmcStatus = rmc.status;
+        m_rmcMode = rmc.mode;
+    } else if (IsType(address, "ZDA")) {
+        ZdaFields zda = DecodeZda(SentenceFields(data));
+        m_date = zda.date;
+        m_time = std::move(zda.time);
+        m_zoneHours = zda.zoneHours;
+        m_zoneMinutes = zda.zoneMinutes;
+    } else if (IsType(address, "GNS")) {
+        m_gns = DecodeGns(SentenceFields(data));
+    } else if (IsType(address, "GST")) {
+        m_gst = DecodeGst(SentenceFields(data));
+    } else if (IsType(address, "GBS")) {
+        OnGbs(talker, SentenceFields(data));
+    }
+}
+
+void GnssModel::Reset()
+{
+    m_cycles.clear();
+    m_streams.clear();
+    m_merged.clear();
+    m_mergedDirty = false;
+    m_clock = 0;
+    m_used = {};
+    m_date.reset();
+    m_time.clear();
+    m_zoneHours.reset();
+    m_zoneMinutes.reset();
+    m_rmcStatus = 0;
+    m_rmcMode = 0;
+    m_gns.reset();
+    m_gst.reset();
+    m_gbs.reset();
+}
+
+GnssModel::OpenCycle* GnssModel::FindCycle(Talker talker, int signal)
+{
+    for (OpenCycle& c : m_cycles)
+        if (c.open && c.talker == talker && c.signal == signal)
+            return &c;
+    return nullptr;
+}
+
+// Slots of finished cycles are reused, keeping their storage: a receiver
+// opens a few dozen cycles a second.
+GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
+{
+    OpenCycle* slot = nullptr;
+    for (OpenCycle& c : m_cycles)
+        if (c.talker == talker && c.signal == signal)
+            slot = &c;
+    if (slot == nullptr) {
+        for (OpenCycle& c : m_cycles)
+            if (!c.open && (slot == nullptr || c.touched < slot->touched))
+                slot = &c;
+    }
+    if (slot == nullptr && m_cycles.size() < kMaxOpenCycles)
+        slot = &m_cycles.emplace_back();
+    if (slot == nullptr)
+        slot = &*std::min_element(m_cycles.begin(), m_cycles.end(),
+                                  [](const OpenCycle& a, const OpenCycle& b) { return a.touched < b.touched; });
+    slot->talker = talker;
+    slot->signal = signal;
+    slot->open = true;
+    slot->talkers.clear();
+    slot->satellites.clear();
+    return *slot;
+}
+
+GnssModel::Stream& GnssModel::StreamFor(Talker talker, int signal)
+{
+    for (Stream& s : m_streams)
+        if (s.talker == talker && s.signal == signal)
+            return s;
+    if (m_streams.size() >= kMaxStreams) {
+        auto oldest = std::min_element(m_streams.begin(), m_streams.end(),
+                                       [](const Stream& a, const Stream& b) { return a.completed < b.completed; });
+        m_streams.erase(oldest);
+    }
+    Stream& stream = m_streams.emplace_back();
+    stream.talker = talker;
+    stream.signal = signal;
+    return stream;
+}
+
+// $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60
+void GnssModel::OnGsv(Talker talker, const SentenceFields& f)
+{
+    GsvMessage& m = m_message;
+    if (!DecodeGsvMessage(f, m))
+        return;
+
+    OpenCycle* cycle = nullptr;
+    if (m.number == 1) {
+        cycle = &OpenNewCycle(talker, m.signal);
+        cycle->total = m.total;
+        cycle->next = 1;
+    } else if (OpenCycle* own = FindCycle(talker, m.signal)) {
+        if (own->next == m.number)
+            cycle = own;
+    } else {
+        for (OpenCycle& other : m_cycles)
+            if (other.open && other.signal == m.signal && other.total == m.total && other.next == m.number) {
+                cycle = &other;
+                break;
+            }
+    }
+    if (cycle == nullptr)
+        return;
+
+    cycle->touched = ++m_clock;
+    if (std::find(cycle->talkers.begin(), cycle->talkers.end(), talker) == cycle->talkers.end())
+        cycle->talkers.push_back(talker);
+    for (int i = 0; i < m.satelliteCount && cycle->satellites.size() < kMaxCycleSatellites; ++i)
+        cycle->satellites.push_back({talker, m.satellites[static_cast<size_t>(i)]});
+    ++cycle->next;
+    if (m.number >= cycle->total) {
+        Complete(*cycle);
+        cycle->open = false;
+    }
+}
+
+void GnssModel::Complete(const OpenCycle& cycle)
+{
+    m_mergedDirty = true;
+    const uint64_t completed = ++m_clock;
+    // Every talker that sent a message of the cycle replaces its own stream,
+    // also with nothing when it listed no satellite.
+    for (const Talker& talker : cycle.talkers) {
+        Stream& stream = StreamFor(talker, cycle.signal);
+        stream.completed = completed;
+        stream.satellites.clear();
+        const std::string_view talkerText(talker.data(), 2);
+        for (const Contribution& c : cycle.satellites)
+            if (c.talker == talker)
+                stream.satellites.push_back({SatelliteOfTalker(talkerText, c.satellite.number), c.satellite});
+    }
+}
+
+// $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
+void GnssModel::OnGsa(Talker talker, const SentenceFields& f)
+{
+    const GsaUsed gsa = DecodeGsaUsed(f);
+    const std::string_view talkerText(talker.data(), 2);
+    const GnssSystem byId = SystemOfId(gsa.systemId);
+
+    std::array<bool, kGnssSystemCount> replaced{};
+    std::array<UsedList, kGnssSystemCount> lists{};
+    const GnssSystem named = byId != GnssSystem::Unknown ? byId : SystemOfTalker(talkerText);
+    if (named != GnssSystem::Unknown)
+        replaced[static_cast<size_t>(SystemIndex(named))] = true;
+    for (int i = 0; i < gsa.numberCount; ++i) {
+        const int number = gsa.numbers[static_cast<size_t>(i)];
+        const GnssSatelliteId id = byId != GnssSystem::Unknown ? SatelliteOfSystemId(byId, number)
+                                                               : SatelliteOfTalker(talkerText, number);
+        const auto s = static_cast<size_t>(SystemIndex(id.system));
+        replaced[s] = true;
+        UsedList& list = lists[s];
+        list.numbers[static_cast<size_t>(list.count++)] = id.number;  // twelve numbers at most
+    }
+    for (size_t s = 0; s < replaced.size(); ++s)
+        if (replaced[s])
+            m_used[s] = lists[s];
+}
+
+// $GNGBS,231412.00,0.1,0.1,0.1,04,,73.7,45.5,1,1*5A
+void GnssModel::OnGbs(Talker talker, const SentenceFields& f)
+{
+    const GbsFields gbs = DecodeGbs(f);
+    GnssIntegrity out;
+    out.errLat = gbs.errLat;
+    out.errLon = gbs.errLon;
+    out.errAlt = gbs.errAlt;
+    if (gbs.suspect) {
+        const GnssSystem byId = SystemOfId(gbs.systemId);
+        out.suspect = byId != GnssSystem::Unknown ? SatelliteOfSystemId(byId, *gbs.suspect)
+                                                  : SatelliteOfTalker(std::string_view(talker.data(), 2), *gbs.suspect);
+    }
+    out.probability = gbs.probability;
+    out.bias = gbs.bias;
+    out.sigma = gbs.sigma;
+    m_gbs = out;
+}
+
+void GnssModel::CopyTo(GnssSnapshot& out) const
+{
+    out.date = m_date;
+    out.time = m_time;
+    out.zoneHours = m_zoneHours;
+    out.zoneMinutes = m_zoneMinutes;
+    out.rmcStatus = m_rmcStatus;
+    out.rmcMode = m_rmcMode;
+    out.gns = m_gns;
+    out.gst = m_gst;
+    out.gbs = m_gbs;
+
+    if (m_mergedDirty)
+        Merge();
+    out.satellites = m_merged;
+    for (GnssSignalView& v : out.satellites) {
+        const UsedList& used = m_used[static_cast<size_t>(SystemIndex(v.system))];
+        const auto usedEnd = used.numbers.begin() + used.count;
+        v.used = std::find(used.numbers.begin(), usedEnd, v.number) != usedEnd;
+    }
+}
+
+// Every stream's satellites sorted by (system, number, signal), the most
+// recently completed stream first within one key so that it is the one
+// kept. Sorting small index records keeps this cheap.
+void GnssModel::Merge() const
+{
+    auto& order = m_mergeScratch;
+    order.clear();
+    for (uint32_t s = 0; s < m_streams.size(); ++s) {
+        const Stream& stream = m_streams[s];
+        for (uint32_t i = 0; i < stream.satellites.size(); ++i) {
+            const GnssSatelliteId& id = stream.satellites[i].id;
+            const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
+                                 | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
+                                 | static_cast<uint64_t>(stream.signal & 0xFFFF);
+            order.push_back({key, stream.completed, s, i});
+        }
+    }
+    std::sort(order.begin(), order.end(), [](const MergeEntry& a, const MergeEntry& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.completed != b.completed)
+            return a.completed > b.completed;
+        return a.index < b.index;
+    });
+    m_merged.clear();
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k > 0 && order[k].key == order[k - 1].key)
+            continue;
+        const Stream& stream = m_streams[order[k].stream];
+        const StreamSatellite& sat = stream.satellites[order[k].index];
+        m_merged.push_back({sat.id.system, sat.id.number, stream.signal, sat.satellite.elevation,
+                            sat.satellite.azimuth, sat.satellite.cnr, false});
+    }
+    m_mergedDirty = false;
+}
+
+}  // namespace old_core

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "bench/old_core/gnss_sentences.h"
+#include "bench/old_core/gnss_snapshot.h"
+#include "bench/old_core/gnss_system.h"
+
+namespace old_core {
+
+// The GNSS model: every constellation and signal a receiver reports, beside
+// the GPS/GLONASS receiver state and fed by the same dispatcher call.
+//
+// GSV arrives in cycles, messages 1 to total, one cycle per (talker, signal
+// ID). A message 1 opens a cycle, discarding an unfinished one of its pair;
+// a later message continues its own pair's open cycle when it is that
+// cycle's next, or else another talker's open cycle of the same signal ID
+// and total (some receivers number one sequence across talkers: GP 1-2,
+// GL 3, GA 4 of 4). Anything else is dropped. When a cycle completes, what
+// each talker contributed replaces what is shown for that (talker, signal).
+// A satellite is (system, number, signal); when two streams report the same
+// one, the more recently completed cycle wins.
+//
+// GSA replaces used lists per system; RMC, ZDA, GNS, GST and GBS of any
+// talker are kept as the latest of each.
+//
+// Hostile input cannot grow it without bound: the number of streams and of
+// open cycles is capped (far above the handful of talkers and signals a
+// receiver has: the least recently touched goes first), as are the
+// satellites one cycle may carry.
+class GnssModel {
+public:
+    static constexpr size_t kMaxStreams = 128;
+    static constexpr size_t kMaxOpenCycles = 128;
+    static constexpr size_t kMaxCycleSatellites = 1024;
+
+    // Feeds one framed sentence: `address` such as "GAGSV", `data` what
+    // follows its comma. Sentences of other types are ignored.
+    void OnSentence(std::string_view address, std::string_view data);
+    // The same for the framer's NUL-terminated text (no separate strlen).
+    void OnSentence(const char* address, const char* data);
+
+    void Reset();
+
+    // The model as the pages see it; reuses `out`'s storage.
+    void CopyTo(GnssSnapshot& out) const;
+
+    size_t StreamCount() const { return m_streams.size(); }
+    size_t CycleSlotCount() const { return m_cycles.size(); }
+
+private:
+    using Talker = std::array<char, 2>;
+
+    struct Contribution {
+        Talker talker{};
+        GsvSatellite satellite;
+    };
+    struct OpenCycle {
+        bool open = false;
+        Talker talker{};
+        int signal = 0;
+        int total = 0;
+        int next = 0;  // the message number that continues it
+        uint64_t touched = 0;
+        std::vector<Talker> talkers;  // in the order they joined
+        std::vector<Contribution> satellites;
+    };
+    struct StreamSatellite {
+        GnssSatelliteId id;
+        GsvSatellite satellite;
+    };
+    struct Stream {
+        Talker talker{};
+        int signal = 0;
+        uint64_t completed = 0;  // completion order: later wins
+        std::vector<StreamSatellite> satellites;
+    };
+
+    template <typename Data>
+    void Dispatch(std::string_view address, Data data);
+    void OnGsv(Talker talker, const SentenceFields& f);
+    void OnGsa(Talker talker, const SentenceFields& f);
+    void OnGbs(Talker talker, const SentenceFields& f);
+    void Complete(const OpenCycle& cycle);
+    void Merge() const;
+    OpenCycle* FindCycle(Talker talker, int signal);
+    OpenCycle& OpenNewCycle(Talker talker, int signal);
+    Stream& StreamFor(Talker talker, int signal);
+
+    std::vector<OpenCycle> m_cycles;
+    std::vector<Stream> m_streams;
+    uint64_t m_clock = 0;  // orders cycle touches and completions
+    // Used numbers by system; a GSA lists twelve at most, and replaces.
+    struct UsedList {
+        int count = 0;
+        std::array<int, 12> numbers{};
+    };
+    std::array<UsedList, kGnssSystemCount> m_used{};
+
+    std::optional<GnssDate> m_date;
+    std::string m_time;
+    std::optional<int> m_zoneHours;
+    std::optional<int> m_zoneMinutes;
+    char m_rmcStatus = 0;
+    char m_rmcMode = 0;
+    std::optional<GnsFields> m_gns;
+    std::optional<GstFields> m_gst;
+    std::optional<GnssIntegrity> m_gbs;
+
+    GsvMessage m_message;  // scratch, too large for the stack of every call
+
+    struct MergeEntry {
+        uint64_t key = 0;  // system, number and signal in sort order
+        uint64_t completed = 0;
+        uint32_t stream = 0;
+        uint32_t index = 0;
+    };
+    mutable std::vector<MergeEntry> m_mergeScratch;  // kept to spare an allocation per fix
+    // The streams merged, used flags aside: rebuilt only after a cycle
+    // completes, since fast receivers send GSV less often than GGA.
+    mutable std::vector<GnssSignalView> m_merged;
+    mutable bool m_mergedDirty = false;
+};
+
+}  // namespace old_core

@@ -1,0 +1,225 @@
+#include "bench/old_core/gnss_sentences.h"
+
+#include <algorithm>
+
+#include "bench/old_core/number_text.h"
+
+namespace old_core {
+
+using stelmap::ParseDecimal;
+using stelmap::ParseInteger;
+
+namespace {
+
+bool AllDigits(std::string_view text)
+{
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+int Digits(std::string_view text, size_t at, size_t n)
+{
+    int value = 0;
+    for (size_t i = at; i < at + n; ++i)
+        value = value * 10 + (text[i] - '0');
+    return value;
+}
+
+std::optional<GnssDate> CheckedDate(int year, int month, int day)
+{
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    return GnssDate{year, month, day};
+}
+
+// A hexadecimal digit as the signal ID; 0 (not given) for anything else,
+// including the empty field some receivers send in its place.
+int SignalId(std::string_view text)
+{
+    if (text.size() != 1)
+        return 0;
+    const char c = text[0];
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return 0;
+}
+
+char OneLetter(std::string_view text) { return text.empty() ? 0 : text[0]; }
+
+}  // namespace
+
+SentenceFields::SentenceFields(std::string_view data)
+    : m_data(data.substr(0, UINT16_MAX))
+{
+    size_t start = 0;
+    for (size_t i = 0; m_count < kMaxFields; ++i) {
+        if (i == m_data.size() || m_data[i] == ',') {
+            m_begin[m_count] = static_cast<uint16_t>(start);
+            m_end[m_count] = static_cast<uint16_t>(i);
+            ++m_count;
+            start = i + 1;
+            if (i == m_data.size())
+                break;
+        }
+    }
+}
+
+SentenceFields::SentenceFields(const char* data)
+{
+    if (data == nullptr)
+        data = "";
+    size_t start = 0;
+    size_t i = 0;
+    for (;; ++i) {
+        const char c = data[i];
+        if (c == ',' || c == '\0') {
+            if (m_count < kMaxFields && i <= UINT16_MAX) {
+                m_begin[m_count] = static_cast<uint16_t>(start);
+                m_end[m_count] = static_cast<uint16_t>(i);
+                ++m_count;
+            }
+            start = i + 1;
+            if (c == '\0')
+                break;
+        }
+    }
+    m_data = std::string_view(data, std::min<size_t>(i, UINT16_MAX));
+}
+
+std::optional<double> OptionalDecimal(std::string_view text)
+{
+    // A field where no number starts is as absent as an empty one: never 0.
+    if (text.empty() || !stelmap::StartsWithDecimal(text))
+        return std::nullopt;
+    return ParseDecimal(text);
+}
+
+bool DecodeGsvMessage(const SentenceFields& f, GsvMessage& out)
+{
+    const std::string_view totalText = f[0];
+    const std::string_view numberText = f[1];
+    if (totalText.empty() || numberText.empty())
+        return false;
+    const int total = ParseInteger(totalText);
+    const int number = ParseInteger(numberText);
+    if (total < 1 || total > 99 || number < 1 || number > 99 || number > total)
+        return false;
+    out.total = total;
+    out.number = number;
+    out.inView = OptionalInteger(f[2]);
+
+    int groupFields = f.Count() > 3 ? f.Count() - 3 : 0;
+    out.signal = 0;
+    if (groupFields % 4 == 1) {
+        out.signal = SignalId(f[f.Count() - 1]);
+        --groupFields;
+    }
+    // A trailing group cut short (no C/N0 field at all) still names a satellite.
+    out.satelliteCount = 0;
+    for (int at = 3; at < 3 + groupFields && out.satelliteCount < GsvMessage::kMaxSatellites; at += 4) {
+        const std::string_view numberField = f[at];
+        if (numberField.empty())
+            continue;  // a group with no number is no satellite
+        GsvSatellite& s = out.satellites[static_cast<size_t>(out.satelliteCount++)];
+        s.number = ParseInteger(numberField);
+        s.elevation = at + 1 < 3 + groupFields ? OptionalInteger(f[at + 1]) : std::nullopt;
+        s.azimuth = at + 2 < 3 + groupFields ? OptionalInteger(f[at + 2]) : std::nullopt;
+        s.cnr = at + 3 < 3 + groupFields ? OptionalInteger(f[at + 3]) : std::nullopt;
+    }
+    return true;
+}
+
+GsaUsed DecodeGsaUsed(const SentenceFields& f)
+{
+    GsaUsed out;
+    for (int i = 2; i <= 13; ++i) {
+        const std::string_view text = f[i];
+        if (!text.empty())
+            out.numbers[static_cast<size_t>(out.numberCount++)] = ParseInteger(text);
+    }
+    if (f.Count() >= 18)
+        out.systemId = ParseInteger(f[17]);
+    return out;
+}
+
+std::string FormatNmeaTime(std::string_view text)
+{
+    if (text.size() < 6 || !AllDigits(text.substr(0, 6)))
+        return {};
+    const std::string_view fraction = text.substr(6);
+    if (!fraction.empty() && (fraction[0] != '.' || !AllDigits(fraction.substr(1))))
+        return {};
+    if (Digits(text, 0, 2) > 23 || Digits(text, 2, 2) > 59 || Digits(text, 4, 2) > 60)
+        return {};
+    std::string out;
+    out.reserve(8 + fraction.size());
+    out.append(text.substr(0, 2)).append(":").append(text.substr(2, 2)).append(":").append(text.substr(4, 2));
+    out.append(fraction);
+    return out;
+}
+
+RmcFields DecodeRmc(const SentenceFields& f)
+{
+    RmcFields out;
+    out.time = FormatNmeaTime(f[0]);
+    if (const char s = OneLetter(f[1]); s == 'A' || s == 'V')
+        out.status = s;
+    if (const std::string_view d = f[8]; d.size() == 6 && AllDigits(d)) {
+        const int yy = Digits(d, 4, 2);
+        out.date = CheckedDate(yy < 80 ? 2000 + yy : 1900 + yy, Digits(d, 2, 2), Digits(d, 0, 2));
+    }
+    out.mode = OneLetter(f[11]);
+    return out;
+}
+
+ZdaFields DecodeZda(const SentenceFields& f)
+{
+    ZdaFields out;
+    out.time = FormatNmeaTime(f[0]);
+    const std::string_view day = f[1];
+    const std::string_view month = f[2];
+    const std::string_view year = f[3];
+    if (day.size() == 2 && month.size() == 2 && year.size() == 4 && AllDigits(day) && AllDigits(month)
+        && AllDigits(year))
+        out.date = CheckedDate(Digits(year, 0, 4), Digits(month, 0, 2), Digits(day, 0, 2));
+    out.zoneHours = OptionalInteger(f[4]);
+    out.zoneMinutes = OptionalInteger(f[5]);
+    return out;
+}
+
+GnsFields DecodeGns(const SentenceFields& f)
+{
+    GnsFields out;
+    out.modes = std::string(f[5].substr(0, 16));
+    out.satsUsed = OptionalInteger(f[6]);
+    out.hdop = OptionalDecimal(f[7]);
+    return out;
+}
+
+GstFields DecodeGst(const SentenceFields& f)
+{
+    return {OptionalDecimal(f[1]), OptionalDecimal(f[2]), OptionalDecimal(f[3]), OptionalDecimal(f[4]),
+            OptionalDecimal(f[5]), OptionalDecimal(f[6]), OptionalDecimal(f[7])};
+}
+
+GbsFields DecodeGbs(const SentenceFields& f)
+{
+    GbsFields out;
+    out.errLat = OptionalDecimal(f[1]);
+    out.errLon = OptionalDecimal(f[2]);
+    out.errAlt = OptionalDecimal(f[3]);
+    out.suspect = OptionalInteger(f[4]);
+    out.probability = OptionalDecimal(f[5]);
+    out.bias = OptionalDecimal(f[6]);
+    out.sigma = OptionalDecimal(f[7]);
+    out.systemId = ParseInteger(f[8]);
+    return out;
+}
+
+}  // namespace old_core

@@ -1,0 +1,208 @@
+#include "bench/old_core/sentence_framer.h"
+
+#include <cstring>
+
+namespace old_core {
+
+int CNMEAParser::OnSentence(const char*, const char*) { return 0; }
+
+void CNMEAParser::OnChecksumError(const char*, const char*) {}
+
+int CNMEAParser::Deliver()
+{
+    m_data[m_fieldIndex] = '\0';
+    m_framerState = StateWaitStart;
+    OnSentence(m_address, m_data);
+    return 1;
+}
+
+int CNMEAParser::ProcessByte(uint8_t b)
+{
+    switch (m_framerState) {
+    case StateWaitStart:
+        // Everything outside a sentence, the CR LF of the last one included.
+        if (b == '$') {
+            m_checksum = 0;
+            m_fieldIndex = 0;
+            m_framerState = StateAddress;
+        }
+        return 0;
+
+    case StateAddress:
+        if (b == ',' || b == '*') {
+            // A '*' right after the address ends it too; the framer then
+            // stays in the data and the sentence ends at the carriage return.
+            m_address[m_fieldIndex] = '\0';
+            m_checksum ^= b;
+            m_fieldIndex = 0;
+            m_framerState = StateData;
+            return 0;
+        }
+        m_address[m_fieldIndex] = static_cast<char>(b);
+        m_checksum ^= b;
+        if (++m_fieldIndex >= kAddressSize)
+            m_framerState = StateWaitStart;  // no address is that long: drop it
+        return 0;
+
+    case StateData:
+        if (b == '*') {
+            m_data[m_fieldIndex] = '\0';
+            m_framerState = StateChecksumHigh;
+            return 0;
+        }
+        if (b == '\r')
+            return Deliver();  // a sentence without checksum
+        m_checksum ^= b;
+        m_data[m_fieldIndex] = static_cast<char>(b);
+        if (++m_fieldIndex >= kDataSize)
+            m_framerState = StateWaitStart;
+        return 0;
+
+    case StateChecksumHigh: {
+        // Not validated as hexadecimal: digits and upper-case letters decode
+        // as NMEA says, anything else decodes to some value that will rarely
+        // match.
+        const uint8_t v = b > '9' ? static_cast<uint8_t>(b - 7) : b;
+        m_rxChecksum = static_cast<uint8_t>(v << 4);
+        m_framerState = StateChecksumLow;
+        return 0;
+    }
+
+    case StateChecksumLow: {
+        m_rxChecksum |= b > '9' ? static_cast<uint8_t>(b - 55) : static_cast<uint8_t>(b - 48);
+        m_framerState = StateWaitStart;
+        if (m_rxChecksum == m_checksum) {
+            OnSentence(m_address, m_data);
+            return 1;
+        }
+        OnChecksumError(m_address, m_data);
+        return 0;
+    }
+
+    default:
+        m_framerState = StateWaitStart;
+        return 0;
+    }
+}
+
+namespace {
+
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+constexpr uint64_t kHighs = 0x8080808080808080ULL;
+
+// Non-zero when one of the eight bytes of `v` equals `b` (the classic
+// "has zero byte" test applied to v ^ b).
+inline uint64_t HasByte(uint64_t v, uint8_t b)
+{
+    const uint64_t x = v ^ (kOnes * b);
+    return (x - kOnes) & ~x & kHighs;
+}
+
+inline uint8_t FoldXor(uint64_t v)
+{
+    v ^= v >> 32;
+    v ^= v >> 16;
+    v ^= v >> 8;
+    return static_cast<uint8_t>(v);
+}
+
+}  // namespace
+
+size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
+{
+    size_t delivered = 0;
+    const uint8_t* p = bytes;
+    const uint8_t* const end = bytes + count;
+    while (p < end) {
+        if (m_framerState == StateWaitStart) {
+            // Usually the '$' follows right after the CR LF of the last
+            // sentence; memchr pays off only over longer junk.
+            const uint8_t* const near = end - p > 16 ? p + 16 : end;
+            while (p < near && *p != '$')
+                ++p;
+            if (p == near && p < end) {
+                const void* start = std::memchr(p, '$', static_cast<size_t>(end - p));
+                if (start == nullptr)
+                    return delivered;
+                p = static_cast<const uint8_t*>(start);
+            }
+            if (p == end)
+                return delivered;
+        } else if (m_framerState == StateData) {
+            // Plain data characters up to the next '*' or CR are copied and
+            // XORed eight at a time, stopping short of the buffer's end so
+            // that the byte-wise path decides what happens there.
+            uint64_t checksum = m_checksum;
+            uint16_t index = m_fieldIndex;
+            while (end - p >= 8 && index + 8 < kDataSize) {
+                uint64_t v;
+                std::memcpy(&v, p, 8);
+                if (HasByte(v, '*') | HasByte(v, '\r'))
+                    break;
+                checksum ^= v;
+                std::memcpy(m_data + index, p, 8);
+                index = static_cast<uint16_t>(index + 8);
+                p += 8;
+            }
+            uint8_t sum = FoldXor(checksum);
+            while (p < end && index < kDataSize - 1) {
+                const uint8_t b = *p;
+                if (b == '*' || b == '\r')
+                    break;
+                sum ^= b;
+                m_data[index++] = static_cast<char>(b);
+                ++p;
+            }
+            m_checksum = sum;
+            m_fieldIndex = index;
+            if (p == end)
+                return delivered;
+        } else if (m_framerState == StateAddress) {
+            uint8_t sum = m_checksum;
+            uint16_t index = m_fieldIndex;
+            while (p < end && index < kAddressSize - 1) {
+                const uint8_t b = *p;
+                if (b == ',' || b == '*')
+                    break;
+                sum ^= b;
+                m_address[index++] = static_cast<char>(b);
+                ++p;
+            }
+            m_checksum = sum;
+            m_fieldIndex = index;
+            if (p == end)
+                return delivered;
+        }
+        delivered += static_cast<size_t>(ProcessByte(*p++));
+    }
+    return delivered;
+}
+
+int CNMEAParser::GetField(const char* data, int index, char* out)
+{
+    if (data == nullptr || out == nullptr)
+        return 0;
+    const char* p = data;
+    if (index > 0 && *p != '\0') {
+        int commas = 0;
+        while (commas < index) {
+            if (*p == '\0') {
+                out[0] = '\0';
+                return 0;
+            }
+            if (*p++ == ',')
+                ++commas;
+        }
+    }
+    if (*p == ',' || *p == '*') {
+        out[0] = '\0';
+        return 0;
+    }
+    int n = 0;
+    while (*p != '\0' && *p != ',' && *p != '*' && n < kFieldSize - 1)
+        out[n++] = *p++;
+    out[n] = '\0';
+    return 1;
+}
+
+}  // namespace old_core

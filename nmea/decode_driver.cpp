@@ -1,0 +1,45 @@
+#include "nmea/decode_driver.h"
+
+#include "nmea/receiver_state.h"
+
+const SentenceCounts& DecodeDriver::Counts() const
+{
+    m_counts.outsideBytes = OutsideBytes();
+    return m_counts;
+}
+
+int DecodeDriver::OnSentence(const char* address, const char* data)
+{
+    ++m_counts.sentences;
+    const std::string_view a(address);
+    const std::string_view d(data, DataLength());
+    const AddressKind kind = ClassifyAddress(a);
+    const CNMEAParserWin32::Taken taken = m_state.Decode(a, d, kind);
+    if (taken == CNMEAParserWin32::Taken::Invalid) {
+        ++m_counts.invalid;
+        if (m_observer != nullptr)
+            m_observer->OnInvalid(a, d);
+    }
+    if (m_observer != nullptr)
+        m_observer->OnSentence(a, d, kind);
+    if (taken == CNMEAParserWin32::Taken::Fix) {
+        ++m_counts.fixes;
+        if (m_observer != nullptr)
+            m_observer->OnFix();
+    }
+    return 1;
+}
+
+void DecodeDriver::OnChecksumError(const char* address, const char* data)
+{
+    ++m_counts.checksumErrors;
+    if (m_observer != nullptr)
+        m_observer->OnChecksumError(address, std::string_view(data, DataLength()));
+}
+
+void DecodeDriver::OnTooLong()
+{
+    ++m_counts.tooLong;
+    if (m_observer != nullptr)
+        m_observer->OnTooLong();
+}
