@@ -202,7 +202,8 @@ void Cdf(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const Tex
 
 void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const TextMeasure& measure)
 {
-    g.labels.push_back({{panel.left, panel.top}, "Stanford diagram: HErr across, HPL up", true});
+    const std::string title = "Stanford diagram: HErr across, HPL up";
+    g.labels.push_back({{panel.left, panel.top}, title, true});
     const PixelRect area = PlotArea(panel);
     const int cell = std::max(1, std::min(area.Width(), area.Height()) / StanfordGrid::kCells);
     g.stanfordPlot = CentredSquare(area, cell * StanfordGrid::kCells);
@@ -228,14 +229,22 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
     if (largest > 0) {
         // The key, in the title line: a ramp of the shades between "1" and
         // the largest count.
+        // Where the title leaves no room for it, in the row under the plot,
+        // between the scale's labels.
         constexpr int kSteps = 10, kStep = 6;
-        const int right = panel.right - 8 - 6 * static_cast<int>(std::to_string(largest).size());
+        const std::string most = std::to_string(largest);
+        int right = panel.right - 4 - TextWidth(measure, most);
+        int top = panel.top;
+        if (right - kSteps * kStep - TextWidth(measure, "1") - 8 < panel.left + TextWidth(measure, title) + 8) {
+            right = p.left + (p.Width() + kSteps * kStep) / 2;
+            top = p.bottom + 2;
+        }
         const int left = right - kSteps * kStep;
         for (int i = 0; i < kSteps; ++i)
-            g.stanfordLegend.push_back({{left + i * kStep, panel.top + 3, left + (i + 1) * kStep, panel.top + 12},
+            g.stanfordLegend.push_back({{left + i * kStep, top + 3, left + (i + 1) * kStep, top + 12},
                                         static_cast<double>(i) / (kSteps - 1)});
-        g.labels.push_back({{left - 10, panel.top}, "1"});
-        g.labels.push_back({{right + 3, panel.top}, std::to_string(largest)});
+        g.labels.push_back({{left - 4 - TextWidth(measure, "1"), top}, "1"});
+        g.labels.push_back({{right + 3, top}, most});
     }
     const double scale = static_cast<double>(p.Width()) / grid.range;
     const int al = TruncToPixel(std::lround(tracker.AlertLimit() * scale));
@@ -271,16 +280,39 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
         {StanfordRegion::Unavailable, "Unavailable", 0.03, 0.93},
         {StanfordRegion::UnavailableMi, "Unavailable MI", 0.70, 0.60},
     };
+    // Two lines each where the plot has room for them, else one; a name
+    // that would cover another moves down until it is clear.
+    const bool roomy = p.Height() >= 12 * G::kLineHeight;
+    std::vector<PixelRect> taken;
     for (const Place& place : places) {
         const int64_t count = integrity->Count(place.region);
         const double share = integrity->epochs > 0 ? 100.0 * static_cast<double>(count) / integrity->epochs : 0.0;
         const std::string counted = std::to_string(count) + Format(" (%.1f %%)", share);
+        std::vector<std::string> lines{place.name, counted};
+        if (!roomy)
+            lines = {std::string(place.name) + " " + counted};
+        int wide = 0;
+        for (const std::string& line : lines)
+            wide = std::max(wide, TextWidth(measure, line));
+        const int high = static_cast<int>(lines.size()) * G::kLineHeight;
         // Inside the plot however small it is.
-        const int wide = std::max(TextWidth(measure, place.name), TextWidth(measure, counted));
-        const PixelPoint at{std::max(p.left + 2, std::min(p.left + TruncToPixel(place.across * p.Width()), p.right - 2 - wide)),
-                            p.bottom - TruncToPixel(place.up * p.Height())};
-        g.labels.push_back({at, place.name, false, true});
-        g.labels.push_back({{at.x, at.y + G::kLineHeight}, counted, false, true});
+        PixelRect box{std::max(p.left + 2, std::min(p.left + TruncToPixel(place.across * p.Width()), p.right - 2 - wide)),
+                      std::max(p.top, std::min(p.bottom - TruncToPixel(place.up * p.Height()), p.bottom - high)), 0, 0};
+        box.right = box.left + wide;
+        box.bottom = box.top + high;
+        for (int tries = 0; tries < 40; ++tries) {
+            const bool clear = std::none_of(taken.begin(), taken.end(), [&](const PixelRect& t) {
+                return t.left < box.right && box.left < t.right && t.top < box.bottom && box.top < t.bottom;
+            });
+            if (clear)
+                break;
+            const int down = box.bottom + 4 <= p.bottom ? 4 : -(box.top - p.top);
+            box.top += down;
+            box.bottom += down;
+        }
+        taken.push_back(box);
+        for (size_t i = 0; i < lines.size(); ++i)
+            g.labels.push_back({{box.left, box.top + static_cast<int>(i) * G::kLineHeight}, lines[i], false, true});
     }
 }
 

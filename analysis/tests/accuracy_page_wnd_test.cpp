@@ -155,6 +155,19 @@ TEST(AccuracyPage, TextsStayInTheirFrames)
                     EXPECT_TRUE(std::any_of(g.labels.begin(), g.labels.end(),
                                             [](const auto& l) { return l.text == "131072 fixes"; }))
                         << name;
+                // The region names in the Stanford plot never cover each other.
+                std::vector<QRect> boxes;
+                for (const AccuracyPageGeometry::Text& t : g.labels)
+                    if (t.boxed)
+                        boxes.emplace_back(t.at.x, t.at.y, width(t.text), AccuracyPageGeometry::kLineHeight);
+                for (size_t i = 0; i < boxes.size(); ++i)
+                    for (size_t j = i + 1; j < boxes.size(); ++j)
+                        EXPECT_FALSE(boxes[i].intersects(boxes[j])) << name << ": labels " << i << " and " << j;
+                // Nor does the colour key cover the title.
+                for (const AccuracyPageGeometry::Cell& key : g.stanfordLegend)
+                    EXPECT_TRUE(key.rect.top > g.stanfordPlot.bottom
+                                || key.rect.left > g.stanfordPlot.left - 44 + width("Stanford diagram: HErr across, HPL up"))
+                        << name;
                 for (const AccuracyPageGeometry::Circle& c : g.circles) {
                     EXPECT_LE(c.labelAt.x + width(c.label), g.scatterPlot.left) << name << ": " << c.label;
                     EXPECT_GE(c.labelAt.x, 0) << name << ": " << c.label;

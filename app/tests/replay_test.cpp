@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -19,6 +20,7 @@
 #include "displays/front_panel_status_wnd.h"
 #include "displays/scatter_plot_wnd.h"
 #include "displays/signals_page_wnd.h"
+#include "kit/page_look.h"
 #include "link/link_objects.h"
 #include "link/serial_port.h"
 #include "link/tests/pseudo_terminal.h"
@@ -280,6 +282,41 @@ TEST_F(ReplayTest, PagesStartAfreshWithEachFileAndEachOtherSource)
     EXPECT_TRUE(signalsShown.marks.empty());
     EXPECT_TRUE(signalsShown.bars.empty());
     EXPECT_EQ(signalsShown.info[0].text.text, "Date -   Time -");
+}
+
+}  // namespace
+
+namespace {
+
+// Every page at a small and the default size, in the dark look and a light
+// one, with a multi-constellation receiver's file analysed: saved as PNGs
+// for a person to look at, and no page lets a part of itself run out of it.
+TEST_F(ReplayTest, EveryPageAtSmallAndDefaultSizesInADarkAndALightLook)
+{
+    STELMAP_REQUIRE_CORPUS();
+    ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(QStringLiteral(STELMAP_CORPUS_DIR "/gpsd/ublox-zed-f9p-nmea.log")));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 20000));
+    const int before = m_frame->AppLook();
+    m_frame->show();
+    for (const int look : {kLookOffice2007Black, kLookOffice2007Blue})
+        for (const QSize size : {QSize(800, 500), QSize(1100, 700)}) {
+            m_frame->OnApplicationLook(look);
+            m_frame->resize(size);
+            ASSERT_TRUE(WaitFor([&] { return m_frame->size() == size; }));
+            const QString dir = QStringLiteral(STELMAP_BINARY_DIR "/test-output/app/pages-%1-%2x%3")
+                                    .arg(look == kLookOffice2007Black ? "black" : "blue")
+                                    .arg(size.width())
+                                    .arg(size.height());
+            const QStringList files = m_frame->SaveScreenshots(dir);
+            EXPECT_EQ(files.size(), m_frame->findChild<QTabWidget*>()->count()) << dir.toStdString();
+            for (QWidget* page : {static_cast<QWidget*>(Signals()), static_cast<QWidget*>(Accuracy())}) {
+                for (QWidget* part : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    if (!part->isHidden())
+                        EXPECT_TRUE(page->rect().contains(part->geometry())) << page->objectName().toStdString();
+                }
+            }
+        }
+    m_frame->OnApplicationLook(before);
 }
 
 }  // namespace
