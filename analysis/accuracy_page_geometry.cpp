@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "nmea/receiver_state.h"
 
@@ -37,6 +38,39 @@ std::string QualityName(int quality)
 {
     const char* name = FixQualityText(quality);
     return name != nullptr ? name : "Quality " + std::to_string(quality);
+}
+
+// The first of `candidates` that fits `width`, else the last.
+std::string Fitted(std::initializer_list<std::string> candidates, int width, const TextMeasure& measure)
+{
+    for (const std::string& text : candidates)
+        if (TextWidth(measure, text) <= width)
+            return text;
+    return *(candidates.end() - 1);
+}
+
+// `text` broken at blanks into lines of at most `width` (a word longer than
+// that stands alone).
+std::vector<std::string> Wrapped(const std::string& text, int width, const TextMeasure& measure)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find(' ', start), text.size());
+        const std::string word = text.substr(start, end - start);
+        const std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && TextWidth(measure, longer) > width) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+        start = end + 1;
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
 }
 
 // The plot area inside a panel: a title line on top, scale labels left and
@@ -184,7 +218,9 @@ void Scatter(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const
 
 void Cdf(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const TextMeasure& measure)
 {
-    g.labels.push_back({{panel.left, panel.top}, "Horizontal error, cumulative", true});
+    g.labels.push_back(
+        {{panel.left, panel.top},
+         Fitted({"Horizontal error, cumulative", "HErr, cumulative"}, panel.Width(), measure), true});
     g.cdfPlot = PlotArea(panel);
     const ErrorHistogram& histogram = tracker.HorizontalHistogram();
     g.cdfRange = NiceCeiling(histogram.Percentile(99).value_or(0.0) * 1.1);
@@ -202,7 +238,9 @@ void Cdf(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const Tex
 
 void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const TextMeasure& measure)
 {
-    const std::string title = "Stanford diagram: HErr across, HPL up";
+    const std::string title = Fitted({"Stanford diagram: HErr across, HPL up", "Stanford: HErr across, HPL up",
+                                      "Stanford diagram"},
+                                     panel.Width(), measure);
     g.labels.push_back({{panel.left, panel.top}, title, true});
     const PixelRect area = PlotArea(panel);
     const int cell = std::max(1, std::min(area.Width(), area.Height()) / StanfordGrid::kCells);
@@ -256,10 +294,7 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
     if (!integrity) {
         // Centred in the plot, on two lines where one does not fit, on the
         // page's background so the grid does not strike it through.
-        const std::string whole = "No user position: no integrity";
-        const std::vector<std::string> lines = TextWidth(measure, whole) + 8 <= p.Width()
-            ? std::vector<std::string>{whole}
-            : std::vector<std::string>{"No user position:", "no integrity"};
+        const std::vector<std::string> lines = Wrapped("No user position: no integrity", p.Width() - 8, measure);
         int y = p.top + (p.Height() - static_cast<int>(lines.size()) * G::kLineHeight) / 2;
         for (const std::string& line : lines) {
             g.labels.push_back({{p.left + std::max(2, (p.Width() - TextWidth(measure, line)) / 2), y}, line, false, true});
@@ -281,13 +316,18 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
         {StanfordRegion::UnavailableMi, "Unavailable MI", 0.70, 0.60},
     };
     // Two lines each where the plot has room for them, else one; a name
-    // that would cover another moves down until it is clear.
+    // that would cover another moves down until it is clear. In a plot too
+    // small for all five, the card lists them instead.
     const bool roomy = p.Height() >= 12 * G::kLineHeight;
     std::vector<PixelRect> taken;
+    std::vector<G::Text> placed;
+    std::vector<std::pair<std::string, std::string>> listed;
+    bool fits = true;
     for (const Place& place : places) {
         const int64_t count = integrity->Count(place.region);
         const double share = integrity->epochs > 0 ? 100.0 * static_cast<double>(count) / integrity->epochs : 0.0;
         const std::string counted = std::to_string(count) + Format(" (%.1f %%)", share);
+        listed.emplace_back(place.name, counted);
         std::vector<std::string> lines{place.name, counted};
         if (!roomy)
             lines = {std::string(place.name) + " " + counted};
@@ -295,31 +335,49 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
         for (const std::string& line : lines)
             wide = std::max(wide, TextWidth(measure, line));
         const int high = static_cast<int>(lines.size()) * G::kLineHeight;
-        // Inside the plot however small it is.
         PixelRect box{std::max(p.left + 2, std::min(p.left + TruncToPixel(place.across * p.Width()), p.right - 2 - wide)),
                       std::max(p.top, std::min(p.bottom - TruncToPixel(place.up * p.Height()), p.bottom - high)), 0, 0};
         box.right = box.left + wide;
         box.bottom = box.top + high;
-        for (int tries = 0; tries < 40; ++tries) {
-            const bool clear = std::none_of(taken.begin(), taken.end(), [&](const PixelRect& t) {
+        const auto clear = [&] {
+            return std::none_of(taken.begin(), taken.end(), [&](const PixelRect& t) {
                 return t.left < box.right && box.left < t.right && t.top < box.bottom && box.top < t.bottom;
             });
-            if (clear)
-                break;
+        };
+        for (int tries = 0; tries < 40 && !clear(); ++tries) {
             const int down = box.bottom + 4 <= p.bottom ? 4 : -(box.top - p.top);
             box.top += down;
             box.bottom += down;
         }
+        fits = fits && clear() && box.right <= p.right && box.bottom <= p.bottom;
         taken.push_back(box);
         for (size_t i = 0; i < lines.size(); ++i)
-            g.labels.push_back({{box.left, box.top + static_cast<int>(i) * G::kLineHeight}, lines[i], false, true});
+            placed.push_back({{box.left, box.top + static_cast<int>(i) * G::kLineHeight}, lines[i], false, true});
+    }
+    if (fits) {
+        g.labels.insert(g.labels.end(), placed.begin(), placed.end());
+        return;
+    }
+    int y = g.card.top + 4;
+    for (const G::Text& t : g.cardLines)
+        y = std::max(y, t.at.y + G::kLineHeight);
+    for (const auto& [name, counted] : listed) {
+        if (y + G::kLineHeight > g.card.bottom)
+            break;
+        g.cardLines.push_back({{g.card.left + 14, y}, name});
+        g.cardLines.push_back({{g.card.left + 118, y}, counted});
+        y += G::kLineHeight;
     }
 }
 
 void Timeline(G& g, const PixelRect& panel, const AccuracyTracker& tracker, const std::string& estimateName,
               const TextMeasure& measure)
 {
-    g.labels.push_back({{panel.left, panel.top}, "Horizontal error and " + estimateName + " over time", true});
+    g.labels.push_back({{panel.left, panel.top},
+                        Fitted({"Horizontal error and " + estimateName + " over time", "HErr and " + estimateName + " over time",
+                                "HErr and " + estimateName},
+                               panel.Width(), measure),
+                        true});
     g.timelinePlot = PlotArea(panel);
     const ErrorTimeline& timeline = tracker.Timeline();
     double top = 0.0;

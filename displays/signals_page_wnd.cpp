@@ -68,7 +68,10 @@ CSignalsPageWnd::CSignalsPageWnd(QWidget* parent)
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_table->setFont(SignalsFont());
     m_table->verticalHeader()->setDefaultSectionSize(QFontMetrics(SignalsFont()).height() + 4);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Columns as wide as their contents, the last taking the rest; a narrow
+    // page scrolls the table rather than cutting its headings.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(0, Qt::AscendingOrder);
     m_table->hide();

@@ -126,7 +126,8 @@ TEST(AccuracyPage, TextsStayInTheirFrames)
     withTruth.SetUserPosition(47.0707, 15.4395, 353.0);
     FeedSession(withTruth, 70000);  // 131072 fixes at the timeline's end
     FeedSession(without, 300);
-    for (const QSize size : {QSize(800, 500), QSize(1100, 700)})
+    // 796 x 380: the page itself in a window of 800 x 500.
+    for (const QSize size : {QSize(796, 380), QSize(800, 500), QSize(1100, 700)})
         for (const int look : {kLookOffice2007Black, kLookOffice2007Blue})
             for (CAccuracyWnd* page : {&withTruth, &without}) {
                 SetCurrentAppLook(look);
@@ -141,7 +142,8 @@ TEST(AccuracyPage, TextsStayInTheirFrames)
                     EXPECT_LE(t.at.x + width(t.text), g.card.right - 1) << name << ": " << t.text;
                 for (const AccuracyPageGeometry::Text& t : g.labels) {
                     EXPECT_LE(t.at.x + width(t.text), size.width()) << name << ": " << t.text;
-                    if (t.text.find("no integrity") != std::string::npos || t.text.find("No user") != std::string::npos) {
+                    if (t.text.find("integrity") != std::string::npos || t.text.find("No user") != std::string::npos
+                        || t.text == "position:") {
                         EXPECT_GE(t.at.x, g.stanfordPlot.left) << name;
                         EXPECT_LE(t.at.x + width(t.text), g.stanfordPlot.right) << name << ": " << t.text;
                         EXPECT_GE(t.at.y, g.stanfordPlot.top) << name;
@@ -149,7 +151,7 @@ TEST(AccuracyPage, TextsStayInTheirFrames)
                     }
                 }
                 EXPECT_EQ(page == &without, std::any_of(g.labels.begin(), g.labels.end(), [](const auto& l) {
-                              return l.text.find("no integrity") != std::string::npos;
+                              return l.text.find("integrity") != std::string::npos;
                           })) << name;
                 if (page == &withTruth)
                     EXPECT_TRUE(std::any_of(g.labels.begin(), g.labels.end(),
