@@ -269,17 +269,23 @@ void Stanford(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
         // the largest count.
         // Where the title leaves no room for it, in the row under the plot,
         // between the scale's labels.
-        constexpr int kSteps = 10, kStep = 6;
+        constexpr int kSteps = 10;
+        int step = 6;
         const std::string most = std::to_string(largest);
         int right = panel.right - 4 - TextWidth(measure, most);
         int top = panel.top;
-        if (right - kSteps * kStep - TextWidth(measure, "1") - 8 < panel.left + TextWidth(measure, title) + 8) {
-            right = p.left + (p.Width() + kSteps * kStep) / 2;
+        if (right - kSteps * step - TextWidth(measure, "1") - 8 < panel.left + TextWidth(measure, title) + 8) {
+            // From the left edge of the panel up to the scale's label at the
+            // right, the ramp narrowed to fit.
+            const int end = p.right - TextWidth(measure, Format("%g", grid.range) + " m") - 6;
+            const int start = panel.left + TextWidth(measure, "1") + 4;
+            step = std::clamp((end - start - TextWidth(measure, most) - 3) / kSteps, 2, 6);
+            right = start + kSteps * step;
             top = p.bottom + 2;
         }
-        const int left = right - kSteps * kStep;
+        const int left = right - kSteps * step;
         for (int i = 0; i < kSteps; ++i)
-            g.stanfordLegend.push_back({{left + i * kStep, top + 3, left + (i + 1) * kStep, top + 12},
+            g.stanfordLegend.push_back({{left + i * step, top + 3, left + (i + 1) * step, top + 12},
                                         static_cast<double>(i) / (kSteps - 1)});
         g.labels.push_back({{left - 4 - TextWidth(measure, "1"), top}, "1"});
         g.labels.push_back({{right + 3, top}, most});

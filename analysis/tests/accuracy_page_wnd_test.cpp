@@ -157,11 +157,18 @@ TEST(AccuracyPage, TextsStayInTheirFrames)
                     EXPECT_TRUE(std::any_of(g.labels.begin(), g.labels.end(),
                                             [](const auto& l) { return l.text == "131072 fixes"; }))
                         << name;
-                // The region names in the Stanford plot never cover each other.
+                // The region names in the Stanford plot never cover each other,
+                // nor the scale's labels the colour key.
                 std::vector<QRect> boxes;
                 for (const AccuracyPageGeometry::Text& t : g.labels)
                     if (t.boxed)
                         boxes.emplace_back(t.at.x, t.at.y, width(t.text), AccuracyPageGeometry::kLineHeight);
+                for (const AccuracyPageGeometry::Text& t : g.labels) {
+                    const QRect text(t.at.x, t.at.y, width(t.text), metrics.height());
+                    for (const AccuracyPageGeometry::Cell& key : g.stanfordLegend)
+                        EXPECT_FALSE(text.intersects(QRect(key.rect.left, key.rect.top, key.rect.Width(), key.rect.Height())))
+                            << name << ": " << t.text;
+                }
                 for (size_t i = 0; i < boxes.size(); ++i)
                     for (size_t j = i + 1; j < boxes.size(); ++j)
                         EXPECT_FALSE(boxes[i].intersects(boxes[j])) << name << ": labels " << i << " and " << j;
