@@ -128,6 +128,11 @@ void CardLines(G& g, const AccuracyTracker& tracker, const AccuracyReport* exact
     const auto seconds = [](const std::optional<double>& s) { return s ? Format("%.1f s", *s) : std::string("-"); };
     line("First fix", seconds(tracker.TimeToFirstFix()));
     line("First RTK fixed", seconds(tracker.TimeToFirstRtkFixed()));
+    // Times from the first RTCM correction sent, once there was one.
+    if (tracker.CorrectionsStarted()) {
+        line("To float (RTCM)", seconds(tracker.CorrectionsToFloat()));
+        line("To fixed (RTCM)", seconds(tracker.CorrectionsToFixed()));
+    }
     y += G::kLineHeight / 2;
 
     // Live percentiles come from the histograms' bins: near, not exact.
@@ -410,6 +415,9 @@ void Timeline(G& g, const PixelRect& panel, const AccuracyTracker& tracker, cons
         if (b.hasError)
             g.errorBars.push_back(bar(i, b.errorMin, b.errorMax));
     }
+    const double columnsPerFix = static_cast<double>(p.Width()) / static_cast<double>(timeline.fixesPerBucket * ErrorTimeline::kBuckets);
+    for (const ErrorTimeline::QualityChange& c : timeline.changes)
+        g.qualityMarks.push_back({p.left + TruncToPixel(std::floor(static_cast<double>(c.fix) * columnsPerFix)), c.quality});
 }
 
 }  // namespace

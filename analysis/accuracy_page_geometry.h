@@ -65,6 +65,14 @@ struct AccuracyPageGeometry {
     double timelineRange = 0.0;
     std::vector<PixelRect> errorBars;
     std::vector<PixelRect> estimateBars;
+    // A line across the time plot where the fix quality changed, with the
+    // new quality's number at its top.
+    struct QualityMark {
+        int x = 0;
+        int quality = 0;
+        bool operator==(const QualityMark&) const = default;
+    };
+    std::vector<QualityMark> qualityMarks;
 
     bool operator==(const AccuracyPageGeometry&) const = default;
 };

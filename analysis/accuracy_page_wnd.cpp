@@ -21,6 +21,7 @@ const QColor kErrorColor(40, 120, 230);
 const QColor kEstimateColor(240, 140, 20);
 const QColor kBiasColor(220, 30, 30);
 const QColor kAlertLimitColor(220, 30, 30);
+const QColor kQualityMarkColor(110, 110, 110);  // grey: a mark, not a measurement
 const QColor kCircleColors[] = {QColor(30, 170, 60), QColor(240, 140, 20), QColor(190, 40, 190)};
 
 }  // namespace
@@ -32,6 +33,7 @@ QColor StanfordCellColor(double shade)
 }
 
 QColor AccuracyCircleColor(size_t circle) { return kCircleColors[circle % 3]; }
+QColor AccuracyQualityMarkColor() { return kQualityMarkColor; }
 
 CAccuracyWnd::CAccuracyWnd(QWidget* parent) : QWidget(parent)
 {
@@ -59,6 +61,12 @@ void CAccuracyWnd::StartSession()
     m_tracker.StartSession();
     m_sessionClock.restart();
     m_gstSeen = false;
+    update();
+}
+
+void CAccuracyWnd::MarkCorrectionsStarted()
+{
+    m_tracker.MarkCorrectionsStarted(static_cast<double>(m_sessionClock.elapsed()) / 1000.0);
     update();
 }
 
@@ -146,6 +154,9 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
         painter.fillRect(ToQRect(r), kErrorColor);
     for (const PixelRect& r : g.estimateBars)
         painter.fillRect(ToQRect(r), kEstimateColor);
+    painter.setPen(QPen(kQualityMarkColor, 0, Qt::DashLine));
+    for (const AccuracyPageGeometry::QualityMark& m : g.qualityMarks)
+        painter.drawLine(m.x, g.timelinePlot.top, m.x, g.timelinePlot.bottom - 1);
 
     painter.setClipRect(ToQRect(g.cdfPlot));
     if (g.cdfLine.size() > 1) {
@@ -184,6 +195,9 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
         const AccuracyPageGeometry::Circle& c = g.circles[i];
         painter.drawText(c.labelAt.x, c.labelAt.y + metrics.ascent(), QString::fromStdString(c.label));
     }
+    painter.setPen(kQualityMarkColor);
+    for (const AccuracyPageGeometry::QualityMark& m : g.qualityMarks)
+        painter.drawText(m.x + 2, g.timelinePlot.bottom - 3, QString::number(m.quality));
     painter.setPen(kErrorColor);
     painter.drawText(g.timelinePlot.left + 4, g.timelinePlot.top + metrics.ascent() + 2, QStringLiteral("HErr"));
     painter.setPen(kEstimateColor);

@@ -236,10 +236,11 @@ void TrackBuilder::OnSentence(std::string_view address, std::string_view data)
         m_ggaHdop = hdop ? Positive(*hdop) : std::nullopt;
         return;
     }
+    const bool leading = m_timeBeforeGga >= 0.0;
     if (type == "GSA")
-        m_gsaSeen = true;
+        (leading ? m_gsaLeads : m_gsaSeen) = true;
     if (address.find("RAIM") != std::string_view::npos)
-        m_raimSeen = true;
+        (leading ? m_raimLeads : m_raimSeen) = true;
     std::optional<GnssDate> date;
     if (type == "RMC")
         date = DecodeRmc(f).date;
@@ -250,17 +251,22 @@ void TrackBuilder::OnSentence(std::string_view address, std::string_view data)
         if (time < 0.0)
             return;
         m_lastDate = DatedTime{time, *date};
+        OnEpochTime(time);
         if (m_pending && m_pending->timeOfDay == time)
             m_pending->date = *date;
         return;
     }
-    if (type == "GST" && m_pending) {
+    if (type == "GST") {
         const GstFields gst = DecodeGst(f);
-        if (gst.sigmaLat && gst.sigmaLon && gst.sigmaAlt && NmeaTimeOfDay(f[0]) == m_pending->timeOfDay) {
-            m_pending->sigmaLatitude = *gst.sigmaLat;
-            m_pending->sigmaLongitude = *gst.sigmaLon;
-            m_pending->sigmaAltitude = *gst.sigmaAlt;
-        }
+        if (!gst.sigmaLat || !gst.sigmaLon || !gst.sigmaAlt)
+            return;
+        // Some receivers send the epoch's GST before its GGA: kept until
+        // the fix of the same time comes.
+        m_lastGst = TimedSigmas{NmeaTimeOfDay(f[0]), *gst.sigmaLat, *gst.sigmaLon, *gst.sigmaAlt};
+        if (m_lastGst->timeOfDay >= 0.0)
+            OnEpochTime(m_lastGst->timeOfDay);
+        if (m_pending)
+            TakeSigmas(*m_pending);
     }
 }
 
@@ -280,6 +286,12 @@ void TrackBuilder::OnFix(const CNMEAParserWin32& parser, const DisplaySnapshot& 
     p.fixQuality = parser.m_fixQuality;
     p.satsUsed = parser.m_satsInUse;
     p.hdop = m_ggaHdop;
+    TakeSigmas(p);
+    // GSA and RAIM sent after a sentence of this epoch's time and before its
+    // GGA are this fix's.
+    TakeEpoch(p, parser, m_gsaLeads, m_raimLeads);
+    m_gsaLeads = m_raimLeads = false;
+    m_timeBeforeGga = -1.0;
     if (m_user && p.fixQuality >= 1) {
         const double km = HorizontalDistanceKm(p.latitude, p.longitude, m_user->latitude, m_user->longitude);
         if (std::isfinite(km))
@@ -292,26 +304,53 @@ void TrackBuilder::Flush()
 {
     if (!m_pending)
         return;
-    // The GSA and RAIM sentences of an epoch follow its GGA: by the next
-    // GGA (or the end) the receiver state holds this fix's values.
-    if (m_parser != nullptr) {
-        const CNMEAParserWin32& parser = *m_parser;
-        if (m_gsaSeen) {
-            m_pending->gsaFixType = parser.m_gsaFixType;
-            m_pending->pdop = Positive(parser.m_gpsPdop);
-            m_pending->vdop = Positive(parser.m_gpsVdop);
-        }
-        if (m_raimSeen && parser.m_raimHpl > 0)
-            m_pending->hpl = parser.m_raimHpl / 100.0;
-        if (m_raimSeen && parser.m_raimHfom > 0)
-            m_pending->hfom = parser.m_raimHfom / 100.0;
-    }
+    // Mostly the GSA and RAIM sentences of an epoch follow its GGA: by the
+    // next GGA (or the end) the receiver state holds this fix's values.
+    if (m_parser != nullptr && !m_pendingComplete)
+        TakeEpoch(*m_pending, *m_parser, m_gsaSeen, m_raimSeen);
     m_gsaSeen = m_raimSeen = false;
+    m_pendingComplete = false;
     m_emit(*m_pending);
     m_pending.reset();
 }
 
+void TrackBuilder::TakeEpoch(TrackPoint& point, const CNMEAParserWin32& parser, bool gsa, bool raim)
+{
+    if (gsa) {
+        point.gsaFixType = parser.m_gsaFixType;
+        point.pdop = Positive(parser.m_gpsPdop);
+        point.vdop = Positive(parser.m_gpsVdop);
+    }
+    if (raim && parser.m_raimHpl > 0)
+        point.hpl = parser.m_raimHpl / 100.0;
+    if (raim && parser.m_raimHfom > 0)
+        point.hfom = parser.m_raimHfom / 100.0;
+}
+
+void TrackBuilder::OnEpochTime(double time)
+{
+    // The next epoch has begun: the pending fix's trailing GSA and RAIM are
+    // all in, and later ones are the next fix's.
+    if (m_pending && time == m_pending->timeOfDay)
+        return;  // still the pending fix's epoch
+    if (m_pending && m_parser != nullptr && !m_pendingComplete) {
+        TakeEpoch(*m_pending, *m_parser, m_gsaSeen, m_raimSeen);
+        m_gsaSeen = m_raimSeen = false;
+        m_pendingComplete = true;
+    }
+    m_timeBeforeGga = time;
+}
+
 void TrackBuilder::Finish() { Flush(); }
+
+void TrackBuilder::TakeSigmas(TrackPoint& point) const
+{
+    if (!m_lastGst || m_lastGst->timeOfDay < 0.0 || m_lastGst->timeOfDay != point.timeOfDay)
+        return;
+    point.sigmaLatitude = m_lastGst->latitude;
+    point.sigmaLongitude = m_lastGst->longitude;
+    point.sigmaAltitude = m_lastGst->altitude;
+}
 
 TrackObserver::TrackObserver(TrackBuilder& builder, const CNMEAParserWin32& state)
     : m_builder(builder)
@@ -372,6 +411,7 @@ TrackExportResult ExportTrack(std::FILE* in, std::FILE* out, TrackFormat format,
         }
     }
     result.fixes = observer.Fixes();
+    result.counts = driver.Counts();
     if (!result.ok || result.cancelled)
         return result;
     builder.Finish();

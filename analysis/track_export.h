@@ -62,8 +62,9 @@ private:
 
 // The track rows in order: fixes come from the receiver state's GGA
 // hand-off; a fix waits for the GSA, RAIM, RMC, ZDA and GST of its own epoch
-// (RMC, ZDA and GST by the same UTC time), which receivers send after the
-// GGA, and is emitted at the next GGA or at Finish.
+// (RMC, ZDA and GST by the same UTC time), which most receivers send after
+// the GGA, and is emitted at the next GGA or at Finish. A GST or date sent
+// before the GGA with the same time is its epoch's too.
 class TrackBuilder {
 public:
     using Emit = std::function<void(const TrackPoint&)>;
@@ -83,6 +84,22 @@ private:
     };
 
     void Flush();
+    void TakeSigmas(TrackPoint& point) const;
+    void TakeEpoch(TrackPoint& point, const CNMEAParserWin32& parser, bool gsa, bool raim);
+    void OnEpochTime(double time);
+
+    // The last GST's sigmas with its UTC time.
+    struct TimedSigmas {
+        double timeOfDay = -1.0;
+        double latitude = 0.0;
+        double longitude = 0.0;
+        double altitude = 0.0;
+    };
+    std::optional<TimedSigmas> m_lastGst;
+    double m_timeBeforeGga = -1.0;   // of the last RMC, ZDA or GST since the last GGA
+    bool m_pendingComplete = false;  // the pending fix took its epoch's GSA and RAIM already
+    bool m_gsaLeads = false;         // a GSA came after a sentence of the coming GGA's epoch
+    bool m_raimLeads = false;
 
     Emit m_emit;
     std::optional<TrackReference> m_user;
@@ -113,6 +130,7 @@ private:
 };
 
 struct TrackExportResult {
+    SentenceCounts counts;
     uint64_t bytes = 0;
     uint64_t fixes = 0;
     uint64_t written = 0;

@@ -19,6 +19,8 @@
 
 #include "app/about_dlg.h"
 #include "app/accuracy_feature.h"
+#include "app/correction_sink.h"
+#include "app/ntrip_feature.h"
 #include "compare/compare_fix_subscriber.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
@@ -106,6 +108,13 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixFeed.Subscribe(m_displaysSubscriber.get());
     m_fixFeed.Subscribe(m_signalsSubscriber.get());
     m_fixFeed.Subscribe(m_accuracySubscriber.get());
+    // Corrections go through the Send box's path until the session's write
+    // queue takes them.
+    m_correctionSink = std::make_unique<SentenceLinkCorrectionSink>(m_sentenceLink);
+    m_ntrip = std::make_unique<NtripFeature>(
+        this, *m_correctionSink, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
+    m_fixFeed.Subscribe(m_ntrip.get());
+    m_ntrip->SetCorrectionsStartedHook([this] { m_accuracy->MarkCorrectionsStarted(); });
     m_comparePage = new ComparePageWnd(m_wndView);
     m_comparePage->setObjectName(QStringLiteral("Compare"));
     m_wndView->AddPage(m_comparePage, AccuracyFeature::TabIcon(), QStringLiteral("Compare"));
@@ -211,6 +220,7 @@ CMainFrame::~CMainFrame()
     m_fixFeed.Unsubscribe(m_displaysSubscriber.get());
     m_fixFeed.Unsubscribe(m_signalsSubscriber.get());
     m_fixFeed.Unsubscribe(m_accuracySubscriber.get());
+    m_fixFeed.Unsubscribe(m_ntrip.get());
     m_fixFeed.Unsubscribe(m_compareSubscriber.get());
 }
 
@@ -339,6 +349,7 @@ void CMainFrame::CreateMenus()
     tools->addAction(Action(kCmdReconnectAutomatically));
     tools->addAction(Action(kCmdFindBaudRate));
     tools->addAction(Action(kCmdLinkHealth));
+    m_ntrip->AddToMenu(tools);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
@@ -431,6 +442,7 @@ void CMainFrame::CreateStatusBar()
     m_panes[kPaneCaps]->setEnabled(false);  // no portable way to read Caps Lock
     pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')), QStringLiteral("Dual Mode…"));
     pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')), QStringLiteral("Solution…"));
+    bar->addPermanentWidget(m_ntrip->StatusPane(bar));
     Action(kCmdViewStatusBar)->setChecked(true);
     new StatusBarMessages(*this);
 }
@@ -513,6 +525,7 @@ void CMainFrame::CloseLink()
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
     m_sources->OnSourceChanged();
+    m_ntrip->StopPlayback();
     m_link.sio.Close();
 }
 
@@ -620,6 +633,7 @@ void CMainFrame::DrainReceivedText()
     if (bytes.empty())
         return;
     m_trafficLog->AppendReceived(bytes);
+    m_ntrip->OnReceived(bytes);
     if (m_recorder.IsRecording() && !m_recorder.Append(bytes, chunk.stamps))
         StopRecording(Text(m_recorder.LastError()));
 }
@@ -635,6 +649,7 @@ bool CMainFrame::StartRecording(const QString& path)
     }
     if (!m_recorder.IndexError().empty())
         Tell(Severity::kNotice, QStringLiteral("Recording without a time index."), Text(m_recorder.IndexError()));
+    m_ntrip->StartRecording(QFile::encodeName(path).toStdString());
     UpdateCommandUI();
     return true;
 }
@@ -650,6 +665,7 @@ void CMainFrame::StopRecording(const QString& failure)
     if (!m_recorder.IsRecording() && failure.isEmpty())
         return;  // that write failed and already stopped the recording
     const bool closed = m_recorder.Stop();
+    m_ntrip->StopRecording();
     if (!failure.isEmpty() || !closed) {
         // What reached the file stays there; the user learns where it ends.
         Tell(Severity::kError,
@@ -679,6 +695,8 @@ bool CMainFrame::StartPlayback(const QString& path)
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     if (opened)
         m_replay->PlaybackStarted(livePort, liveBaud);
+    if (opened)
+        m_ntrip->StartPlayback(QFile::encodeName(path).toStdString(), [this] { return m_link.sio.PlaybackDelivered(); });
     UpdateCommandUI();
     return opened;
 }

@@ -21,6 +21,8 @@
 
 class CSignalsPageWnd;
 class AccuracyFeature;
+class NtripFeature;
+class CorrectionSink;
 class QAction;
 class QLabel;
 class QMenu;
@@ -92,6 +94,7 @@ public:
     bool StartRecording(const QString& path);
     bool StartPlayback(const QString& path);
     void Stop();
+    NtripFeature* Ntrip() const { return m_ntrip.get(); }
     bool IsRecording() const { return m_recorder.IsRecording(); }
     uint64_t RecordedBytes() const { return m_recorder.Bytes(); }
     // Every fix reaches the pages through this feed; a page subscribes to it.
@@ -182,6 +185,8 @@ private:
     PageSet* m_pages = nullptr;
     CSignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
     std::unique_ptr<AccuracyFeature> m_accuracy;
+    std::unique_ptr<CorrectionSink> m_correctionSink;
+    std::unique_ptr<NtripFeature> m_ntrip;
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QSlider>
 
 #include "kit/command_ids.h"
@@ -11,6 +12,23 @@
 #include "link/session_recorder.h"
 
 const double ReplayBar::kSpeeds[6] = {0.5, 1.0, 2.0, 5.0, 10.0, PlaybackPacer::kAsFastAsPossible};
+
+namespace {
+
+// The look of the application's style, with a left click on a slider's
+// groove setting the value where it lands.
+class GrooveClickStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
+                  QStyleHintReturn* returnData = nullptr) const override
+    {
+        if (hint == QStyle::SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
 
 namespace {
 constexpr int kSliderSteps = 1000;
@@ -68,6 +86,11 @@ ReplayBar::ReplayBar(Handlers handlers, QWidget* parent)
     addWidget(m_speed);
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setRange(0, kSliderSteps);
+    // A click on the groove goes there (and seeks on release), rather than
+    // stepping a page towards it.
+    auto* style = new GrooveClickStyle;
+    style->setParent(m_slider);
+    m_slider->setStyle(style);
     m_slider->setMinimumWidth(200);
     connect(m_slider, &QSlider::sliderReleased, this, [this] {
         if (m_pacer != nullptr && m_handlers.seek)

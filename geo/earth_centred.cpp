@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <GeographicLib/Geocentric.hpp>
+#include <GeographicLib/Geodesic.hpp>
 
 Geodetic GeodeticFromEarthCentred(const EarthCentred& point)
 {
@@ -23,4 +24,11 @@ double ChordLength(const Geodetic& a, const Geodetic& b)
     const EarthCentred p = EarthCentredFromGeodetic(a);
     const EarthCentred q = EarthCentredFromGeodetic(b);
     return std::hypot(p.x - q.x, p.y - q.y, p.z - q.z);
+}
+
+double GeodesicDistance(const Geodetic& a, const Geodetic& b)
+{
+    double metres = 0.0;
+    GeographicLib::Geodesic::WGS84().Inverse(a.latitude, a.longitude, b.latitude, b.longitude, metres);
+    return metres;
 }

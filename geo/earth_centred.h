@@ -25,3 +25,7 @@ EarthCentred EarthCentredFromGeodetic(const Geodetic& point);
 // The straight-line distance between two geodetic points, in metres: the
 // length of an RTK baseline, which is a chord, not a path on the ellipsoid.
 double ChordLength(const Geodetic& a, const Geodetic& b);
+
+// The distance on the ellipsoid between two points' latitude and longitude,
+// in metres (GeographicLib's geodesic): how far a base station is.
+double GeodesicDistance(const Geodetic& a, const Geodetic& b);

@@ -1,6 +1,16 @@
 #include "nmea/decode_driver.h"
 
+#include <cstring>
+
 #include "nmea/receiver_state.h"
+
+// The address as text ends at a NUL byte that binary junk may have put in it.
+std::string_view DecodeDriver::Address(const char* address) const
+{
+    const size_t length = AddressLength();
+    const void* nul = std::memchr(address, '\0', length);
+    return {address, nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - address) : length};
+}
 
 const SentenceCounts& DecodeDriver::Counts() const
 {
@@ -11,7 +21,7 @@ const SentenceCounts& DecodeDriver::Counts() const
 int DecodeDriver::OnSentence(const char* address, const char* data)
 {
     ++m_counts.sentences;
-    const std::string_view a(address);
+    const std::string_view a = Address(address);
     const std::string_view d(data, DataLength());
     const AddressKind kind = ClassifyAddress(a);
     const CNMEAParserWin32::Taken taken = m_state.Decode(a, d, kind);
@@ -34,7 +44,7 @@ void DecodeDriver::OnChecksumError(const char* address, const char* data)
 {
     ++m_counts.checksumErrors;
     if (m_observer != nullptr)
-        m_observer->OnChecksumError(address, std::string_view(data, DataLength()));
+        m_observer->OnChecksumError(Address(address), std::string_view(data, DataLength()));
 }
 
 void DecodeDriver::OnTooLong()

@@ -70,6 +70,7 @@ private:
     int OnSentence(const char* address, const char* data) override;
     void OnChecksumError(const char* address, const char* data) override;
     void OnTooLong() override;
+    std::string_view Address(const char* address) const;
 
     CNMEAParserWin32& m_state;
     DecodeObserver* m_observer = nullptr;

@@ -2,7 +2,39 @@
 
 #include <algorithm>
 
+#include "nmea/number_text.h"
 #include "nmea/phrase_table.h"
+#include "nmea/receiver_sentences.h"
+
+namespace {
+
+inline bool Same(const GnssModel::Talker& a, const GnssModel::Talker& b) { return a[0] == b[0] && a[1] == b[1]; }
+
+// Seconds of the day from "hh:mm:ss[.f]" as FormatNmeaTime writes it.
+std::optional<double> SecondsOf(const std::string& time)
+{
+    if (time.size() < 8)
+        return std::nullopt;
+    const auto two = [&](size_t at) { return (time[at] - '0') * 10 + (time[at + 1] - '0'); };
+    double seconds = two(0) * 3600.0 + two(3) * 60.0 + two(6);
+    if (time.size() > 9)
+        seconds += stelmap::ParseDecimal(std::string_view(time).substr(8));
+    return seconds;
+}
+
+// How much older `stamp` is than `now`, both seconds of a day; a stamp a
+// little before midnight is old at a time a little after.
+double Age(double now, double stamp)
+{
+    double age = now - stamp;
+    if (age < -43200.0)
+        age += 86400.0;
+    else if (age > 43200.0)
+        age -= 86400.0;
+    return age;
+}
+
+}  // namespace
 
 void GnssModel::OnSentence(std::string_view address, std::string_view data)
 {
@@ -13,7 +45,7 @@ void GnssModel::OnSentence(std::string_view address, std::string_view data)
     const SentenceFields f(data);
     switch (type) {
     case SentenceType::Gsv:
-        DecodeGsv(f, m_message);
+        DecodeGsv(f, m_message, talker == Talker{'P', 'Q'});
         OnGsv(talker, m_message);
         break;
     case SentenceType::Gsa: OnGsa(talker, DecodeGsa(f)); break;
@@ -22,10 +54,14 @@ void GnssModel::OnSentence(std::string_view address, std::string_view data)
     case SentenceType::Gns: OnGns(DecodeGns(f)); break;
     case SentenceType::Gst: OnGst(DecodeGst(f)); break;
     case SentenceType::Gbs: OnGbs(talker, DecodeGbs(f)); break;
-    case SentenceType::Gga:
-        // Only the time: the receiver state decodes the rest.
-        m_fixTime = FormatNmeaTime(data.substr(0, data.find(',')));
+    case SentenceType::Gga: {
+        const GgaFields gga = DecodeGga(f);
+        if (!gga.ImpossiblePosition()) {
+            OnGgaTime(data.substr(0, data.find(',')));
+            OnGga(gga.timeOfDay);
+        }
         break;
+    }
     default: break;
     }
 }
@@ -36,6 +72,8 @@ void GnssModel::OnRmc(const RmcFields& rmc)
     m_time = rmc.time;
     m_zoneHours.reset();
     m_zoneMinutes.reset();
+    if (const std::optional<double> t = SecondsOf(rmc.time))
+        m_lastTime = t;
     m_rmcStatus = rmc.status;
     m_rmcMode = rmc.mode;
 }
@@ -46,10 +84,30 @@ void GnssModel::OnZda(const ZdaFields& zda)
     m_time = zda.time;
     m_zoneHours = zda.zoneHours;
     m_zoneMinutes = zda.zoneMinutes;
+    if (const std::optional<double> t = SecondsOf(zda.time))
+        m_lastTime = t;
+}
+
+void GnssModel::OnGga(std::optional<double> timeOfDay)
+{
+    if (timeOfDay)
+        m_lastTime = timeOfDay;
+    for (Stream& stream : m_streams) {
+        if (stream.satellites.empty())
+            continue;
+        ++stream.ggasSince;
+        const bool stale = stream.stamp ? timeOfDay && Age(*timeOfDay, *stream.stamp) > kStaleSeconds
+                                        : stream.ggasSince > kStaleGgas;
+        if (stale) {
+            stream.satellites.clear();
+            m_mergedDirty = true;
+        }
+    }
 }
 
 void GnssModel::Reset()
 {
+    m_lastTime.reset();
     m_cycles.clear();
     m_streams.clear();
     m_merged.clear();
@@ -71,7 +129,7 @@ void GnssModel::Reset()
 GnssModel::OpenCycle* GnssModel::FindCycle(Talker talker, int signal)
 {
     for (OpenCycle& c : m_cycles)
-        if (c.open && c.talker == talker && c.signal == signal)
+        if (c.open && c.signal == signal && Same(c.talker, talker))
             return &c;
     return nullptr;
 }
@@ -82,7 +140,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
 {
     OpenCycle* slot = nullptr;
     for (OpenCycle& c : m_cycles)
-        if (c.talker == talker && c.signal == signal)
+        if (c.signal == signal && Same(c.talker, talker))
             slot = &c;
     if (slot == nullptr) {
         for (OpenCycle& c : m_cycles)
@@ -97,7 +155,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
     slot->talker = talker;
     slot->signal = signal;
     slot->open = true;
-    slot->talkers.clear();
+    slot->pairs.clear();
     slot->satellites.clear();
     return *slot;
 }
@@ -105,7 +163,7 @@ GnssModel::OpenCycle& GnssModel::OpenNewCycle(Talker talker, int signal)
 GnssModel::Stream& GnssModel::StreamFor(Talker talker, int signal)
 {
     for (Stream& s : m_streams)
-        if (s.talker == talker && s.signal == signal)
+        if (s.signal == signal && Same(s.talker, talker))
             return s;
     if (m_streams.size() >= kMaxStreams) {
         auto oldest = std::min_element(m_streams.begin(), m_streams.end(),
@@ -123,6 +181,14 @@ void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
 {
     if (!m.InCycle())
         return;
+    // Quectel's PQGSV: the system ID names the system, whose numbers then
+    // read as that system's own talker's.
+    if (Same(talker, Talker{'P', 'Q'})) {
+        if (m.systemId == 4)
+            talker = Talker{'G', 'B'};
+        else if (m.systemId == 5)
+            talker = Talker{'Q', 'Z'};
+    }
 
     OpenCycle* cycle = nullptr;
     const int number = *m.number;
@@ -135,8 +201,14 @@ void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
         if (own->next == number)
             cycle = own;
     } else {
+        const auto continues = [&](const OpenCycle& c) { return c.open && c.total == total && c.next == number; };
+        for (OpenCycle& same : m_cycles)
+            if (continues(same) && Same(same.talker, talker)) {
+                cycle = &same;
+                break;
+            }
         for (OpenCycle& other : m_cycles)
-            if (other.open && other.signal == m.signal && other.total == total && other.next == number) {
+            if (cycle == nullptr && continues(other) && other.signal == m.signal) {
                 cycle = &other;
                 break;
             }
@@ -145,13 +217,14 @@ void GnssModel::OnGsv(Talker talker, const GsvMessage& m)
         return;
 
     cycle->touched = ++m_clock;
-    if (std::find(cycle->talkers.begin(), cycle->talkers.end(), talker) == cycle->talkers.end())
-        cycle->talkers.push_back(talker);
+    if (std::none_of(cycle->pairs.begin(), cycle->pairs.end(),
+                     [&](const Pair& p) { return p.signal == m.signal && Same(p.talker, talker); }))
+        cycle->pairs.push_back({talker, m.signal});
     for (int i = 0; i < m.groupCount && cycle->satellites.size() < kMaxCycleSatellites; ++i) {
         const GsvGroup& g = m.groups[static_cast<size_t>(i)];
-        if (!g.number)
+        if (!g.numberIsNumber || g.number.value_or(0) == 0)
             continue;  // a group with no number is no satellite
-        cycle->satellites.push_back({talker, GsvSatellite{*g.number, g.elevation, g.azimuth, g.cnr}});
+        cycle->satellites.push_back({talker, m.signal, GsvSatellite{*g.number, g.elevation, g.azimuth, g.cnr}});
     }
     ++cycle->next;
     if (number >= cycle->total) {
@@ -164,16 +237,23 @@ void GnssModel::Complete(const OpenCycle& cycle)
 {
     m_mergedDirty = true;
     const uint64_t completed = ++m_clock;
-    // Every talker that sent a message of the cycle replaces its own stream,
-    // also with nothing when it listed no satellite.
-    for (const Talker& talker : cycle.talkers) {
-        Stream& stream = StreamFor(talker, cycle.signal);
+    // Every (talker, signal) that sent a message of the cycle replaces its
+    // own stream, also with nothing when it listed no satellite.
+    for (const Pair& pair : cycle.pairs) {
+        Stream& stream = StreamFor(pair.talker, pair.signal);
         stream.completed = completed;
+        stream.stamp = m_lastTime;
+        stream.ggasSince = 0;
         stream.satellites.clear();
-        const std::string_view talkerText(talker.data(), 2);
+        const std::string_view talkerText(pair.talker.data(), 2);
         for (const Contribution& c : cycle.satellites)
-            if (c.talker == talker)
-                stream.satellites.push_back({SatelliteOfTalker(talkerText, c.satellite.number), c.satellite});
+            if (c.signal == pair.signal && Same(c.talker, pair.talker)) {
+                const GnssSatelliteId id = SatelliteOfTalker(talkerText, c.satellite.number);
+                const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
+                                     | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
+                                     | static_cast<uint64_t>(pair.signal & 0xFFFF);
+                stream.satellites.push_back({id, c.satellite, key});
+            }
     }
 }
 
@@ -254,27 +334,21 @@ void GnssModel::Merge() const
     order.clear();
     for (uint32_t s = 0; s < m_streams.size(); ++s) {
         const Stream& stream = m_streams[s];
-        for (uint32_t i = 0; i < stream.satellites.size(); ++i) {
-            const GnssSatelliteId& id = stream.satellites[i].id;
-            const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
-                                 | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
-                                 | static_cast<uint64_t>(stream.signal & 0xFFFF);
-            order.push_back({key, stream.completed, s, i});
-        }
+        // Later completions first (the complement of the clock's low 32 bits:
+        // 2^32 completions are years of a fast receiver), then by index.
+        const uint64_t late = static_cast<uint64_t>(~static_cast<uint32_t>(stream.completed)) << 32;
+        for (uint32_t i = 0; i < stream.satellites.size(); ++i)
+            order.push_back({stream.satellites[i].key, late | (static_cast<uint64_t>(i & 0xFFFF) << 16) | (s & 0xFFFF)});
     }
     std::sort(order.begin(), order.end(), [](const MergeEntry& a, const MergeEntry& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.completed != b.completed)
-            return a.completed > b.completed;
-        return a.index < b.index;
+        return a.key != b.key ? a.key < b.key : a.order < b.order;
     });
     m_merged.clear();
     for (size_t k = 0; k < order.size(); ++k) {
         if (k > 0 && order[k].key == order[k - 1].key)
             continue;
-        const Stream& stream = m_streams[order[k].stream];
-        const StreamSatellite& sat = stream.satellites[order[k].index];
+        const Stream& stream = m_streams[order[k].order & 0xFFFF];
+        const StreamSatellite& sat = stream.satellites[(order[k].order >> 16) & 0xFFFF];
         m_merged.push_back({sat.id.system, sat.id.number, stream.signal, sat.satellite.elevation,
                             sat.satellite.azimuth, sat.satellite.cnr, false});
     }

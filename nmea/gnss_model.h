@@ -15,12 +15,25 @@
 // GSV arrives in cycles, messages 1 to total, one cycle per (talker, signal
 // ID). A message 1 opens a cycle, discarding an unfinished one of its pair;
 // a later message continues its own pair's open cycle when it is that
-// cycle's next, or else another talker's open cycle of the same signal ID
-// and total (some receivers number one sequence across talkers: GP 1-2,
-// GL 3, GA 4 of 4). Anything else is dropped. When a cycle completes, what
-// each talker contributed replaces what is shown for that (talker, signal).
-// A satellite is (system, number, signal); when two streams report the same
-// one, the more recently completed cycle wins.
+// cycle's next. Without an open cycle of its own pair it continues, with
+// the same total and as the next, an open cycle of its own talker with
+// another signal ID (some receivers number one sequence across signals: GP
+// 1-3 with signal 1, 4 of 4 with signal 8), or else one of another talker
+// with the same signal ID (or across talkers: GP 1-2, GL 3, GA 4 of 4).
+// Anything else is dropped. When a cycle completes, what each (talker,
+// signal) contributed replaces what is shown for that pair. A group whose
+// number is empty, 0 or not a number is no satellite. A satellite is
+// (system, number, signal); when two streams report the same one, the more
+// recently completed cycle wins.
+//
+// Talker QZ is QZSS, numbers as sent; Quectel's PQGSV names its system by
+// the ID after the signal ID (4 BeiDou, 5 QZSS).
+//
+// Satellites age on receiver time: each completed cycle is stamped with the
+// UTC time of the latest GGA, RMC or ZDA before it; at each GGA with a time,
+// a stream stamped more than 10 s earlier (across midnight too) is emptied,
+// and a stream completed before any time was seen is emptied after 50 GGAs
+// without a new cycle. Playback, seek and analysis thus age alike.
 //
 // GSA replaces used lists per system; RMC, ZDA, GNS, GST and GBS of any
 // talker are kept as the latest of each.
@@ -52,6 +65,12 @@ public:
     void OnGns(const GnsFields& gns) { m_gns = gns; }
     void OnGst(const GstFields& gst) { m_gst = gst; }
     void OnGbs(Talker talker, const GbsFields& gbs);
+    // A GGA the receiver state took, with its UTC time of day (seconds)
+    // when it had a valid one.
+    void OnGga(std::optional<double> timeOfDay);
+
+    static constexpr double kStaleSeconds = 10.0;
+    static constexpr int kStaleGgas = 50;
 
     void Reset();
 
@@ -64,7 +83,12 @@ public:
 private:
     struct Contribution {
         Talker talker{};
+        int signal = 0;
         GsvSatellite satellite;
+    };
+    struct Pair {
+        Talker talker{};
+        int signal = 0;
     };
     struct OpenCycle {
         bool open = false;
@@ -73,17 +97,20 @@ private:
         int total = 0;
         int next = 0;  // the message number that continues it
         uint64_t touched = 0;
-        std::vector<Talker> talkers;  // in the order they joined
+        std::vector<Pair> pairs;  // (talker, signal) in the order they joined
         std::vector<Contribution> satellites;
     };
     struct StreamSatellite {
         GnssSatelliteId id;
         GsvSatellite satellite;
+        uint64_t key = 0;  // system, number and signal in sort order
     };
     struct Stream {
         Talker talker{};
         int signal = 0;
         uint64_t completed = 0;  // completion order: later wins
+        std::optional<double> stamp;  // receiver time of the last completion
+        int ggasSince = 0;            // GGAs since the last completion
         std::vector<StreamSatellite> satellites;
     };
 
@@ -103,6 +130,7 @@ private:
     };
     std::array<UsedList, kGnssSystemCount> m_used{};
 
+    std::optional<double> m_lastTime;  // of the latest GGA, RMC or ZDA
     std::optional<GnssDate> m_date;
     std::string m_time;
     std::string m_fixTime;
@@ -117,10 +145,8 @@ private:
     GsvMessage m_message;  // OnSentence's scratch, too large for the stack
 
     struct MergeEntry {
-        uint64_t key = 0;  // system, number and signal in sort order
-        uint64_t completed = 0;
-        uint32_t stream = 0;
-        uint32_t index = 0;
+        uint64_t key = 0;    // system, number and signal in sort order
+        uint64_t order = 0;  // the latest completed first, then stream and index
     };
     mutable std::vector<MergeEntry> m_mergeScratch;  // kept to spare an allocation per fix
     // The streams merged, used flags aside: rebuilt only after a cycle

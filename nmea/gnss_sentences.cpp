@@ -1,6 +1,8 @@
 #include "nmea/gnss_sentences.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "nmea/number_text.h"
 
@@ -52,19 +54,64 @@ char OneLetter(std::string_view text) { return text.empty() ? 0 : text[0]; }
 
 }  // namespace
 
+namespace {
+
+// One bit (the high one) per byte of `v` that is a comma, exactly: no
+// false hits from borrows, unlike the quicker "has zero byte" test.
+inline uint64_t CommaBits(uint64_t v)
+{
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const uint64_t x = v ^ 0x2C2C2C2C2C2C2C2CULL;
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+}  // namespace
+
 SentenceFields::SentenceFields(std::string_view data)
     : m_data(data.substr(0, UINT16_MAX))
 {
+    // Commas are found eight bytes at a time: fields are short, so a word
+    // often holds two.
+    const char* const text = m_data.data();
+    const size_t size = m_data.size();
     size_t start = 0;
-    for (size_t i = 0; m_count < kMaxFields; ++i) {
-        if (i == m_data.size() || m_data[i] == ',') {
+    size_t i = 0;
+    while (i + 8 <= size) {
+        uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        for (uint64_t bits = CommaBits(word); bits != 0; bits &= bits - 1) {
+            const size_t at = i + static_cast<size_t>(std::countr_zero(bits) >> 3);
+            if (m_count == kMaxFields - 1)
+                break;
+            m_begin[m_count] = static_cast<uint16_t>(start);
+            m_end[m_count] = static_cast<uint16_t>(at);
+            ++m_count;
+            start = at + 1;
+        }
+        if (m_count == kMaxFields - 1)
+            break;
+        i += 8;
+    }
+    for (; i < size && m_count < kMaxFields - 1; ++i) {
+        if (text[i] == ',') {
             m_begin[m_count] = static_cast<uint16_t>(start);
             m_end[m_count] = static_cast<uint16_t>(i);
             ++m_count;
             start = i + 1;
-            if (i == m_data.size())
-                break;
         }
+    }
+    // The last field runs to the end, or to the next comma when the fields
+    // ran out first.
+    size_t end = size;
+    for (size_t k = start; k < size; ++k)
+        if (text[k] == ',') {
+            end = k;
+            break;
+        }
+    if (start <= size) {
+        m_begin[m_count] = static_cast<uint16_t>(start);
+        m_end[m_count] = static_cast<uint16_t>(end);
+        ++m_count;
     }
 }
 
@@ -132,17 +179,20 @@ void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId)
     }
     // The same fields by position, as the specified table reads them, from
     // the readings above where they lie inside the groups.
-    for (int i = 0; i < 16; ++i) {
-        const int at = 3 + i;
-        int value = 0;
-        if (at < groupEnd) {
-            const GsvGroup& g = out.groups[static_cast<size_t>(i / 4)];
-            const std::optional<int>* parts[] = {&g.number, &g.elevation, &g.azimuth, &g.cnr};
-            value = parts[i % 4]->value_or(0);
-        } else if (at < fields) {
-            value = ParseInteger(f[at]);
+    for (int j = 0; j < 4; ++j) {
+        int* const to = &out.firstFields[static_cast<size_t>(4 * j)];
+        if (3 + 4 * j + 3 < groupEnd) {
+            const GsvGroup& g = out.groups[static_cast<size_t>(j)];
+            to[0] = g.number.value_or(0);
+            to[1] = g.elevation.value_or(0);
+            to[2] = g.azimuth.value_or(0);
+            to[3] = g.cnr.value_or(0);
+            continue;
         }
-        out.firstFields[static_cast<size_t>(i)] = value;
+        for (int k = 0; k < 4; ++k) {
+            const int at = 3 + 4 * j + k;
+            to[k] = at < fields ? ParseInteger(f[at]) : 0;
+        }
     }
 }
 

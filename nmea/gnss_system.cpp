@@ -64,17 +64,18 @@ std::string_view SystemName(GnssSystem system)
 
 GnssSystem SystemOfTalker(std::string_view talker)
 {
-    if (talker == "GL")
-        return GnssSystem::GLONASS;
-    if (talker == "GA")
-        return GnssSystem::Galileo;
-    if (talker == "GB" || talker == "BD")
-        return GnssSystem::BeiDou;
-    if (talker == "GQ")
-        return GnssSystem::QZSS;
-    if (talker == "GI")
-        return GnssSystem::NavIC;
-    return GnssSystem::Unknown;
+    if (talker.size() != 2)
+        return GnssSystem::Unknown;
+    switch (talker[0] << 8 | talker[1]) {
+    case 'G' << 8 | 'L': return GnssSystem::GLONASS;
+    case 'G' << 8 | 'A': return GnssSystem::Galileo;
+    case 'G' << 8 | 'B':
+    case 'B' << 8 | 'D': return GnssSystem::BeiDou;
+    case 'G' << 8 | 'Q':
+    case 'Q' << 8 | 'Z': return GnssSystem::QZSS;
+    case 'G' << 8 | 'I': return GnssSystem::NavIC;
+    default: return GnssSystem::Unknown;
+    }
 }
 
 GnssSatelliteId SatelliteOfTalker(std::string_view talker, int number)

@@ -23,7 +23,7 @@ struct GnssSatelliteId {
 };
 
 // The system of `number` as a sentence of `talker` (two characters) sends
-// it. A one-system talker (GL, GA, GB, BD, GQ, GI) names the system and the
+// it. A one-system talker (GL, GA, GB, BD, GQ, QZ, GI) names the system and the
 // number is kept as sent; any other talker (GP, GN, ...) is read through the
 // NMEA numbering, where Galileo and BeiDou carry an offset of 300 and 400.
 GnssSatelliteId SatelliteOfTalker(std::string_view talker, int number);

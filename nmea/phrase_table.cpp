@@ -1,5 +1,7 @@
 #include "nmea/phrase_table.h"
 
+#include <iterator>
+
 namespace {
 
 struct Phrase {
@@ -29,12 +31,23 @@ constexpr uint32_t Key(char a, char b, char c)
            | static_cast<uint8_t>(c);
 }
 
+// The table's entry for a three-letter type; a switch the compiler turns
+// into a few compares, kept in step with the table by the static_assert.
 const Phrase* PhraseOf(uint32_t key)
 {
-    for (const Phrase& p : kPhrases)
-        if (Key(p.type[0], p.type[1], p.type[2]) == key)
-            return &p;
-    return nullptr;
+    static_assert(std::size(kPhrases) == 9);
+    switch (key) {
+    case Key('G', 'G', 'A'): return &kPhrases[0];
+    case Key('G', 'S', 'A'): return &kPhrases[1];
+    case Key('V', 'T', 'G'): return &kPhrases[2];
+    case Key('G', 'S', 'V'): return &kPhrases[3];
+    case Key('R', 'M', 'C'): return &kPhrases[4];
+    case Key('Z', 'D', 'A'): return &kPhrases[5];
+    case Key('G', 'N', 'S'): return &kPhrases[6];
+    case Key('G', 'S', 'T'): return &kPhrases[7];
+    case Key('G', 'B', 'S'): return &kPhrases[8];
+    default: return nullptr;
+    }
 }
 
 // Addresses are at most seven characters: a plain loop beats memchr here.
@@ -42,9 +55,13 @@ bool Contains(std::string_view text, std::string_view part)
 {
     if (part.size() > text.size())
         return false;
-    for (size_t i = 0; i + part.size() <= text.size(); ++i)
-        if (text.substr(i, part.size()) == part)
+    for (size_t i = 0; i + part.size() <= text.size(); ++i) {
+        size_t j = 0;
+        while (j < part.size() && text[i + j] == part[j])
+            ++j;
+        if (j == part.size())
             return true;
+    }
     return false;
 }
 
@@ -70,7 +87,7 @@ AddressKind ClassifyAddress(std::string_view address)
             kind.model = p->model ? p->sentence : SentenceType::Other;
             // In five characters a state type in the last three leaves room
             // for an earlier-tested one only in "VTGSV".
-            if (p->state && !address.starts_with("VT")) {
+            if (p->state && !(address[0] == 'V' && address[1] == 'T')) {
                 kind.state = p->sentence;
                 return kind;
             }

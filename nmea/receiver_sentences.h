@@ -21,6 +21,7 @@ struct GgaFields {
     // Read from the first six characters as digits, unchecked; absent when
     // the field is shorter.
     std::optional<GgaTime> time;
+    std::optional<double> timeOfDay;  // seconds, when the time is a valid hhmmss[.f]
     std::optional<double> latitude;   // degrees, south negative; absent when empty
     std::optional<double> longitude;  // degrees, west negative
     bool south = false;               // the hemisphere letters, also without a number

@@ -12,16 +12,18 @@ int SaturatingAdd(int a, int b)
     return static_cast<int>(std::clamp<long long>(sum, INT_MIN, INT_MAX));
 }
 
-std::string_view Text(const char* data) { return data != nullptr ? std::string_view(data) : std::string_view(); }
-
 // Addresses are at most seven characters: a plain loop beats memchr here.
 bool Contains(std::string_view text, std::string_view part)
 {
     if (part.size() > text.size())
         return false;
-    for (size_t i = 0; i + part.size() <= text.size(); ++i)
-        if (text.substr(i, part.size()) == part)
+    for (size_t i = 0; i + part.size() <= text.size(); ++i) {
+        size_t j = 0;
+        while (j < part.size() && text[i + j] == part[j])
+            ++j;
+        if (j == part.size())
             return true;
+    }
     return false;
 }
 
@@ -36,6 +38,28 @@ constexpr const char* kFixQualityTexts[] = {
     "Manual input mode",
     "Simulation mode",
 };
+
+enum class SatelliteTable { Gps, Glonass, None };
+
+// Which table a GSV fills: GP and GN talkers the GPS one, GL the GLONASS
+// one, found anywhere in the address as for every type.
+SatelliteTable TableOf(std::string_view address)
+{
+    if (address.size() == 5) {
+        const char a = address[0];
+        const char b = address[1];
+        if (a == 'G' && (b == 'P' || b == 'N'))
+            return SatelliteTable::Gps;
+        if (a == 'G' && b == 'L')
+            return SatelliteTable::Glonass;
+        return SatelliteTable::None;
+    }
+    if (Contains(address, "GPGSV") || Contains(address, "GNGSV"))
+        return SatelliteTable::Gps;
+    return Contains(address, "GLGSV") ? SatelliteTable::Glonass : SatelliteTable::None;
+}
+
+std::string_view Text(const char* data) { return data != nullptr ? std::string_view(data) : std::string_view(); }
 
 }  // namespace
 
@@ -62,6 +86,7 @@ void CNMEAParserWin32::ResetData()
     m_altitude = 0.0;
     m_ggaCount = 0;
     m_ggaCountedQuality = 0;
+    m_utcTimeOfDay.reset();
 
     m_gsaMode = 0;
     m_gsaFixType = 0;
@@ -87,9 +112,10 @@ bool CNMEAParserWin32::DroppedByDualModeFilter(std::string_view address) const
 {
     if (m_dualMode.load(std::memory_order_relaxed) != 1)
         return false;
-    const std::string_view talker = address.substr(0, 2);
+    if (address.size() < 2 || address[0] != 'G')
+        return false;
     const int mode = m_solutionMode.load(std::memory_order_relaxed);
-    return (talker == "GN" && mode == Integrity) || (talker == "GP" && mode == Precision);
+    return (address[1] == 'N' && mode == Integrity) || (address[1] == 'P' && mode == Precision);
 }
 
 CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::string_view data, AddressKind kind)
@@ -104,8 +130,10 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
         const GgaFields gga = DecodeGga(f);
         if (!Apply(gga))
             return Taken::Invalid;
-        if (kind.model == SentenceType::Gga)
+        if (kind.model == SentenceType::Gga) {
             m_gnssModel.OnGgaTime(data.substr(0, data.find(',')));
+            m_gnssModel.OnGga(gga.timeOfDay);
+        }
         return Taken::Fix;
     }
     case SentenceType::Gsa: {
@@ -119,13 +147,13 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
         Apply(DecodeVtg(f));
         return Taken::Sentence;
     case SentenceType::Gsv: {
-        DecodeGsv(f, m_gsv);
+        DecodeGsv(f, m_gsv, kind.model == SentenceType::Gsv && address[0] == 'P' && address[1] == 'Q');
         if (kind.model == SentenceType::Gsv)
             m_gnssModel.OnGsv(talker, m_gsv);
         const int filled = m_allFilled;
-        if (Contains(address, "GPGSV") || Contains(address, "GNGSV"))
+        if (const SatelliteTable table = TableOf(address); table == SatelliteTable::Gps)
             Apply(m_gsv, m_gpsInView);
-        else if (Contains(address, "GLGSV"))
+        else if (table == SatelliteTable::Glonass)
             Apply(m_gsv, m_glonassInView);
         MergeSatellitesFrom(filled);  // even for talkers we do not decode
         return Taken::Sentence;
@@ -153,6 +181,10 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
 
 bool CNMEAParserWin32::Apply(const GgaFields& gga)
 {
+    // Not a fix at all: nothing of it is kept, and it is not counted.
+    if (gga.ImpossiblePosition())
+        return false;
+    m_utcTimeOfDay = gga.timeOfDay;
     m_utcValid = gga.time.has_value();
     if (gga.time) {
         m_utcHour = gga.time->hour;

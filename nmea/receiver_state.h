@@ -74,6 +74,7 @@ public:
     int m_utcMinute = 0;
     int m_utcSecond = 0;
     bool m_utcValid = false;  // false when the last GGA's time had fewer than six characters
+    std::optional<double> m_utcTimeOfDay;  // the last GGA's time in seconds, fraction kept, when valid
     double m_latitude = 0.0;
     double m_longitude = 0.0;
     int m_fixQuality = 0;

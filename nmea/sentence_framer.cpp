@@ -33,6 +33,7 @@ int CNMEAParser::ProcessByte(uint8_t b)
             // A '*' right after the address ends it too; the framer then
             // stays in the data and the sentence ends at the carriage return.
             m_address[m_fieldIndex] = '\0';
+            m_addressLength = static_cast<uint8_t>(m_fieldIndex);
             m_checksum ^= b;
             m_fieldIndex = 0;
             m_framerState = StateData;

@@ -57,6 +57,7 @@ protected:
     // Inside OnSentence and OnChecksumError: the length of `data`, known
     // here without a strlen.
     size_t DataLength() const { return m_fieldIndex; }
+    size_t AddressLength() const { return m_addressLength; }
 
     virtual int OnSentence(const char* address, const char* data);
     virtual void OnChecksumError(const char* address, const char* data);
@@ -70,6 +71,7 @@ private:
     uint8_t m_checksum = 0;
     uint8_t m_rxChecksum = 0;
     uint16_t m_fieldIndex = 0;
+    uint8_t m_addressLength = 0;
     uint64_t m_outsideBytes = 0;
     char m_address[kAddressSize] = {};
     char m_data[kDataSize] = {};

@@ -39,13 +39,13 @@ std::optional<StationPosition> DecodeStationPosition(std::string_view payload)
     p.glonass = bits.Unsigned(1) != 0;
     p.galileo = bits.Unsigned(1) != 0;
     bits.Skip(1);  // reference station indicator
-    p.x = static_cast<double>(bits.Signed(38)) * 1e-4;
+    p.x = static_cast<double>(bits.Signed(38)) / 1e4;  // not * 1e-4, which is off in the last digit
     bits.Skip(2);  // single receiver oscillator, reserved
-    p.y = static_cast<double>(bits.Signed(38)) * 1e-4;
+    p.y = static_cast<double>(bits.Signed(38)) / 1e4;
     bits.Skip(2);  // quarter cycle indicator
-    p.z = static_cast<double>(bits.Signed(38)) * 1e-4;
+    p.z = static_cast<double>(bits.Signed(38)) / 1e4;
     if (message == 1006)
-        p.antennaHeight = static_cast<double>(bits.Unsigned(16)) * 1e-4;
+        p.antennaHeight = static_cast<double>(bits.Unsigned(16)) / 1e4;
     return p;
 }
 

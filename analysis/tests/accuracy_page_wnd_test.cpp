@@ -185,4 +185,47 @@ TEST(AccuracyPage, TextsStayInTheirFrames)
     SetCurrentAppLook(kLookOffice2007Black);
 }
 
+TEST(AccuracyPage, MarksWhereTheFixQualityChangesAndTimesFromTheFirstCorrection)
+{
+    UseTahoma();
+    CAccuracyWnd page;
+    page.resize(1200, 800);
+    // 100 single fixes, corrections begin, 100 float, 100 fixed, 56 single.
+    const int qualities[] = {1, 5, 4, 1};
+    const int counts[] = {100, 100, 100, 56};
+    for (int phase = 0; phase < 4; ++phase) {
+        if (phase == 1)
+            page.MarkCorrectionsStarted();
+        for (int i = 0; i < counts[phase]; ++i)
+            page.OnPositionUpdate(qualities[phase], 47.0707 + i * 1e-7, 15.4395, 353.0, 0, 150);
+    }
+    const AccuracyPageGeometry g = ComputeAccuracyPageGeometry(1200, 800, page.Tracker(), "HFOM");
+    // One fix a column's 512th of the plot's width.
+    const auto at = [&](int fix) { return g.timelinePlot.left + fix * g.timelinePlot.Width() / ErrorTimeline::kBuckets; };
+    ASSERT_EQ(g.qualityMarks.size(), 3u);
+    EXPECT_EQ(g.qualityMarks[0], (AccuracyPageGeometry::QualityMark{at(100), 5}));
+    EXPECT_EQ(g.qualityMarks[1], (AccuracyPageGeometry::QualityMark{at(200), 4}));
+    EXPECT_EQ(g.qualityMarks[2], (AccuracyPageGeometry::QualityMark{at(300), 1}));
+    const auto line = [&](const std::string& label) {
+        return std::find_if(g.cardLines.begin(), g.cardLines.end(), [&](const auto& t) { return t.text == label; }) != g.cardLines.end();
+    };
+    EXPECT_TRUE(line("To float (RTCM)"));
+    EXPECT_TRUE(line("To fixed (RTCM)"));
+    ASSERT_TRUE(page.Tracker().CorrectionsToFloat());
+    EXPECT_GE(*page.Tracker().CorrectionsToFloat(), 0.0);
+
+    // Each mark is a dashed grey line down its column.
+    const QImage image = page.Render();
+    for (const AccuracyPageGeometry::QualityMark& m : g.qualityMarks) {
+        int grey = 0;
+        for (int y = g.timelinePlot.top + 20; y < g.timelinePlot.bottom - 20; ++y)
+            grey += Pixel(image, m.x, y) == AccuracyQualityMarkColor() ? 1 : 0;
+        EXPECT_GT(grey, (g.timelinePlot.Height() - 40) / 3) << m.x;
+        EXPECT_NE(Pixel(image, m.x + 3, g.timelinePlot.top + g.timelinePlot.Height() / 2), AccuracyQualityMarkColor());
+    }
+    const auto dir = std::filesystem::path(STELMAP_BINARY_DIR) / "pictures";
+    std::filesystem::create_directories(dir);
+    EXPECT_TRUE(image.save(QString::fromStdString((dir / "accuracy_quality_marks.png").string())));
+}
+
 }  // namespace

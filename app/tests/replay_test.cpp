@@ -5,8 +5,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QStatusBar>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 #include "analysis/accuracy_page_wnd.h"
@@ -203,6 +205,29 @@ TEST_F(ReplayTest, ExportFromTheWindowWritesTheTrack)
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll().count("<trkpt "), 3);
+}
+
+// A click on the slider's groove seeks to where it lands.
+TEST(ReplayBarSlider, AClickOnTheGrooveSeeksThere)
+{
+    std::vector<int64_t> seeks;
+    ReplayBar bar(ReplayBar::Handlers{[&](int64_t t) { seeks.push_back(t); }, [] {}});
+    PlaybackPacer pacer;
+    pacer.Load(PlaybackSchedule::FixedRate(100 * PlaybackSchedule::kFixedChunk), 0);
+    bar.Attach(&pacer);
+    bar.resize(800, 40);
+    bar.show();
+    QSlider* slider = bar.Slider();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    const double fractions[] = {0.75, 0.25};
+    for (double fraction : fractions) {
+        const QPoint at(static_cast<int>(slider->width() * fraction), slider->height() / 2);
+        QTest::mouseClick(slider, Qt::LeftButton, {}, at);
+        ASSERT_FALSE(seeks.empty());
+        const double reached = static_cast<double>(seeks.back()) / static_cast<double>(pacer.DurationUs());
+        EXPECT_NEAR(reached, fraction, 0.03) << "clicked at " << fraction;
+    }
+    EXPECT_EQ(seeks.size(), 2u);
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ TEST(EarthCentred, KnownPointsBothWaysAndAChordBaseline)
     const double chord = 2 * 6378137.0 * std::sin(std::numbers::pi / 360.0);
     EXPECT_NEAR(ChordLength({0, 0, 0}, {0, 1, 0}), chord, 1e-6);
     EXPECT_LT(chord, arc);
+    // GeodSolve -i of GeographicLib's tools: Frankfurt to Munich.
+    EXPECT_NEAR(GeodesicDistance({50.1, 8.6, 0}, {48.14, 11.58, 0}), 307899.995, 1e-3);
 }
 
 }  // namespace

@@ -110,3 +110,31 @@ TEST(LinkHealth, NoNmeaWarningOnlyWhenBytesComeWithoutSentencesFor3s)
 }
 
 }  // namespace
+
+namespace {
+
+// Sentences dropped as too long and GGAs refused as naming no place leave a
+// trace: counted, and shown in the report.
+TEST(LinkHealth, CountsOverlongAndInvalidSentences)
+{
+    HealthCountingLink parser;
+    parser.health.Restart(t0);
+    const std::string overlong = Sentence("GPGGA,123519," + std::string(1000, '1') + ",N,01131.000,E,1,08,0.9,1,M,,M,,");
+    const std::string manySatellites = Sentence("GPGSV,1,1,200" + [] {
+        std::string groups;
+        for (int i = 0; i < 200; ++i)
+            groups += ",01,02,003,04";
+        return groups;
+    }());
+    const std::string impossible = Sentence("GPGGA,123520,9540.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    Feed(parser, overlong + manySatellites + impossible, t0 + 1s);
+    const LinkHealthTotals& t = parser.health.Totals();
+    EXPECT_EQ(t.tooLong, 2u);
+    EXPECT_EQ(t.invalid, 1u);
+    EXPECT_EQ(t.fixes, 0u);
+    const std::string report = HealthReportText(ComputeHealthRates(t, t0, t, t0 + 2s, 0), t);
+    EXPECT_NE(report.find("Dropped as too long: 2\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Invalid (refused): 1\n"), std::string::npos) << report;
+}
+
+}  // namespace

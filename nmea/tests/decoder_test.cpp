@@ -248,3 +248,38 @@ TEST(MergeSatellites, CountsAboveTheTableAreStoredButNeverIndexed)
 }
 
 }  // namespace
+
+namespace {
+
+// A GGA whose latitude lies beyond 90 or longitude beyond 180 degrees names
+// no place: the state keeps every field, hands nothing off, counts no GGA,
+// and the driver counts it as invalid.
+TEST(DecodeGGA, ImpossiblePositionsChangeNothing)
+{
+    const std::string before = "GPGGA,101010,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
+    const char* impossible[] = {
+        "GPGGA,123520,9540.038,N,01131.000,E,4,12,0.5,100.0,M,46.9,M,,",
+        "GPGGA,123520,9000.001,S,01131.000,E,4,12,0.5,100.0,M,46.9,M,,",
+        "GPGGA,123520,4807.038,N,19040.000,W,4,12,0.5,100.0,M,46.9,M,,",
+        "GPGGA,123520,4807.038,N,18000.001,E,4,12,0.5,100.0,M,46.9,M,,",
+    };
+    for (const char* body : impossible) {
+        SCOPED_TRACE(body);
+        CNMEAParserWin32 parser;
+        int handOffs = 0;
+        parser.SetPositionHandOff([&] { ++handOffs; });
+        Feed(parser, Sentence(before));
+        const double latitude = parser.m_latitude;
+        Feed(parser, Sentence(body));
+        EXPECT_EQ(handOffs, 1);
+        EXPECT_EQ(parser.m_ggaCount, 1);
+        EXPECT_EQ(parser.m_latitude, latitude);
+        EXPECT_EQ(parser.m_fixQuality, 1);
+        EXPECT_EQ(parser.m_utcSecond, 10);
+        EXPECT_EQ(parser.m_altitude, 545.4);
+        EXPECT_EQ(parser.Counts().invalid, 1u);
+        EXPECT_EQ(parser.Counts().fixes, 1u);
+    }
+}
+
+}  // namespace

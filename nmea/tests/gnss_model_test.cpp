@@ -246,3 +246,81 @@ TEST(GnssModel, FedByTheReceiverStateAndResetWithIt)
 }
 
 }  // namespace
+
+namespace {
+
+std::string Gga(const char* time) { return std::string("GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"; }
+
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<std::string> Repeat(const std::string& s, int n) { return std::vector<std::string>(static_cast<size_t>(n), s); }
+
+// The dialects of real receivers and the ageing of satellites on receiver time.
+TEST(GnssModel, DialectRules)
+{
+    const std::string gsv = "GPGSV,1,1,01,05,,,19";
+    const RuleCase cases[] = {
+        {"talker QZ is QZSS, numbers as sent", {"QZGSV,1,1,01,02,05,042,26"}, "QZSS 2/0 c26;"},
+        {"QZGSA names QZSS satellites used",
+         {"QZGSV,1,1,01,02,05,042,26", "QZGSA,A,3,02,,,,,,,,,,,,1.0,1.0,1.0"},
+         "QZSS 2/0 c26 u;"},
+        {"one sequence across signals of one talker",
+         {"GPGSV,2,1,05,01,,,30,02,,,31,03,,,32,04,,,33,1", "GPGSV,2,2,05,01,,,38,8"},
+         "GPS 1/1 c30;GPS 1/8 c38;GPS 2/1 c31;GPS 3/1 c32;GPS 4/1 c33;"},
+        {"the sequence's later message may name the first signal",
+         {"GAGSV,2,1,03,03,,,40,05,,,41,6", "GAGSV,2,2,03,03,,,42,1"},
+         "Galileo 3/1 c42;Galileo 3/6 c40;Galileo 5/6 c41;"},
+        {"a later cycle replaces only the pairs it names",
+         {"GPGSV,2,1,05,01,,,30,02,,,31,03,,,32,04,,,33,1", "GPGSV,2,2,05,01,,,38,8", "GPGSV,1,1,01,07,,,35,1"},
+         "GPS 1/8 c38;GPS 7/1 c35;"},
+        {"an own open cycle that is not next still drops the message",
+         {"GPGSV,3,1,09,01,,,30,1", "GPGSV,3,3,09,09,,,39,8"},
+         ""},
+        {"PQGSV with system 4 is BeiDou", {"PQGSV,1,1,02,02,20,116,30,03,,,,0,4"}, "BeiDou 2/0 c30;BeiDou 3/0;"},
+        {"PQGSV with system 5 is QZSS", {"PQGSV,1,1,01,02,20,116,30,0,5"}, "QZSS 2/0 c30;"},
+        {"a number empty, 0 or not a number is no satellite",
+         {"GPGSV,1,1,04,,10,100,20,00,11,110,21,x1,12,120,22,07,13,130,23"},
+         "GPS 7/0 c23;"},
+        {"a group cut short counts with a valid number", {"GPGSV,1,1,02,05,10,100,20,06,11"}, "GPS 5/0 c20;GPS 6/0;"},
+        {"a group cut short without a number does not", {"GPGSV,1,1,02,05,10,100,20,,11"}, "GPS 5/0 c20;"},
+        {"10 s after the stamp a stream still shows", {Gga("120000"), gsv, Gga("120010")}, "GPS 5/0 c19;"},
+        {"more than 10 s after it the stream is emptied", {Gga("120000"), gsv, Gga("120010.5")}, ""},
+        {"across midnight, still young", {Gga("235955"), gsv, Gga("000004")}, "GPS 5/0 c19;"},
+        {"across midnight, old", {Gga("235955"), gsv, Gga("000006")}, ""},
+        {"an RMC's time stamps the cycle too",
+         {"GPRMC,120000,A,4807.038,N,01131.000,E,0.0,0.0,091226,,,A", gsv, Gga("120011")},
+         ""},
+        {"a GGA without a time ages nothing stamped", {Gga("120000"), gsv, Gga("")}, "GPS 5/0 c19;"},
+        {"without any time: 50 GGAs keep the stream", Join({gsv}, Repeat(Gga(""), 50)), "GPS 5/0 c19;"},
+        {"without any time: the 51st empties it", Join({gsv}, Repeat(Gga(""), 51)), ""},
+        {"a new cycle restarts the count", Join(Join({gsv}, Repeat(Gga(""), 40)), Join({gsv}, Repeat(Gga(""), 40))),
+         "GPS 5/0 c19;"},
+    };
+    for (const RuleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        GnssModel model;
+        FeedModel(model, c.sentences);
+        EXPECT_EQ(Shown(model), c.shown);
+    }
+}
+
+// The receiver state hands its GGAs to the model: a satellite seen once at
+// a recording's start is gone by its end.
+TEST(GnssModel, SatellitesAgeThroughTheReceiverState)
+{
+    CNMEAParserWin32 parser;
+    std::string bytes = Sentence(Gga("120000")) + Sentence("GAGSV,1,1,01,05,,,19,7");
+    for (int s = 1; s <= 20; ++s) {
+        char time[16];
+        std::snprintf(time, sizeof time, "1200%02d", s);
+        bytes += Sentence(Gga(time));
+    }
+    Feed(parser, bytes);
+    EXPECT_EQ(Shown(parser.m_gnssModel), "");
+}
+
+}  // namespace

@@ -185,3 +185,82 @@ TEST(NtripPeers, TheLoopClosedFloatThenFixedAndBackWhenTheCasterStops)
 }
 
 }  // namespace
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// stelmap-cli with `args`, the event loop running (the caster lives here).
+CliRun RunCli(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+              const QByteArray& input = {})
+{
+    QProcess cli;
+    cli.setProcessEnvironment(env);
+    cli.start(CliPath(), args);
+    if (!cli.waitForStarted())
+        return {};
+    if (!input.isNull()) {
+        cli.write(input);
+        cli.closeWriteChannel();
+    }
+    WaitFor([&] { return cli.state() == QProcess::NotRunning; }, 20000);
+    return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1, cli.readAllStandardOutput(), cli.readAllStandardError()};
+}
+
+TEST(NtripCli, SourceTableStreamAndRefusalFromTheCommandLine)
+{
+    QTemporaryDir dir;
+    TestCaster caster;
+    caster.credentials = "rover:s3cret";
+    caster.mountpoints["ALPHA"] = {SampleCorrections(4, 55), {}, 0, true};
+    caster.mountpoints["BETA"] = {};
+    const QString host = QString("127.0.0.1:%1").arg(caster.Port());
+
+    const CliRun table = RunCli({"ntrip", "ntrip://" + host, "--sourcetable"});
+    EXPECT_EQ(table.status, 0);
+    const QList<QByteArray> lines = table.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("{\"mountpoint\":\"ALPHA\",\"identifier\":\"Test ALPHA\",\"format\":\"RTCM 3.3\"")) << lines[0].constData();
+    EXPECT_TRUE(lines[0].contains("\"latitude\":50.1,\"longitude\":8.6,\"nmea\":true")) << lines[0].constData();
+
+    // Credentials from the environment; the stream into a file.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("STELMAP_NTRIP_CREDENTIALS", "rover:s3cret");
+    const QString out = dir.filePath("out.rtcm");
+    const CliRun stream = RunCli({"ntrip", "ntrip://" + host + "/ALPHA", "--output", out, "--gga", "50.1,8.6,150", "--duration", "2.5"}, env);
+    EXPECT_EQ(stream.status, 0) << stream.err.constData();
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith(SampleCorrections(4, 55)));
+    EXPECT_TRUE(stream.out.startsWith("{\"bytes\":")) << stream.out.constData();
+    EXPECT_TRUE(stream.out.contains("\"types\":{\"1006\":")) << stream.out.constData();
+    EXPECT_TRUE(stream.out.contains("\"station\":{\"id\":55,")) << stream.out.constData();
+    EXPECT_TRUE(stream.err.contains("warning: the password for ntrip://rover@" + host.toUtf8() + "/ALPHA goes out unencrypted"));
+    EXPECT_FALSE(caster.ggas.isEmpty()) << caster.requests.size() << " " << caster.connections << " " << stream.err.constData();
+
+    const CliRun refused = RunCli({"ntrip", "ntrip://rover:wrong-pw@" + host + "/ALPHA", "--duration", "5"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains("refused the user name or password (401)")) << refused.err.constData();
+    EXPECT_FALSE(refused.err.contains("wrong-pw") || refused.out.contains("wrong-pw"));
+    EXPECT_TRUE(refused.out.contains("\"frames\":0")) << refused.out.constData();
+
+    EXPECT_EQ(RunCli({"ntrip", "tcp://" + host + "/ALPHA"}).status, 2);
+    EXPECT_EQ(RunCli({"ntrip", "ntrip://" + host}).status, 2);  // no mountpoint without --sourcetable
+}
+
+TEST(NtripCli, RtcmSummaryOfAFile)
+{
+    const QByteArray bytes = SampleCorrections(2, 9) + QByteArray::fromStdString(Corrupted(MsmFrame(1074, 9, 3))) + "noise";
+    const CliRun run = RunCli({"rtcm", "-"}, QProcessEnvironment::systemEnvironment(), bytes);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.toStdString(), "{\"bytes\":" + std::to_string(bytes.size()) +
+                           ",\"frames\":6,\"badFrames\":1,\"types\":{\"1006\":1,\"1033\":1,\"1074\":2,\"1084\":2},"
+                           "\"station\":{\"id\":9,\"x\":4075580.1234,\"y\":931853.5678,\"z\":4801568.9012,"
+                           "\"latitude\":49.14420615632852,\"longitude\":12.87890800827626,\"height\":666.2993091751747}}\n");
+}
+
+}  // namespace

@@ -18,7 +18,8 @@
 namespace {
 
 constexpr const char* kAccuracyHelp =
-    "usage: stelmap-cli accuracy FILE [--truth LAT,LON,ALT] [--alert-limit M]\n"
+    "usage: stelmap-cli accuracy SOURCE [--truth LAT,LON,ALT] [--alert-limit M]\n"
+    "                            [--fixes N] [--duration S]\n"
     "\n"
     "Decodes an NMEA 0183 recording (FILE, or - for standard input) as\n"
     "'stelmap-cli decode' does and prints one JSON object with the accuracy of\n"
@@ -38,13 +39,17 @@ constexpr const char* kAccuracyHelp =
     "At the end it prints to standard error:\n"
     "  bytes B sentences S checksum_errors C fixes F\n"
     "\n"
-    "Exit status: 0 when the whole input was read, 2 when it could not be or\n"
-    "the arguments are wrong.\n";
+    "SOURCE may also be live, as for 'stelmap-cli decode', read until it\n"
+    "closes, --fixes N fixes or --duration S seconds (recording time on a\n"
+    "file, wall-clock time on a live source).\n"
+    "\n"
+    "Exit status: 0 when the whole input was read, 1 when a file held no NMEA\n"
+    "sentence at all, 2 when it could not be read or the arguments are wrong.\n";
 
 int Usage(const std::string& problem)
 {
     std::fprintf(stderr, "stelmap-cli accuracy: %s\n", problem.c_str());
-    std::fputs("usage: stelmap-cli accuracy FILE [--truth LAT,LON,ALT] [--alert-limit M]"
+    std::fputs("usage: stelmap-cli accuracy SOURCE [--truth LAT,LON,ALT] [--alert-limit M] [--fixes N] [--duration S]"
                "  ('stelmap-cli accuracy --help' explains)\n",
                stderr);
     return 2;
@@ -57,12 +62,19 @@ int RunAccuracyCommand(int argc, char** argv)
     std::optional<std::string> path;
     std::optional<GeodeticPosition> truth;
     double alertLimit = kDefaultAlertLimit;
+    StreamLimits limits;
     for (int i = 0; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kAccuracyHelp, stdout);
             return 0;
         }
+        bool matched = false;
+        std::string problem;
+        if (!ParseStreamLimit(argc, argv, i, limits, matched, problem))
+            return Usage(problem);
+        if (matched)
+            continue;
         std::string_view name = arg;
         std::optional<std::string_view> value;
         if (const size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
@@ -101,12 +113,12 @@ int RunAccuracyCommand(int argc, char** argv)
     FixDecoder decoder;
     const DisplaySnapshot& snapshot = decoder.snapshot;
     std::vector<AccuracyFix> fixes;
-    const bool whole = DecodeFileReporting(*path, decoder, [&](uint64_t) {
+    const int status = DecodeFileReporting(*path, decoder, [&](uint64_t) {
         fixes.push_back({snapshot.countedQuality, snapshot.latitude, snapshot.longitude, snapshot.altitude,
                          snapshot.hplCm / 100.0});
-    });
-    if (!whole)
-        return 2;  // figures over part of the input would pass for the whole
+    }, limits);
+    if (status != 0)
+        return status;  // figures over part of the input would pass for the whole
     const std::string line = AccuracyReportToJson(ComputeAccuracy(fixes, truth, alertLimit)) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
     if (std::fflush(stdout) != 0) {

@@ -27,9 +27,17 @@ constexpr const char* kDecodeHelp =
     "SOURCE may also be live: a serial device (PATH[@BAUD], 9600 baud unless\n"
     "given), tcp://HOST:PORT, udp://[ADDRESS]:PORT or gpsd://HOST[:PORT]. A live\n"
     "source is read until it closes, or until --fixes N fixes have been printed\n"
-    "or --duration S seconds have passed (both work on files too).\n"
+    "or --duration S seconds have passed (both work on files too). On a file\n"
+    "--duration S means recording time: the fixes of its first S seconds, by\n"
+    "its time index FILE.times when there is one, else by the fixes' UTC; on a\n"
+    "live source it is the wall clock's.\n"
     "\n"
-    "Exit status: 0 when the whole input was read, 2 when it could not be.\n";
+    "The summary adds \"too_long T invalid I\" when sentences were dropped as\n"
+    "longer than NMEA allows or refused as invalid (a GGA whose latitude or\n"
+    "longitude names no place, which is no fix).\n"
+    "\n"
+    "Exit status: 0 when the whole input was read, 1 when a file held no NMEA\n"
+    "sentence at all, 2 when it could not be read.\n";
 
 int Usage(const std::string& problem)
 {
@@ -132,7 +140,7 @@ int RunDecodeCommand(int argc, char** argv)
     GnssSnapshot gnss;
     std::string line;
     const bool live = IsLiveSource(source);
-    const bool whole = DecodeFileReporting(source, decoder, [&](uint64_t fix) {
+    const int status = DecodeFileReporting(source, decoder, [&](uint64_t fix) {
         if (withGnss)
             decoder.state.m_gnssModel.CopyTo(gnss);
         line = FixToJson(fix, decoder.state, decoder.snapshot, withGnss ? &gnss : nullptr);
@@ -143,8 +151,8 @@ int RunDecodeCommand(int argc, char** argv)
         if (live)
             std::fflush(stdout);
     }, limits);
-    if (!whole)
-        return 2;
+    if (status != 0)
+        return status;
     if (std::fflush(stdout) != 0) {
         std::fprintf(stderr, "stelmap-cli: cannot write the output: %s\n", std::strerror(errno));
         return 2;

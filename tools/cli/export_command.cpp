@@ -46,7 +46,11 @@ constexpr const char* kExportHelp =
     "closes, --fixes N fixes or --duration S seconds (or Ctrl-C); the summary\n"
     "line is then decode's.\n"
     "\n"
-    "Exit status: 0 when the whole input was read and the track written, 2\n"
+    "On a file, --duration S takes the fixes of its first S seconds of\n"
+    "recording (by FILE.times, else the fixes' UTC).\n"
+    "\n"
+    "Exit status: 0 when the whole input was read and the track written, 1\n"
+    "when a file held no NMEA sentence at all (OUT is removed), 2\n"
     "otherwise (a partly written OUT is removed).\n";
 
 int Usage(const std::string& problem)
@@ -77,8 +81,9 @@ std::string BaseName(const std::string& path)
 
 // A live source goes through the same reader as decode (limits, Ctrl-C),
 // its sentences and fixes handed to the track as ExportTrack hands them.
-bool ExportLiveSource(const std::string& source, std::string_view name, std::FILE* out, TrackFormat format,
-                      std::optional<TrackReference> user, const StreamLimits& limits)
+// Returns the exit status.
+int ExportLiveSource(const std::string& source, std::string_view name, std::FILE* out, TrackFormat format,
+                     std::optional<TrackReference> user, const StreamLimits& limits)
 {
     TrackTextWriter writer(format);
     bool written = true;
@@ -91,13 +96,15 @@ bool ExportLiveSource(const std::string& source, std::string_view name, std::FIL
     TrackBuilder builder([&](const TrackPoint& point) { put(writer.Point(point)); }, user);
     FixDecoder decoder;
     decoder.onSentence = [&](std::string_view address, std::string_view data) { builder.OnSentence(address, data); };
-    const bool whole = DecodeFileReporting(
+    const int status = DecodeFileReporting(
         source, decoder, [&](uint64_t) { builder.OnFix(decoder.state, decoder.snapshot); }, limits);
     builder.Finish();
     put(writer.End());
     if (!written)
         std::fprintf(stderr, "stelmap-cli: cannot write the track: %s\n", std::strerror(errno));
-    return whole && written;
+    if (status != 0)
+        return status;
+    return written ? 0 : kExitFailed;
 }
 
 }  // namespace
@@ -157,10 +164,12 @@ int RunExportCommand(int argc, char** argv)
             return 2;
         }
         const std::string name = IsLiveSource(*path) ? *path : *path == "-" ? "stdin" : BaseName(*path);
-        bool ok = ExportLiveSource(*path, name, out, *format, user, limits);
-        if (output && std::fclose(out) != 0)
-            ok = false;
-        return ok ? 0 : 2;
+        int status = ExportLiveSource(*path, name, out, *format, user, limits);
+        if (output && std::fclose(out) != 0 && status == 0)
+            status = kExitFailed;
+        if (status != 0 && output)
+            std::remove(output->c_str());
+        return status;
     }
 
     std::string error;
@@ -187,11 +196,17 @@ int RunExportCommand(int argc, char** argv)
         ok = false;
         std::fprintf(stderr, "stelmap-cli: cannot write %s: %s\n", output->c_str(), std::strerror(errno));
     }
-    std::fprintf(stderr, "bytes %" PRIu64 " fixes %" PRIu64 " written %" PRIu64 "\n", result.bytes, result.fixes,
+    std::fprintf(stderr, "bytes %" PRIu64 " fixes %" PRIu64 " written %" PRIu64, result.bytes, result.fixes,
                  result.written);
+    if (result.counts.tooLong > 0 || result.counts.invalid > 0)
+        std::fprintf(stderr, " too_long %" PRIu64 " invalid %" PRIu64, result.counts.tooLong, result.counts.invalid);
+    std::fputc('\n', stderr);
     if (!result.ok)
         std::fprintf(stderr, "stelmap-cli: export of %s failed: %s\n", path->c_str(), result.error.c_str());
-    if (!ok && output)
+    const bool noNmea = result.ok && *path != "-" && result.counts.sentences == 0 && result.counts.checksumErrors == 0;
+    if (noNmea)
+        std::fprintf(stderr, "stelmap-cli: no NMEA sentence in %s\n", path->c_str());
+    if ((!ok || noNmea) && output)
         std::remove(output->c_str());
-    return ok ? 0 : 2;
+    return noNmea ? kExitNoNmea : ok ? 0 : kExitFailed;
 }

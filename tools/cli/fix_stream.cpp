@@ -13,6 +13,7 @@
 
 #include "link/serial_port.h"
 #include "link/source_text.h"
+#include "link/time_index.h"
 
 namespace {
 
@@ -63,18 +64,33 @@ FixStreamResult DecodeLiveSource(CSio& sio, FixDecoder& decoder, const FixDecode
 
 }  // namespace
 
+bool FixDecoder::PastUtcLimit()
+{
+    if (m_utcSeconds <= 0 || !state.m_utcTimeOfDay)
+        return false;
+    if (!m_firstUtc)
+        m_firstUtc = state.m_utcTimeOfDay;
+    double elapsed = *state.m_utcTimeOfDay - *m_firstUtc;
+    if (elapsed < 0)
+        elapsed += 86400.0;  // past midnight
+    m_utcDone = elapsed >= m_utcSeconds;
+    return m_utcDone;
+}
+
 FixStreamResult DecodeFixStream(std::FILE* file, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
-                                const StreamLimits& limits)
+                                const StreamLimits& limits, uint64_t byteLimit)
 {
     FixStreamResult result;
-    decoder.Start(onFix, limits.fixes);
-    const Clock::time_point start = Clock::now();
+    // A file's seconds are its own: by the time index when it has one (a
+    // byte limit), else by the fixes' UTC.
+    decoder.Start(onFix, limits.fixes, byteLimit == UINT64_MAX ? limits.seconds : 0);
     std::vector<uint8_t> buffer(1 << 16);
-    while (!decoder.Done() && !TimeUp(limits, start)) {
+    while (!decoder.Done() && result.bytes < byteLimit) {
         const size_t n = std::fread(buffer.data(), 1, buffer.size(), file);
         if (n > 0) {
-            result.bytes += n;
-            decoder.driver.Feed(buffer.data(), n);
+            const size_t fed = static_cast<size_t>(std::min<uint64_t>(n, byteLimit - result.bytes));
+            result.bytes += fed;
+            decoder.driver.Feed(buffer.data(), fed);
         }
         if (n < buffer.size()) {
             if (std::ferror(file)) {
@@ -139,15 +155,39 @@ std::FILE* OpenInput(const std::string& path, std::string& error)
     return file;
 }
 
-bool DecodeFileReporting(const std::string& path, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
-                         const StreamLimits& limits)
+uint64_t TimeIndexByteLimit(const std::string& path, double seconds)
+{
+    if (seconds <= 0 || path == "-")
+        return UINT64_MAX;
+    const std::vector<TimeIndexEntry> index = ReadTimeIndex(TimeIndexPath(path));
+    if (index.empty())
+        return UINT64_MAX;
+    const int64_t end = index.front().monotonicUs + static_cast<int64_t>(seconds * 1e6);
+    for (const TimeIndexEntry& e : index)
+        if (e.monotonicUs >= end)
+            return e.offset;
+    return UINT64_MAX - 1;  // the whole file lies within
+}
+
+std::string SummaryLine(uint64_t bytes, const SentenceCounts& counts, uint64_t fixes)
+{
+    std::string line = "bytes " + std::to_string(bytes) + " sentences " + std::to_string(counts.sentences)
+                       + " checksum_errors " + std::to_string(counts.checksumErrors) + " fixes " + std::to_string(fixes);
+    if (counts.tooLong > 0 || counts.invalid > 0)
+        line += " too_long " + std::to_string(counts.tooLong) + " invalid " + std::to_string(counts.invalid);
+    return line + "\n";
+}
+
+int DecodeFileReporting(const std::string& path, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
+                        const StreamLimits& limits)
 {
     FixStreamResult result;
-    if (IsLiveSource(path)) {
+    const bool live = IsLiveSource(path);
+    if (live) {
         CSio sio;
         if (!sio.OpenSource(path, kDefaultBaud)) {
             std::fprintf(stderr, "stelmap-cli: cannot open %s: %s\n", path.c_str(), sio.LastOpenErrorText().c_str());
-            return false;
+            return kExitFailed;
         }
         result = DecodeLiveSource(sio, decoder, onFix, limits);
     } else {
@@ -155,19 +195,24 @@ bool DecodeFileReporting(const std::string& path, FixDecoder& decoder, const Fix
         std::FILE* file = OpenInput(path, error);
         if (file == nullptr) {
             std::fprintf(stderr, "stelmap-cli: cannot read %s: %s\n", path.c_str(), error.c_str());
-            return false;
+            return kExitFailed;
         }
-        result = DecodeFixStream(file, decoder, onFix, limits);
+        result = DecodeFixStream(file, decoder, onFix, limits, TimeIndexByteLimit(path, limits.seconds));
         if (file != stdin)
             std::fclose(file);
     }
 
-    std::fprintf(stderr, "bytes %" PRIu64 " sentences %" PRIu64 " checksum_errors %" PRIu64 " fixes %" PRIu64 "\n",
-                 result.bytes, decoder.Counts().sentences, decoder.Counts().checksumErrors, result.fixes);
+    std::fputs(SummaryLine(result.bytes, decoder.Counts(), result.fixes).c_str(), stderr);
+    const char* const name = path == "-" ? "standard input" : path.c_str();
     if (!result.ok) {
-        std::fprintf(stderr, "stelmap-cli: reading %s stopped after %" PRIu64 " bytes: %s\n",
-                     path == "-" ? "standard input" : path.c_str(), result.bytes, result.error.c_str());
-        return false;
+        std::fprintf(stderr, "stelmap-cli: reading %s stopped after %" PRIu64 " bytes: %s\n", name, result.bytes,
+                     result.error.c_str());
+        return kExitFailed;
     }
-    return true;
+    // A named file; standard input with nothing in it keeps the cleared values.
+    if (!live && path != "-" && decoder.Counts().sentences == 0 && decoder.Counts().checksumErrors == 0) {
+        std::fprintf(stderr, "stelmap-cli: no NMEA sentence in %s\n", name);
+        return kExitNoNmea;
+    }
+    return 0;
 }

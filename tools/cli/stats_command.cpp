@@ -32,8 +32,8 @@ constexpr const char* kStatsHelp =
     "At the end it prints to standard error:\n"
     "  bytes B sentences S checksum_errors C fixes F\n"
     "\n"
-    "Exit status: 0 when the whole input was read, 2 when it could not be or\n"
-    "the arguments are wrong.\n";
+    "Exit status: 0 when the whole input was read, 1 when a file held no NMEA\n"
+    "sentence at all, 2 when it could not be read or the arguments are wrong.\n";
 
 struct UserPosition {
     double latitude = 0.0;
@@ -178,12 +178,12 @@ int RunStatsCommand(int argc, char** argv)
     // As the main window does at start-up: the stored user position, 0.0 for
     // what is not stored.
     statistics.SetUserPosition(user.latitude, user.longitude, user.altitude);
-    const bool whole = DecodeFileReporting(*path, decoder, [&](uint64_t) {
+    const int status = DecodeFileReporting(*path, decoder, [&](uint64_t) {
         statistics.OnPositionUpdate(snapshot.hplCm, snapshot.hfomCm, snapshot.latitude, snapshot.longitude,
                                     snapshot.altitude);
     }, limits);
-    if (!whole)
-        return 2;  // statistics over part of the input would pass for the whole
+    if (status != 0)
+        return status;  // statistics over part of the input would pass for the whole
     const std::string line = PositionValuesToJson(statistics.TextValues()) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
     if (std::fflush(stdout) != 0) {

@@ -134,3 +134,53 @@ TEST_F(DecodeCommand, GnssKeyAsTheSentencesSay)
 }
 
 }  // namespace
+
+namespace {
+
+// A file that holds no NMEA sentence at all says so and exits 1, whatever
+// the command; standard input keeps the cleared values.
+TEST_F(DecodeCommand, AFileWithoutNmeaSaysSoForEveryCommand)
+{
+    const std::string files[] = {Write("empty.nmea", ""), Write("binary.bin", std::string("\xb5\x62\x01\x07\0\0\xff", 7)),
+                                 Write("ais.log", "!AIVDM,1,1,,A,13aEOK?P00PD2wVMdLDRhgvL289?,0*26\r\n")};
+    const char* commands[] = {"decode", "decode --gnss", "stats", "accuracy", "export --format csv",
+                              "export --format gpx --fixes 5"};
+    for (const std::string& file : files)
+        for (const char* command : commands) {
+            SCOPED_TRACE(std::string(command) + " " + file);
+            const CommandResult r = RunCommand(CliPath() + " " + command + " " + file);
+            EXPECT_EQ(r.status, 1);
+            EXPECT_NE(r.err.find("no NMEA sentence in " + file), std::string::npos) << r.err;
+        }
+    const std::string out = (m_dir / "out.csv").string();
+    EXPECT_EQ(RunCommand(CliPath() + " export " + files[1] + " --format csv --output " + out).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(out)) << "nothing is left behind";
+    EXPECT_EQ(RunCommand(CliPath() + " decode - <" + files[0]).status, 0);
+}
+
+// A GGA naming no place is no fix: not printed, not counted, and the
+// summary counts it as invalid beside the sentences dropped as too long.
+TEST_F(DecodeCommand, ImpossiblePositionsAndOverlongSentencesAreCounted)
+{
+    const std::string good = Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    const std::string recording = good + Sentence("GPGGA,123520,9540.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")
+                                  + Sentence("GPGGA,123521,4807.038,N,19040.000,W,1,08,0.9,545.4,M,46.9,M,,")
+                                  + Sentence("GPGGA,123522," + std::string(1000, '1') + ",N,01131.000,E,1,08,0.9,1,M,,M,,")
+                                  + Sentence("GPGGA,123523,9000.000,S,18000.000,W,1,08,0.9,545.4,M,46.9,M,,");
+    const std::string path = Write("odd.nmea", recording);
+    const CommandResult r = RunCommand(CliPath() + " decode " + path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u) << "the first and the last (at the poles' limits) are fixes";
+    EXPECT_NE(lines[1].find(R"("fix":2,"utc":[12,35,23],"latitude":-90,"longitude":-180)"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find(R"("ggaCount":2)"), std::string::npos) << "the impossible ones are not counted";
+    EXPECT_EQ(r.err, "bytes " + std::to_string(recording.size()) + " sentences 4 checksum_errors 0 fixes 2 too_long 1 invalid 2\n");
+
+    const CommandResult stats = RunCommand(CliPath() + " stats " + path);
+    EXPECT_EQ(stats.out.find("nan"), std::string::npos) << stats.out;
+    EXPECT_NE(stats.out.find(R"("Samples":2)"), std::string::npos) << stats.out;
+    const CommandResult accuracy = RunCommand(CliPath() + " accuracy " + path);
+    EXPECT_EQ(accuracy.out.find("nan"), std::string::npos) << accuracy.out;
+}
+
+}  // namespace

@@ -85,4 +85,29 @@ TEST_F(ExportCommand, RealConsumersReadEveryFix)
     }
 }
 
+// A receiver that sends its epoch before the GGA: the GSA and GST before a
+// GGA of the same time are that fix's, not the next one's.
+TEST_F(ExportCommand, EpochsSentBeforeTheirGgaAreAssembled)
+{
+    std::string epochs;
+    const char* times[] = {"120001.00", "120002.00", "120003.00"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string t = times[i];
+        const std::string d = std::to_string(i + 1);
+        epochs += Sentence("GNRMC," + t + ",A,4807.038,N,01131.000,E,0.0,0.0,010624,,,A")
+            + Sentence("GNGSA,A,3,05,10,,,,,,,,,,," + d + ".5,1.0," + d + ".0")
+            + Sentence("GNGST," + t + ",0.8,0.9,0.6,30.0,0." + d + ",0." + d + "5," + d + ".0")
+            + Sentence("GNGGA," + t + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")
+            + Sentence("GNVTG,0.0,T,,M,0.0,N,0.0,K,A");
+    }
+    const CommandResult r = RunCommand(CliPath() + " export " + Write("before.nmea", epochs) + " --format csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "utc,latitude,longitude,altitude_m,fix_quality,satellites_used,hdop,pdop,vdop,hpl_m,hfom_m,"
+              "horizontal_error_m,sigma_latitude_m,sigma_longitude_m,sigma_altitude_m\r\n"
+              "2024-06-01T12:00:01.000Z,48.117300000,11.516666667,545.400,1,8,0.90,1.50,1.00,,,,0.100,0.150,1.000\r\n"
+              "2024-06-01T12:00:02.000Z,48.117300000,11.516666667,545.400,1,8,0.90,2.50,2.00,,,,0.200,0.250,2.000\r\n"
+              "2024-06-01T12:00:03.000Z,48.117300000,11.516666667,545.400,1,8,0.90,3.50,3.00,,,,0.300,0.350,3.000\r\n");
+}
+
 }  // namespace

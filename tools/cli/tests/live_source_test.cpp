@@ -146,4 +146,58 @@ TEST_F(TempDirTest, LimitsStopAFileAfterNFixes)
     EXPECT_EQ(RunCommand(CliPath() + " stats " + path + " --duration x").status, 2);
 }
 
+// On a file --duration is recording time: the fixes of its first S seconds
+// by its time index, or without one by the fixes' UTC; never the seconds
+// the decoding takes.
+TEST_F(TempDirTest, DurationOnAFileIsRecordingTime)
+{
+    const std::string bytes = RunCommand(SimPath() + " --stdout --fast --fixes 30").out;
+    const std::string path = Write("day.nmea", bytes);
+    const std::string tenHz = Write("fast.nmea", RunCommand(SimPath() + " --stdout --fast --rate 10 --fixes 30").out);
+    struct Case {
+        std::string command;
+        size_t fixes;
+    };
+    const Case byUtc[] = {
+        {"decode " + path + " --duration 10", 10},
+        {"decode " + path + " --duration 9.5", 10},
+        {"decode " + path + " --duration 1000", 30},
+        {"decode " + tenHz + " --duration 0.5", 5},
+        {"decode " + path + " --duration 10 --fixes 4", 4},
+    };
+    for (const Case& c : byUtc) {
+        SCOPED_TRACE(c.command);
+        const CommandResult r = RunCommand(CliPath() + " " + c.command);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(Positions(r.out).size(), c.fixes);
+    }
+
+    // A time index that says the receiver sent a fix every half second
+    // (whatever the UTC says): 10 s of recording hold 20 fixes.
+    std::string index = "# stelmap time index 1: byte_offset monotonic_us utc\n";
+    int fix = 0;
+    for (size_t at = bytes.find("$GPGGA"); at != std::string::npos; at = bytes.find("$GPGGA", at + 1), ++fix)
+        index += std::to_string(at) + " " + std::to_string(fix * 500000) + " 2026-12-09T12:00:00.000000Z\n";
+    Write("day.nmea.times", index);
+    const CommandResult indexed = RunCommand(CliPath() + " decode " + path + " --duration 10");
+    ASSERT_EQ(indexed.status, 0) << indexed.err;
+    EXPECT_EQ(Positions(indexed.out).size(), 20u);
+    const CommandResult help = RunCommand(CliPath() + " decode --help");
+    EXPECT_NE(help.out.find("recording time"), std::string::npos);
+}
+
+// accuracy reads any source with the same limits as decode.
+TEST_F(TempDirTest, AccuracyTakesTheLimits)
+{
+    const std::string path = Write("sim.nmea", RunCommand(SimPath() + " --stdout --fast --fixes 30").out);
+    const CommandResult some = RunCommand(CliPath() + " accuracy " + path + " --fixes 12");
+    ASSERT_EQ(some.status, 0) << some.err;
+    EXPECT_NE(some.out.find(R"("fixes":12)"), std::string::npos) << some.out;
+    EXPECT_NE(some.err.find("fixes 12"), std::string::npos) << some.err;
+    const CommandResult first = RunCommand(CliPath() + " accuracy " + path + " --duration 5");
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.out.find(R"("fixes":5)"), std::string::npos) << first.out;
+    EXPECT_EQ(RunCommand(CliPath() + " accuracy " + path + " --fixes 0").status, 2);
+}
+
 }  // namespace
