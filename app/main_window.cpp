@@ -27,6 +27,7 @@
 #include "app/app_settings.h"
 #include "app/page_tabs.h"
 #include "app/page_fix_subscribers.h"
+#include "app/page_restart.h"
 #include "app/replay_bar.h"
 #include "app/replay_controller.h"
 #include "app/screenshots.h"
@@ -119,6 +120,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_wndView->AddPage(m_comparePage, AccuracyFeature::TabIcon(), QStringLiteral("Compare"));
     m_compareSubscriber = std::make_unique<CompareFixSubscriber>(*m_comparePage);
     m_fixFeed.Subscribe(m_compareSubscriber.get());
+    m_pageRestart = std::make_unique<PageRestart>(m_fixFeed);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -134,7 +136,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
                                              failure);
                                     UpdateCommandUI();
                                 },
-                                [this] { CloseLink(); },
+                                [this] { CloseLink(); }, [this] { m_pageRestart->FileStarted(); },
                                 [this](Severity severity, const QString& text, const QString& detail) {
                                     Tell(severity, text, detail);
                                 }});
@@ -168,8 +170,11 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     // at start-up is a notice, not a box in the way.
     QString failure;
     if (options.connect) {
-        if (!ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud(), &failure))
+        if (!ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud(), &failure)) {
             Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(options.connect->port)), failure);
+            // Asked for on the command line: answered there too.
+            std::fprintf(stderr, "stelmap: could not connect to %s\n", qPrintable(failure));
+        }
     } else {
         const CommPort port = ReadCommPort();
         if (!ConnectTo(CommPortText(port), ReadBaud(), &failure))
@@ -559,7 +564,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
     m_link.sio.Adopt(std::move(handle));
     SendSentence(kConfigurationQuery, false);
     ResetReceiverState();
-    m_accuracy->StartSession();
+    m_pageRestart->SourceOpened(port);
     return true;
 }
 
@@ -685,7 +690,7 @@ bool CMainFrame::StartPlayback(const QString& path)
         Tell(Severity::kWarning, QStringLiteral("File Error!"));
     ResetReceiverState();
     if (opened)
-        m_accuracy->StartSession();
+        m_pageRestart->FileStarted();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     if (opened)
