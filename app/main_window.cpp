@@ -155,7 +155,12 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
         this, QueuedLinkObserver::Handlers{[this] { OnPositionUpdate(); }, [this] { OnRxActivity(); },
                                            [this] { OnReceiverLost(); }, [this] { OnSourceReconnected(); },
                                            [this] { m_replay->OnPlaybackEnded(); UpdateCommandUI(); },
-                                           [this] { m_replay->OnPlaybackRewound(); }});
+                                           [this] { m_replay->OnPlaybackRewound(); },
+                                           [this](const std::vector<AnalysedFix>& fixes) {
+                                               // A seek's fixes, as an analysis publishes them.
+                                               for (const AnalysedFix& fix : fixes)
+                                                   m_fixFeed.Publish(fix.display, fix.gnss);
+                                           }});
     m_linkThreads = std::make_unique<LinkThreads>(m_link, *m_observer);
     m_sources = new SourceControl(*this, m_link, *m_linkThreads, m_commands);
     const bool started = options.startLinkThreads ? options.startLinkThreads(*m_linkThreads) : m_linkThreads->Start();

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <vector>
+
+struct AnalysedFix;
+
 // What the link tells the main window. The calls come from the link's own
 // threads; an implementation hands them to the GUI thread.
 class LinkObserver {
@@ -32,4 +36,11 @@ public:
     // later ones must not wait, until ResumeUpdates.
     virtual void CancelPendingUpdates() {}
     virtual void ResumeUpdates() {}
+
+    // Whether the fixes of a seek may come in batches, as an analysis hands
+    // them over, rather than one PositionUpdate each.
+    virtual bool TakesBatches() const { return false; }
+    // A batch of a seek's fixes, in order. Reader thread; may block to hold
+    // the reader back, and returns at once after CancelPendingUpdates.
+    virtual void PositionBatch(std::vector<AnalysedFix>&& /*fixes*/) {}
 };

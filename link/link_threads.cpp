@@ -82,6 +82,10 @@ void LinkThreads::ReaderThreadProc()
 
 void LinkThreads::ReadPort()
 {
+    // A seek's bytes are due at once: they decode at the speed of an
+    // analysis, their fixes handed over in batches.
+    const bool seeking = m_observer.TakesBatches() && m_objects.sio.IsPlayback()
+                         && m_objects.sio.Pacer().SeekTargetBytes() > 0;
     const SioReadResult read = m_objects.sio.Read(m_readBuffer, kLiveReadSize, kLiveReadSize);
     // A playback wakes when its next bytes are due, at most a poll later.
     m_nextWait = kPollInterval;
@@ -89,6 +93,8 @@ void LinkThreads::ReadPort()
         m_nextWait = std::min(kPollInterval, std::chrono::milliseconds((read.waitUs + 999) / 1000));
     if (read.rewound) {
         ResetParserData(m_objects, true);
+        m_seekBatcher.batch.clear();
+        m_seekBatcher.Restart();
         m_observer.PlaybackRewound();
     }
     if (read.ended)
@@ -104,8 +110,11 @@ void LinkThreads::ReadPort()
         m_observer.ReceiverLost();
         return;
     }
-    if (read.count <= 0)
+    if (read.count <= 0) {
+        if (!m_seekBatcher.batch.empty())
+            DeliverSeekBatch();
         return;
+    }
     m_observer.RxActivity();
 
     const size_t count = static_cast<size_t>(read.count);
@@ -113,10 +122,19 @@ void LinkThreads::ReadPort()
         std::unique_lock feeding(m_objects.parserLock);
         if (m_objects.health != nullptr)
             m_objects.health->OnBytes(count, std::chrono::steady_clock::now());
-        m_feeding = &feeding;
-        m_driver.Feed(m_readBuffer, count);
-        m_feeding = nullptr;
+        if (seeking) {
+            m_driver.SetObserver(&m_seekBatcher);
+            m_driver.Feed(m_readBuffer, count);
+            m_driver.SetObserver(&m_readerObserver);
+        } else {
+            m_feeding = &feeding;
+            m_driver.Feed(m_readBuffer, count);
+            m_feeding = nullptr;
+        }
     }
+    const bool seekDone = seeking && m_objects.sio.Pacer().SeekTargetBytes() == 0;
+    if (m_seekBatcher.batch.size() >= RecordingAnalysis::kBatchFixes || (seekDone && !m_seekBatcher.batch.empty()))
+        DeliverSeekBatch();
 
     const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
     std::lock_guard data(m_objects.dataLock);
@@ -144,6 +162,20 @@ void LinkThreads::RetryLostSource()
         return;
     m_retrying = false;
     m_observer.SourceReconnected();
+}
+
+void LinkThreads::DeliverSeekBatch()
+{
+    std::vector<AnalysedFix> batch = m_seekBatcher.Take();
+    {
+        // What a page reads between fixes is the latest one, as after a hand-off.
+        std::lock_guard data(m_objects.dataLock);
+        m_objects.snapshot = batch.back().display;
+        if (m_objects.gnssSnapshot != nullptr)
+            *m_objects.gnssSnapshot = batch.back().gnss;
+    }
+    if (m_readerRunning.load())
+        m_observer.PositionBatch(std::move(batch));
 }
 
 void LinkThreads::PositionHandOff()

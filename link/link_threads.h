@@ -11,6 +11,7 @@
 #include "link/link_objects.h"
 #include "link/link_observer.h"
 #include "link/manual_reset_event.h"
+#include "link/recording_analysis.h"
 #include "link/health_observer.h"
 #include "nmea/decode_driver.h"
 
@@ -64,6 +65,7 @@ private:
     void ReadPort();
     void RetryLostSource();
     void PositionHandOff();  // on the reader thread, inside the parser
+    void DeliverSeekBatch();
 
     LinkObjects m_objects;
     LinkObserver& m_observer;
@@ -89,7 +91,10 @@ private:
     std::unique_lock<std::mutex>* m_feeding = nullptr;
     // The reader's decoding: the link's health counted, each fix handed off.
     HealthObserver m_readerObserver{m_objects.health, [this] { PositionHandOff(); }};
-    DecodeDriver m_driver{m_objects.parser, &m_readerObserver};  // fed on the reader thread under parserLock
+    DecodeDriver m_driver{m_objects.parser, &m_readerObserver};
+    // While a seek plays the file up to its target: the fixes in batches,
+    // as Analyse Recording hands them over, for an observer that takes them.
+    AnalysisBatcher m_seekBatcher{m_objects.parser};  // fed on the reader thread under parserLock
     uint8_t m_readBuffer[kLiveReadSize] = {};
     std::chrono::milliseconds m_nextWait = kPollInterval;  // reader thread only
 };

@@ -111,6 +111,7 @@ int RunAccuracyCommand(int argc, char** argv)
         return Usage("FILE is missing");
 
     FixDecoder decoder;
+    decoder.state.SetGnssModelFed(false);  // only the display snapshot is read
     const DisplaySnapshot& snapshot = decoder.snapshot;
     std::vector<AccuracyFix> fixes;
     const int status = DecodeFileReporting(*path, decoder, [&](uint64_t) {

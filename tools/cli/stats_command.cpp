@@ -173,6 +173,7 @@ int RunStatsCommand(int argc, char** argv)
         return Usage("SOURCE is missing");
 
     FixDecoder decoder;
+    decoder.state.SetGnssModelFed(false);  // only the display snapshot is read
     const DisplaySnapshot& snapshot = decoder.snapshot;
     PositionStatistics statistics;
     // As the main window does at start-up: the stored user position, 0.0 for
