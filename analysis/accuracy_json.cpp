@@ -64,7 +64,7 @@ std::string AccuracyReportToJson(const AccuracyReport& report)
         {
             std::string& reference = top.Key("reference");
             ObjectText object(reference);
-            const std::optional<GeodeticPosition>& r = report.referenceIsTruth ? report.reference : std::nullopt;
+            const std::optional<GeodeticPosition>& r = report.reference;
             AppendJsonNumber(object.Key("latitude"), r ? std::optional(r->latitude) : std::nullopt);
             AppendJsonNumber(object.Key("longitude"), r ? std::optional(r->longitude) : std::nullopt);
             AppendJsonNumber(object.Key("altitude"), r ? std::optional(r->altitude) : std::nullopt);

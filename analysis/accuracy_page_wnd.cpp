@@ -11,10 +11,9 @@
 #include "kit/command_actions.h"
 #include "kit/fonts.h"
 #include "kit/page_painting.h"
+#include "kit/page_shapes.h"
 
 namespace {
-
-QRect ToQRect(const PixelRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 QPoint ToQPoint(const PixelPoint& p) { return QPoint(p.x, p.y); }
 
@@ -90,14 +89,18 @@ void CAccuracyWnd::SetAlertLimit(double metres)
     update();
 }
 
-QImage CAccuracyWnd::Render()
+QImage CAccuracyWnd::Render(const AccuracyReport* exact)
 {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(palette().color(QPalette::Window));
     QPainter painter(&image);
     FillPageBackground(painter, rect());
-    const AccuracyPageGeometry g =
-        ComputeAccuracyPageGeometry(width(), height(), m_tracker, m_gstSeen ? "GST sigma" : "HFOM");
+    const QFont font = PageFont(QStringLiteral("Tahoma"), AccuracyPageGeometry::kFontPixels);
+    QFont bold = font;
+    bold.setBold(true);
+    // Headings are bold: measured in bold, every text fits where it is put.
+    const AccuracyPageGeometry g = ComputeAccuracyPageGeometry(
+        width(), height(), m_tracker, m_gstSeen ? "GST sigma" : "HFOM", exact, MeasureWith(QFontMetrics(bold)));
     Paint(painter, g);
     return image;
 }
@@ -185,14 +188,12 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
         draw(t);
     for (const AccuracyPageGeometry::Text& t : g.labels)
         draw(t);
-    // The circles' names beside them, in their colours.
+    // The circles' names in the title line, in their colours.
     for (size_t i = 0; i < g.circles.size(); ++i) {
         painter.setPen(AccuracyCircleColor(i));
         painter.setFont(font);
         const AccuracyPageGeometry::Circle& c = g.circles[i];
-        const int x = g.scatterPlot.right - metrics.horizontalAdvance(QStringLiteral("2DRMS")) - 6;
-        painter.drawText(x, g.scatterPlot.top + metrics.ascent() + 2 + static_cast<int>(i) * AccuracyPageGeometry::kLineHeight,
-                         QString::fromStdString(c.label));
+        painter.drawText(c.labelAt.x, c.labelAt.y + metrics.ascent(), QString::fromStdString(c.label));
     }
     painter.setPen(kQualityMarkColor);
     for (const AccuracyPageGeometry::QualityMark& m : g.qualityMarks)
@@ -224,10 +225,12 @@ QString CAccuracyWnd::ExportReport(const QString& basePath)
 {
     const QString pngPath = basePath + QStringLiteral(".png");
     const QString jsonPath = basePath + QStringLiteral(".json");
-    if (!Render().save(pngPath, "PNG"))
+    // The picture and the figures alike: both exact.
+    const AccuracyReport report = m_tracker.ExactReport();
+    if (!Render(&report).save(pngPath, "PNG"))
         return QStringLiteral("Cannot write %1.").arg(pngPath);
     QSaveFile json(jsonPath);
-    const std::string text = AccuracyReportToJson(m_tracker.ExactReport()) + "\n";
+    const std::string text = AccuracyReportToJson(report) + "\n";
     if (!json.open(QIODevice::WriteOnly)
         || json.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())
         || !json.commit())

@@ -54,8 +54,9 @@ public:
 
     const AccuracyTracker& Tracker() const { return m_tracker; }
 
-    // The whole page as it paints at its current size.
-    QImage Render();
+    // The whole page as it paints at its current size; with `exact` its card
+    // shows those figures (an exported report).
+    QImage Render(const AccuracyReport* exact = nullptr);
     // Writes `basePath`.png (the page) and `basePath`.json (the report with
     // the keys of `stelmap-cli accuracy`); empty on success, else why not.
     QString ExportReport(const QString& basePath);

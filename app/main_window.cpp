@@ -27,6 +27,7 @@
 #include "app/app_settings.h"
 #include "app/page_tabs.h"
 #include "app/page_fix_subscribers.h"
+#include "app/page_restart.h"
 #include "app/replay_bar.h"
 #include "app/replay_controller.h"
 #include "app/screenshots.h"
@@ -123,6 +124,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_wndView->AddPage(m_comparePage, AccuracyFeature::TabIcon(), QStringLiteral("Compare"));
     m_compareSubscriber = std::make_unique<CompareFixSubscriber>(*m_comparePage);
     m_fixFeed.Subscribe(m_compareSubscriber.get());
+    m_pageRestart = std::make_unique<PageRestart>(m_fixFeed);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -138,7 +140,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
                                              failure);
                                     UpdateCommandUI();
                                 },
-                                [this] { CloseLink(); },
+                                [this] { CloseLink(); }, [this] { m_pageRestart->FileStarted(); },
                                 [this](Severity severity, const QString& text, const QString& detail) {
                                     Tell(severity, text, detail);
                                 },
@@ -174,7 +176,12 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
                                                    setWindowTitle(QString::fromUtf8(kAppTitle));
                                                UpdateCommandUI();
                                            },
-                                           [this] { m_replay->OnPlaybackRewound(); }});
+                                           [this] { m_replay->OnPlaybackRewound(); },
+                                           [this](const std::vector<AnalysedFix>& fixes) {
+                                               // A seek's fixes, as an analysis publishes them.
+                                               for (const AnalysedFix& fix : fixes)
+                                                   m_fixFeed.Publish(fix.display, fix.gnss);
+                                           }});
     m_linkThreads = std::make_unique<LinkThreads>(m_link, *m_observer);
     m_sources = new SourceControl(*this, m_link, *m_linkThreads, m_commands);
     const bool started = options.startLinkThreads ? options.startLinkThreads(*m_linkThreads) : m_linkThreads->Start();
@@ -189,8 +196,11 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     // at start-up is a notice, not a box in the way.
     QString failure;
     if (options.connect) {
-        if (!ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud(), &failure))
+        if (!ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud(), &failure)) {
             Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(options.connect->port)), failure);
+            // Asked for on the command line: answered there too.
+            std::fprintf(stderr, "stelmap: could not connect to %s\n", qPrintable(failure));
+        }
     } else {
         const CommPort port = ReadCommPort();
         if (!ConnectTo(CommPortText(port), ReadBaud(), &failure))
@@ -584,7 +594,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
     m_queryRetry.Restart();
     AskConfiguration();
     ResetReceiverState();
-    m_accuracy->StartSession();
+    m_pageRestart->SourceOpened(port);
     return true;
 }
 
@@ -749,7 +759,7 @@ bool CMainFrame::StartPlayback(const QString& path)
         Tell(Severity::kWarning, QStringLiteral("File Error!"));
     ResetReceiverState();
     if (opened)
-        m_accuracy->StartSession();
+        m_pageRestart->FileStarted();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     if (opened)

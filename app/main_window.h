@@ -45,6 +45,7 @@ class ComparePageWnd;
 class CompareFixSubscriber;
 class ToolbarCustomization;
 class SourceControl;
+class PageRestart;
 
 // The link's write queue as the console's send path sees it.
 class CSioSentenceLink final : public SentenceLink {
@@ -224,6 +225,7 @@ private:
     std::unique_ptr<AccuracySubscriber> m_accuracySubscriber;
     ComparePageWnd* m_comparePage = nullptr;
     std::unique_ptr<CompareFixSubscriber> m_compareSubscriber;
+    std::unique_ptr<PageRestart> m_pageRestart;  // when the pages start afresh
     ReplayController* m_replay = nullptr;
     int m_latestVersion = 0;
     int m_nAppLook = 0;

@@ -10,7 +10,7 @@ void FixDisplaysSubscriber::OnFixesRestart() { m_displays.RestartFixes(); }
 
 void SignalsPageSubscriber::OnFix(const DisplaySnapshot&, const GnssSnapshot&) { m_page.UpdateFromSnapshot(); }
 
-void SignalsPageSubscriber::OnFixesRestart() { m_page.ClearTrails(); }
+void SignalsPageSubscriber::OnFixesRestart() { m_page.Restart(); }
 
 void AccuracySubscriber::OnFix(const DisplaySnapshot& fix, const GnssSnapshot&) { m_accuracy.ShowFix(fix); }
 

@@ -84,7 +84,7 @@ void ReplayController::PlaybackStarted(const std::string& livePort, int liveBaud
     ClearOwnMessage();
     m_finished = false;
     m_seeking = false;
-    m_fixBase = m_feed.Count();  // the pages keep what came before; the message counts the file's fixes
+    m_fixBase = m_feed.Count();  // the message counts the file's fixes alone
     m_bar->Attach(&m_link.sio.Pacer());
 }
 
@@ -153,7 +153,10 @@ void ReplayController::BackToLive()
     // The live link went on under the analysis: show it again, nothing to reopen.
     if (m_analysisShown && m_link.sio.IsOpen() && !m_link.sio.IsPlayback()) {
         LeaveAnalysis();
-        m_feed.Restart();
+        if (m_hooks.restartPages)
+            m_hooks.restartPages();
+        else
+            m_feed.Restart();
         return;
     }
     LeaveAnalysis();
@@ -215,12 +218,16 @@ bool ReplayController::AnalyseRecording(const QString& path)
         if (m_hooks.closeLink)
             m_hooks.closeLink();
         PlaybackStopped();
+        ResetParserData(m_link, true);
     }
     ClearOwnMessage();
     m_analysisShown = true;
     if (m_hooks.showFile)
         m_hooks.showFile(true);
-    m_feed.Restart();
+    if (m_hooks.restartPages)
+        m_hooks.restartPages();
+    else
+        m_feed.Restart();
     const QString name = QFileInfo(path).fileName();
     const bool started = m_analysis.Start(path, [this, name](const RecordingAnalysisResult& r) {
         EndProgress();

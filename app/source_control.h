@@ -55,6 +55,7 @@ private:
     // The rate that loads the line; 0 where there is none.
     int LineBaudRate(const SourceState& state) const;
     QString PseudoTerminalText() const;
+    void FollowPageColours();
     SourceState CurrentState(const LinkHealthTotals& totals, LinkHealthTotals::TimePoint now) const;
 
     QMainWindow& m_window;

@@ -19,6 +19,7 @@
 
 #include "app/main_window.h"
 #include "app/replay_controller.h"
+#include "link/link_objects.h"
 #include "link/recording_analysis.h"
 
 namespace {
@@ -77,6 +78,36 @@ void IntoEveryPage(benchmark::State& state, const std::string& path)
     state.counters["max_rss_mb"] = MaxRssMb();
 }
 
+// A seek to the end of a playback: the file decoded again up to the target
+// by the link's reader, its fixes handed to every page in batches.
+void SeekToTheEnd(benchmark::State& state, const std::string& path)
+{
+    StartupOptions options;
+    options.connect = ConnectOption{"/nonexistent/stelmap-bench-port", 9600};
+    CMainFrame frame(options);
+    uint64_t fixes = 0;
+    const uint64_t size = std::filesystem::file_size(path);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!frame.StartPlayback(QString::fromStdString(path))) {
+            state.SkipWithError("the playback did not start");
+            return;
+        }
+        g_sio.Pacer().SetPaused(true, 0);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        const uint64_t before = frame.Fixes().Count();
+        frame.Replay()->Seek(g_sio.Pacer().DurationUs());
+        while (g_sio.Pacer().SeekTargetBytes() != 0 || g_sio.PlaybackDelivered() < size)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        // The pages have every fix once the last batch is published.
+        for (int idle = 0; idle < 5; ++idle)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        fixes = frame.Fixes().Count() - before;
+    }
+    state.counters["fixes"] = static_cast<double>(fixes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -92,6 +123,7 @@ int main(int argc, char** argv)
     if (!day1.empty()) {
         benchmark::RegisterBenchmark("Analyse/Day1HzGpsGlonass/DecodeOnly", DecodeOnly, day1)->Unit(benchmark::kSecond)->Iterations(1);
         benchmark::RegisterBenchmark("Analyse/Day1HzGpsGlonass/IntoEveryPage", IntoEveryPage, day1)->Unit(benchmark::kSecond)->Iterations(1);
+        benchmark::RegisterBenchmark("Seek/Day1HzGpsGlonass/ToTheEnd", SeekToTheEnd, day1)->Unit(benchmark::kSecond)->Iterations(1);
     }
     if (!day10.empty()) {
         benchmark::RegisterBenchmark("Analyse/Day10HzDual/DecodeOnly", DecodeOnly, day10)->Unit(benchmark::kSecond)->Iterations(1);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <vector>
+
+struct AnalysedFix;
+
 // What the link tells the main window. The calls come from the link's own
 // threads; an implementation hands them to the GUI thread.
 class LinkObserver {
@@ -8,7 +12,8 @@ public:
 
     // The display snapshot holds a new fix. Called on the hand-off thread
     // and synchronous: it returns once the fix has been handled, while the
-    // reader waits (at most one second) before framing further bytes.
+    // reader waits, until the handler returns or the link stops, before
+    // framing further bytes.
     virtual void PositionUpdate() = 0;
 
     // One read returned data. Called on the reader thread; must not block.
@@ -32,4 +37,11 @@ public:
     // later ones must not wait, until ResumeUpdates.
     virtual void CancelPendingUpdates() {}
     virtual void ResumeUpdates() {}
+
+    // Whether the fixes of a seek may come in batches, as an analysis hands
+    // them over, rather than one PositionUpdate each.
+    virtual bool TakesBatches() const { return false; }
+    // A batch of a seek's fixes, in order. Reader thread; may block to hold
+    // the reader back, and returns at once after CancelPendingUpdates.
+    virtual void PositionBatch(std::vector<AnalysedFix>&& /*fixes*/) {}
 };

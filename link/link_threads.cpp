@@ -29,6 +29,10 @@ bool LinkThreads::Start()
     m_stopEvent.Reset();
     m_hPositionEvent.Reset();
     m_hPositionEventProcessed.Reset();
+    {
+        std::lock_guard values(m_valuesLock);
+        m_values.clear();
+    }
     m_observer.ResumeUpdates();
 
     // The flags are set before the threads exist, so that a thread never
@@ -58,6 +62,10 @@ void LinkThreads::Stop()
     m_stopEvent.Set();
     m_hPositionEvent.Set();           // ends the hand-off thread's wait
     m_hPositionEventProcessed.Set();  // ends a reader's wait for a fix
+    {
+        std::lock_guard values(m_valuesLock);  // and its wait for room in the queue
+    }
+    m_valuesChanged.notify_all();
     // The hand-off thread may be inside a position update that waits for
     // this very thread: release it before joining, never after.
     m_observer.CancelPendingUpdates();
@@ -82,6 +90,10 @@ void LinkThreads::ReaderThreadProc()
 
 void LinkThreads::ReadPort()
 {
+    // A seek's bytes are due at once: they decode at the speed of an
+    // analysis, their fixes handed over in batches.
+    const bool seeking = m_observer.TakesBatches() && m_objects.sio.IsPlayback()
+                         && m_objects.sio.Pacer().SeekTargetBytes() > 0;
     const SioReadResult read = m_objects.sio.Read(m_readBuffer, kLiveReadSize, kLiveReadSize);
     // A playback wakes when its next bytes are due, at most a poll later.
     m_nextWait = kPollInterval;
@@ -90,7 +102,13 @@ void LinkThreads::ReadPort()
     if (read.more)
         m_nextWait = std::chrono::milliseconds(0);  // every pending datagram, before the kernel drops any
     if (read.rewound) {
+        {
+            std::lock_guard values(m_valuesLock);
+            m_values.clear();  // fixes of the file before the rewind
+        }
         ResetParserData(m_objects, true);
+        m_seekBatcher.batch.clear();
+        m_seekBatcher.Restart();
         m_observer.PlaybackRewound();
     }
     if (read.ended)
@@ -106,8 +124,11 @@ void LinkThreads::ReadPort()
         m_observer.ReceiverLost();
         return;
     }
-    if (read.count <= 0)
+    if (read.count <= 0) {
+        if (!m_seekBatcher.batch.empty())
+            DeliverSeekBatch();
         return;
+    }
     m_observer.RxActivity();
 
     const size_t count = static_cast<size_t>(read.count);
@@ -126,10 +147,19 @@ void LinkThreads::ReadPort()
         std::unique_lock feeding(m_objects.parserLock);
         if (m_objects.health != nullptr)
             m_objects.health->OnBytes(count, std::chrono::steady_clock::now());
-        m_feeding = &feeding;
-        m_driver.Feed(m_readBuffer, count);
-        m_feeding = nullptr;
+        if (seeking) {
+            m_driver.SetObserver(&m_seekBatcher);
+            m_driver.Feed(m_readBuffer, count);
+            m_driver.SetObserver(&m_readerObserver);
+        } else {
+            m_feeding = &feeding;
+            m_driver.Feed(m_readBuffer, count);
+            m_feeding = nullptr;
+        }
     }
+    const bool seekDone = seeking && m_objects.sio.Pacer().SeekTargetBytes() == 0;
+    if (m_seekBatcher.batch.size() >= RecordingAnalysis::kBatchFixes || (seekDone && !m_seekBatcher.batch.empty()))
+        DeliverSeekBatch();
     if (printable.empty())
         return;
 
@@ -161,16 +191,43 @@ void LinkThreads::RetryLostSource()
     m_observer.SourceReconnected();
 }
 
+void LinkThreads::DeliverSeekBatch()
+{
+    std::vector<AnalysedFix> batch = m_seekBatcher.Take();
+    {
+        // What a page reads between fixes is the latest one, as after a hand-off.
+        std::lock_guard data(m_objects.dataLock);
+        m_objects.snapshot = batch.back().display;
+        if (m_objects.gnssSnapshot != nullptr)
+            *m_objects.gnssSnapshot = batch.back().gnss;
+    }
+    if (m_readerRunning.load())
+        m_observer.PositionBatch(std::move(batch));
+}
+
 void LinkThreads::PositionHandOff()
 {
     if (!m_readerRunning.load())
         return;  // stopping: nobody will handle the fix
-    m_hPositionEvent.Set();
-    // Nothing is fed while we wait, so the parser may be copied or reset.
+    // The fix is copied here, at its GGA, while the reader still holds the
+    // parser: whatever the window's pace, no later sentence can change it
+    // before it is handed on, so no fix is merged with the next.
+    FixValue value;
+    CopyToSnapshot(m_objects.parser, value.display);
+    if (m_objects.gnssSnapshot != nullptr)
+        m_objects.parser.m_gnssModel.CopyTo(value.gnss);
+    // Nothing is fed while we wait, so the parser may be reset meanwhile.
     if (m_feeding != nullptr)
         m_feeding->unlock();
+    {
+        std::unique_lock values(m_valuesLock);
+        // A full queue: the reader waits, as it waits for the window below.
+        m_valuesChanged.wait(values, [this] { return m_values.size() < kMaxQueuedFixes || !m_readerRunning.load(); });
+        m_values.push_back(std::move(value));
+    }
+    m_hPositionEvent.Set();
     // After a time-out the event stays as it is: a late "processed" lets
-    // the next fix's wait return at once.
+    // the next fix's wait return at once. The fix itself waits in the queue.
     if (m_hPositionEventProcessed.WaitFor(kHandoffLimit))
         m_hPositionEventProcessed.Reset();
     if (m_feeding != nullptr)
@@ -185,14 +242,25 @@ void LinkThreads::HandoffThreadProc()
         if (!m_handoffRunning.load())
             break;
         m_hPositionEvent.Reset();
-        {
-            std::lock_guard feeding(m_objects.parserLock);
-            std::lock_guard data(m_objects.dataLock);
-            CopyToSnapshot(m_objects.parser, m_objects.snapshot);
-            if (m_objects.gnssSnapshot != nullptr)
-                m_objects.parser.m_gnssModel.CopyTo(*m_objects.gnssSnapshot);
+        // Every fix the reader copied, in order, each handled before the next.
+        while (m_handoffRunning.load()) {
+            FixValue value;
+            {
+                std::lock_guard values(m_valuesLock);
+                if (m_values.empty())
+                    break;
+                value = std::move(m_values.front());
+                m_values.pop_front();
+            }
+            m_valuesChanged.notify_all();
+            {
+                std::lock_guard data(m_objects.dataLock);
+                m_objects.snapshot = value.display;
+                if (m_objects.gnssSnapshot != nullptr)
+                    *m_objects.gnssSnapshot = value.gnss;
+            }
+            m_observer.PositionUpdate();
         }
-        m_observer.PositionUpdate();
         m_hPositionEventProcessed.Set();
     }
 }

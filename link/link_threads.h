@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -11,6 +13,7 @@
 #include "link/link_objects.h"
 #include "link/link_observer.h"
 #include "link/manual_reset_event.h"
+#include "link/recording_analysis.h"
 #include "link/health_observer.h"
 #include "nmea/decode_driver.h"
 
@@ -19,7 +22,8 @@
 // feeds every byte to the parser and queues the printable ones for the
 // monitor; after each GGA the parser's hand-off wakes the hand-off thread,
 // which copies the fix into the snapshot and reports it, while the reader
-// waits (at most 1 s) so that the copy matches the fix.
+// waits (until it is handled, or the link stops) so that the copy matches
+// the fix: none is merged with the next or lost.
 //
 // Owned by the main window: Start once it can take reports, Stop (from the
 // GUI thread) before it goes away. Stop never waits for a report that
@@ -30,7 +34,11 @@ public:
     static constexpr size_t kLiveReadSize = 10240;
     static constexpr size_t kPlaybackReadSize = 2560;
     static constexpr std::chrono::milliseconds kHandoffSlice{2200};
+    // How often a reader waiting for its fix to be handled checks for Stop.
     static constexpr std::chrono::milliseconds kHandoffLimit{1000};
+    // Fixes copied by the reader and not yet handed on; the reader waits
+    // when this many wait.
+    static constexpr size_t kMaxQueuedFixes = 64;
     static constexpr std::chrono::milliseconds kRetryInterval{1000};
     // Short, so that a stopping window never waits long for an attempt.
     static constexpr std::chrono::milliseconds kRetryConnectTimeout{1000};
@@ -64,6 +72,7 @@ private:
     void ReadPort();
     void RetryLostSource();
     void PositionHandOff();  // on the reader thread, inside the parser
+    void DeliverSeekBatch();
 
     LinkObjects m_objects;
     LinkObserver& m_observer;
@@ -80,6 +89,14 @@ private:
     std::thread m_readerThread;
     std::thread m_handoffThread;
 
+    struct FixValue {
+        DisplaySnapshot display;
+        GnssSnapshot gnss;
+    };
+    std::mutex m_valuesLock;
+    std::condition_variable m_valuesChanged;
+    std::deque<FixValue> m_values;
+
     ManualResetEvent m_stopEvent;
     ManualResetEvent m_hPositionEvent;
     ManualResetEvent m_hPositionEventProcessed;
@@ -89,7 +106,10 @@ private:
     std::unique_lock<std::mutex>* m_feeding = nullptr;
     // The reader's decoding: the link's health counted, each fix handed off.
     HealthObserver m_readerObserver{m_objects.health, [this] { PositionHandOff(); }};
-    DecodeDriver m_driver{m_objects.parser, &m_readerObserver};  // fed on the reader thread under parserLock
+    DecodeDriver m_driver{m_objects.parser, &m_readerObserver};
+    // While a seek plays the file up to its target: the fixes in batches,
+    // as Analyse Recording hands them over, for an observer that takes them.
+    AnalysisBatcher m_seekBatcher{m_objects.parser};  // fed on the reader thread under parserLock
     uint8_t m_readBuffer[kLiveReadSize] = {};
     std::chrono::milliseconds m_nextWait = kPollInterval;  // reader thread only
 };

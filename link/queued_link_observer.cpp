@@ -5,6 +5,8 @@
 #include <mutex>
 
 #include <QMetaObject>
+
+#include "link/recording_analysis.h"
 #include <QObject>
 #include <QThread>
 
@@ -61,6 +63,34 @@ void QueuedLinkObserver::PositionUpdate()
             state->handlers.positionUpdate();
         return;
     }
+    QueueAndWait([state] {
+        if (state->handlers.positionUpdate)
+            state->handlers.positionUpdate();
+    }, 0);
+}
+
+bool QueuedLinkObserver::TakesBatches() const { return static_cast<bool>(m_state->handlers.positionBatch); }
+
+void QueuedLinkObserver::PositionBatch(std::vector<AnalysedFix>&& fixes)
+{
+    const std::shared_ptr<State> state = m_state;
+    auto batch = std::make_shared<std::vector<AnalysedFix>>(std::move(fixes));
+    if (QThread::currentThread() == m_contextThread) {
+        if (state->handlers.positionBatch)
+            state->handlers.positionBatch(*batch);
+        return;
+    }
+    // One batch may wait while the next is decoded, as an analysis does.
+    QueueAndWait([state, batch] {
+        if (state->handlers.positionBatch)
+            state->handlers.positionBatch(*batch);
+    }, 1);
+}
+
+template <typename Call>
+void QueuedLinkObserver::QueueAndWait(Call call, uint64_t ahead)
+{
+    const std::shared_ptr<State> state = m_state;
     uint64_t ticket = 0;
     {
         std::lock_guard lock(state->mutex);
@@ -68,14 +98,14 @@ void QueuedLinkObserver::PositionUpdate()
             return;
         ticket = ++state->issued;
     }
-    const bool queued = state->Queue(m_context, [state, ticket] {
+    const bool queued = state->Queue(m_context, [state, ticket, call = std::move(call)] {
         bool run = false;
         {
             std::lock_guard lock(state->mutex);
             run = !state->cancelled;
         }
-        if (run && state->handlers.positionUpdate)
-            state->handlers.positionUpdate();
+        if (run)
+            call();
         {
             std::lock_guard lock(state->mutex);
             if (ticket > state->completed)
@@ -86,7 +116,7 @@ void QueuedLinkObserver::PositionUpdate()
     if (!queued)
         return;
     std::unique_lock lock(state->mutex);
-    state->handled.wait(lock, [&] { return state->cancelled || state->completed >= ticket; });
+    state->handled.wait(lock, [&] { return state->cancelled || state->completed + ahead >= ticket; });
 }
 
 void QueuedLinkObserver::RxActivity()

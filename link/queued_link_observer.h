@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "link/link_observer.h"
 
@@ -24,6 +25,8 @@ public:
         std::function<void()> sourceReconnected = {};
         std::function<void()> playbackEnded = {};
         std::function<void()> playbackRewound = {};
+        // A seek's fixes, a batch at a time; without it they come one by one.
+        std::function<void(const std::vector<AnalysedFix>&)> positionBatch = {};
     };
 
     // The handlers run on `context`'s thread, and not at all once `context`
@@ -37,11 +40,17 @@ public:
     void SourceReconnected() override;
     void PlaybackEnded() override;
     void PlaybackRewound() override;
+    bool TakesBatches() const override;
+    void PositionBatch(std::vector<AnalysedFix>&& fixes) override;
     void CancelPendingUpdates() override;
     void ResumeUpdates() override;
 
 private:
     struct State;
+    // Queues `call` and waits until at most `ahead` queued calls are not yet
+    // handled (or until updates are cancelled).
+    template <typename Call>
+    void QueueAndWait(Call call, uint64_t ahead);
     QObject* m_context = nullptr;
     QThread* m_contextThread = nullptr;
     // Shared with the queued calls, which may outlive this object.

@@ -16,10 +16,14 @@ AnalysisBatcher::AnalysisBatcher(const CNMEAParserWin32& state)
 
 void AnalysisBatcher::OnFix()
 {
-    AnalysedFix& fix = batch.emplace_back();
-    CopyToSnapshot(m_state, fix.display);
-    m_state.m_gnssModel.CopyTo(fix.gnss);
+    // One snapshot copied into as the link's is, so that what it keeps from
+    // fix to fix (the systems seen) carries on.
+    CopyToSnapshot(m_state, m_fix.display);
+    m_state.m_gnssModel.CopyTo(m_fix.gnss);
+    batch.push_back(m_fix);
 }
+
+void AnalysisBatcher::Restart() { m_fix = {}; }
 
 std::vector<AnalysedFix> AnalysisBatcher::Take()
 {

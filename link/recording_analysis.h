@@ -40,11 +40,14 @@ public:
     void OnFix() override;
     // The batch so far; a new empty one takes its place.
     std::vector<AnalysedFix> Take();
+    // The snapshots start again from zero, as the link's after a rewind.
+    void Restart();
 
     std::vector<AnalysedFix> batch;
 
 private:
     const CNMEAParserWin32& m_state;
+    AnalysedFix m_fix;
 };
 
 class RecordingAnalysis {

@@ -196,6 +196,15 @@ void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId)
     }
 }
 
+void DecodeGsvTable(const SentenceFields& f, GsvMessage& out)
+{
+    out.total = OptionalInteger(f[0]);
+    out.number = OptionalInteger(f[1]);
+    out.inView = OptionalInteger(f[2]);
+    for (int i = 0; i < 16; ++i)
+        out.firstFields[static_cast<size_t>(i)] = 3 + i < f.Count() ? ParseInteger(f[3 + i]) : 0;
+}
+
 GsaFields DecodeGsa(const SentenceFields& f)
 {
     GsaFields out;

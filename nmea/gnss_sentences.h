@@ -111,6 +111,9 @@ struct GsvMessage {
 // Fields after the first three numbering 4n + 1 end in the signal ID;
 // `withSystemId` (Quectel's PQGSV) reads 4n + 2 as signal ID and system ID.
 void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId = false);
+// Only what the specified GSV table reads: total, number, in view and the
+// first sixteen fields after them; the groups are left as they were.
+void DecodeGsvTable(const SentenceFields& f, GsvMessage& out);
 
 // One used-satellite slot of a GSA.
 struct GsaSlot {

@@ -123,6 +123,8 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
     if (DroppedByDualModeFilter(address))
         return Taken::Filtered;
     const SentenceFields f(data);
+    if (!m_feedModel)
+        kind.model = SentenceType::Other;
     const GnssModel::Talker talker{address.size() > 0 ? address[0] : '\0', address.size() > 1 ? address[1] : '\0'};
 
     switch (kind.state) {
@@ -147,7 +149,10 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
         Apply(DecodeVtg(f));
         return Taken::Sentence;
     case SentenceType::Gsv: {
-        DecodeGsv(f, m_gsv, kind.model == SentenceType::Gsv && address[0] == 'P' && address[1] == 'Q');
+        if (kind.model == SentenceType::Gsv)
+            DecodeGsv(f, m_gsv, address[0] == 'P' && address[1] == 'Q');
+        else
+            DecodeGsvTable(f, m_gsv);
         if (kind.model == SentenceType::Gsv)
             m_gnssModel.OnGsv(talker, m_gsv);
         const int filled = m_allFilled;

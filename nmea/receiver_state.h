@@ -48,6 +48,10 @@ public:
     int ProcessByte(uint8_t b) { return m_ownDriver.FeedByte(b); }
     int FramerState() const { return m_ownDriver.FramerState(); }
     const SentenceCounts& Counts() const { return m_ownDriver.Counts(); }
+
+    // Off: the GNSS model is not fed (a reader that never looks at it, such
+    // as the position statistics, spares its cost). On by default.
+    void SetGnssModelFed(bool fed) { m_feedModel = fed; }
     void SetPositionHandOff(std::function<void()> handOff) { m_positionHandOff = std::move(handOff); }
 
     // Each applies one sentence's data (framed text, what follows the
@@ -135,6 +139,7 @@ private:
     // in m_allInView (the used flags aside), so a merge clears no further.
     int m_allFilled = kMaxSatellites;
     GsvMessage m_gsv;  // scratch, too large for the stack of every call
+    bool m_feedModel = true;
 
     class HandOff : public DecodeObserver {
     public:

@@ -137,6 +137,7 @@ int RunDecodeCommand(int argc, char** argv)
     if (source == nullptr)
         return Usage("SOURCE is missing");
     FixDecoder decoder;
+    decoder.state.SetGnssModelFed(withGnss);
     GnssSnapshot gnss;
     std::string line;
     const bool live = IsLiveSource(source);
