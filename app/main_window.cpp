@@ -611,8 +611,6 @@ void CMainFrame::OnSourceReconnected()
 void CMainFrame::OnPositionUpdate()
 {
     m_queryRetry.GgaSeen();
-    if (m_pagesOnFile)
-        return;  // the pages show an analysed file; the link goes on unseen
     DisplaySnapshot fix;
     GnssSnapshot gnss;
     {
@@ -621,6 +619,11 @@ void CMainFrame::OnPositionUpdate()
         if (m_link.gnssSnapshot != nullptr)
             gnss = *m_link.gnssSnapshot;
     }
+    const int64_t readUs = m_linkThreads != nullptr ? m_linkThreads->HandedFixReadUs() : 0;
+    for (const TimedFixListener& listener : m_timedFixListeners)
+        listener(fix, gnss, readUs);
+    if (m_pagesOnFile)
+        return;  // the pages show an analysed file; the link goes on unseen
     m_fixFeed.Publish(fix, gnss);
 }
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/frame_texts.h"
 #include "app/user_notice.h"
@@ -102,6 +104,15 @@ public:
     NtripFeature* Ntrip() const { return m_ntrip.get(); }
     bool IsRecording() const { return Recording().IsRecording(); }
     uint64_t RecordedBytes() const { return Recording().Bytes(); }
+    // Each live fix of the shown receiver as a value, with when the read that
+    // carried it was made (steady clock, microseconds: SteadyMicros), on
+    // the GUI thread in order, whether or not the pages show it (for the
+    // Compare page's latency).
+    using TimedFixListener = std::function<void(const DisplaySnapshot&, const GnssSnapshot&, int64_t readSteadyUs)>;
+    void AddTimedFixListener(TimedFixListener listener) { m_timedFixListeners.push_back(std::move(listener)); }
+    // Queues a whole frame (corrections) for the shown receiver; empty when
+    // queued, else why not (no source, gpsd, UDP, a playback, a full queue).
+    std::string EnqueueFrame(std::string_view frame) { return m_writeQueue.Enqueue(frame); }
     // Every fix reaches the pages through this feed; a page subscribes to it.
     FixFeed& Fixes() { return m_fixFeed; }
     ReplayController* Replay() const { return m_replay; }
@@ -236,5 +247,6 @@ private:
     // The source the recording holds; empty until one opens.
     std::string m_recordingSource;
     QueryRetry m_queryRetry;
-    bool m_pagesOnFile = false;  // an analysed file, not the link, feeds the pages
+    bool m_pagesOnFile = false;
+    std::vector<TimedFixListener> m_timedFixListeners;  // an analysed file, not the link, feeds the pages
 };

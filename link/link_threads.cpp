@@ -133,6 +133,7 @@ void LinkThreads::ReadPort()
 
     const size_t count = static_cast<size_t>(read.count);
     const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
+    m_readSteadyUs = stamp.steadyUs;
     std::string printable;
     printable.reserve(count);
     for (size_t i = 0; i < count; ++i)
@@ -213,6 +214,7 @@ void LinkThreads::PositionHandOff()
     // parser: whatever the window's pace, no later sentence can change it
     // before it is handed on, so no fix is merged with the next.
     FixValue value;
+    value.readSteadyUs = m_readSteadyUs;
     CopyToSnapshot(m_objects.parser, value.display);
     if (m_objects.gnssSnapshot != nullptr)
         m_objects.parser.m_gnssModel.CopyTo(value.gnss);
@@ -259,6 +261,7 @@ void LinkThreads::HandoffThreadProc()
                 if (m_objects.gnssSnapshot != nullptr)
                     *m_objects.gnssSnapshot = value.gnss;
             }
+            m_handedReadUs = value.readSteadyUs;
             m_observer.PositionUpdate();
         }
         m_hPositionEventProcessed.Set();

@@ -58,6 +58,10 @@ public:
 
     bool IsRunning() const { return m_readerRunning.load() || m_handoffRunning.load(); }
 
+    // When the read that carried the fix being handed on was made (steady
+    // clock, microseconds); valid inside LinkObserver::PositionUpdate.
+    int64_t HandedFixReadUs() const { return m_handedReadUs.load(); }
+
     // When a live source goes away: try to open it again every second
     // (a serial receiver by its by-id name), until it opens or the user
     // opens or closes something. Off: the link stays closed, as it always did.
@@ -92,7 +96,10 @@ private:
     struct FixValue {
         DisplaySnapshot display;
         GnssSnapshot gnss;
+        int64_t readSteadyUs = 0;
     };
+    std::atomic<int64_t> m_handedReadUs{0};
+    int64_t m_readSteadyUs = 0;  // the current read's time; reader thread only
     std::mutex m_valuesLock;
     std::condition_variable m_valuesChanged;
     std::deque<FixValue> m_values;

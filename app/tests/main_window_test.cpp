@@ -29,6 +29,7 @@
 #include "console/nmea_monitor_wnd.h"
 #include "link/link_objects.h"
 #include "link/serial_port.h"
+#include "link/session_recorder.h"
 #include "link/tests/pseudo_terminal.h"
 #include "link/tests/tcp_peer.h"
 #include "nmea/tests/sentence.h"
@@ -512,6 +513,33 @@ TEST_F(MainFrameTest, ASettingThatCannotBeSavedIsToldInTheStatusBar)
         EXPECT_EQ(m_frame->statusBar()->currentMessage(), QString::fromLatin1(c.message));
     }
     m_frame->Commands().Trigger(kCmdLookOffice2007Blue);
+}
+
+}  // namespace
+
+namespace {
+
+// Each live fix reaches a timed listener with the time of the read that
+// carried it, also while an analysed file holds the pages; a whole frame
+// is refused with the reason where the source only reads.
+TEST_F(MainFrameTest, LiveFixesComeWithTheirReadTimeAndFramesWithARefusalReason)
+{
+    std::vector<std::pair<double, int64_t>> seen;
+    m_frame->AddTimedFixListener([&](const DisplaySnapshot& fix, const GnssSnapshot&, int64_t readUs) {
+        seen.emplace_back(fix.latitude, readUs);
+    });
+    PseudoTerminal pty;
+    ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 9600));
+    const int64_t before = SteadyMicros();
+    ASSERT_TRUE(pty.Write(Sentence("GPGGA,120000,4704.2410,N,01526.3704,E,1,08,1.0,355.5,M,47.0,M,,")));
+    ASSERT_TRUE(WaitFor([&] { return seen.size() == 1; }));
+    EXPECT_NEAR(seen[0].first, 47.07068, 1e-5);
+    EXPECT_GE(seen[0].second, before);
+    EXPECT_LE(seen[0].second, SteadyMicros());
+    EXPECT_EQ(m_frame->EnqueueFrame(std::string("\xd3\x00\x00\x47\xea\x4b", 6)), "");
+
+    ASSERT_TRUE(m_frame->ConnectTo("udp://127.0.0.1:" + std::to_string(FreeUdpPort()), 0));
+    EXPECT_NE(m_frame->EnqueueFrame(std::string("\xd3\x00\x00\x47\xea\x4b", 6)).find("UDP"), std::string::npos);
 }
 
 }  // namespace
