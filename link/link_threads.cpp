@@ -86,7 +86,8 @@ void LinkThreads::ReadPort()
     // analysis, their fixes handed over in batches.
     const bool seeking = m_observer.TakesBatches() && m_objects.sio.IsPlayback()
                          && m_objects.sio.Pacer().SeekTargetBytes() > 0;
-    const SioReadResult read = m_objects.sio.Read(m_readBuffer, kLiveReadSize, kLiveReadSize);
+    const SioReadResult read = seeking ? m_objects.sio.Read(m_seekBuffer.data(), kSeekReadSize, kSeekReadSize)
+                                       : m_objects.sio.Read(m_readBuffer, kLiveReadSize, kLiveReadSize);
     // A playback wakes when its next bytes are due, at most a poll later.
     m_nextWait = kPollInterval;
     if (read.playback && read.waitUs >= 0)
@@ -124,7 +125,7 @@ void LinkThreads::ReadPort()
             m_objects.health->OnBytes(count, std::chrono::steady_clock::now());
         if (seeking) {
             m_driver.SetObserver(&m_seekBatcher);
-            m_driver.Feed(m_readBuffer, count);
+            m_driver.Feed(m_seekBuffer.data(), count);
             m_driver.SetObserver(&m_readerObserver);
         } else {
             m_feeding = &feeding;
@@ -136,6 +137,10 @@ void LinkThreads::ReadPort()
     if (m_seekBatcher.batch.size() >= RecordingAnalysis::kBatchFixes || (seekDone && !m_seekBatcher.batch.empty()))
         DeliverSeekBatch();
 
+    // A seek's bytes are decoded, not shown: the traffic goes on from the
+    // target, as after an analysis.
+    if (seeking)
+        return;
     const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
     std::lock_guard data(m_objects.dataLock);
     const size_t before = m_objects.rxQueue.size();
