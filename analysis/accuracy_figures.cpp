@@ -20,10 +20,17 @@ std::optional<double> ParseAlertLimit(std::string_view text)
         text.remove_prefix(1);
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !(value > 0.0)
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !(value >= kMinAlertLimit)
         || value > kMaxAlertLimit)
         return std::nullopt;
     return value;
+}
+
+std::optional<std::string> AlertLimitProblem(std::string_view text)
+{
+    if (ParseAlertLimit(text))
+        return std::nullopt;
+    return "'" + std::string(text) + "' is not an alert limit: type a number of metres from 0.01 to 100000, such as 40.";
 }
 
 StanfordRegion ClassifyEpoch(double herr, double hpl, double alertLimit)

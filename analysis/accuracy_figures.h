@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,10 +34,16 @@ inline constexpr double kDefaultAlertLimit = 40.0;
 
 bool IsCountedQuality(int quality);
 
-// An alert limit as typed: a number of metres above 0 and at most 100 km
-// (surrounding blanks allowed); empty for anything else.
+// An alert limit as typed: a number of metres from 1 cm to 100 km
+// (surrounding blanks allowed); empty for anything else. Below a centimetre
+// no receiver's protection level means anything and the Stanford axes turn
+// to nonsense.
 std::optional<double> ParseAlertLimit(std::string_view text);
+inline constexpr double kMinAlertLimit = 0.01;
 inline constexpr double kMaxAlertLimit = 100000.0;
+// What is wrong with `text` as an alert limit, for the user; empty when
+// ParseAlertLimit takes it.
+std::optional<std::string> AlertLimitProblem(std::string_view text);
 
 // Bias, spread and percentiles of the errors of one set of fixes, in metres.
 // Every figure is empty when the set is (sigmas below two fixes).

@@ -29,7 +29,9 @@ private:
     bool m_first = true;
 };
 
-void AppendNumber(std::string& out, const std::optional<double>& value)
+}  // namespace
+
+void AppendJsonNumber(std::string& out, const std::optional<double>& value)
 {
     if (!value || !std::isfinite(*value)) {
         out += "null";
@@ -40,7 +42,7 @@ void AppendNumber(std::string& out, const std::optional<double>& value)
     out.append(buffer, result.ptr);
 }
 
-void AppendFigures(std::string& out, const ErrorFigures& f)
+void AppendErrorFiguresJson(std::string& out, const ErrorFigures& f)
 {
     ObjectText object(out);
     object.Key("count") += std::to_string(f.count);
@@ -51,10 +53,8 @@ void AppendFigures(std::string& out, const ErrorFigures& f)
         {"v50", &f.v50}, {"v95", &f.v95}, {"drms", &f.drms}, {"twoDrms", &f.twoDrms},
     };
     for (const auto& [key, value] : figures)
-        AppendNumber(object.Key(key), *value);
+        AppendJsonNumber(object.Key(key), *value);
 }
-
-}  // namespace
 
 std::string AccuracyReportToJson(const AccuracyReport& report)
 {
@@ -64,20 +64,20 @@ std::string AccuracyReportToJson(const AccuracyReport& report)
         {
             std::string& reference = top.Key("reference");
             ObjectText object(reference);
-            const std::optional<GeodeticPosition>& r = report.referenceIsTruth ? report.reference : std::nullopt;
-            AppendNumber(object.Key("latitude"), r ? std::optional(r->latitude) : std::nullopt);
-            AppendNumber(object.Key("longitude"), r ? std::optional(r->longitude) : std::nullopt);
-            AppendNumber(object.Key("altitude"), r ? std::optional(r->altitude) : std::nullopt);
+            const std::optional<GeodeticPosition>& r = report.reference;
+            AppendJsonNumber(object.Key("latitude"), r ? std::optional(r->latitude) : std::nullopt);
+            AppendJsonNumber(object.Key("longitude"), r ? std::optional(r->longitude) : std::nullopt);
+            AppendJsonNumber(object.Key("altitude"), r ? std::optional(r->altitude) : std::nullopt);
             object.Key("source") += report.referenceIsTruth ? "\"truth\"" : "\"mean\"";
         }
         top.Key("ggaCount") += std::to_string(report.ggaCount);
         top.Key("fixes") += std::to_string(report.fixes);
-        AppendFigures(top.Key("all"), report.all);
+        AppendErrorFiguresJson(top.Key("all"), report.all);
         {
             ObjectText groups(top.Key("byQuality"));
             for (size_t q = 0; q < report.byQuality.size(); ++q)
                 if (report.byQuality[q])
-                    AppendFigures(groups.Key(std::to_string(q)), *report.byQuality[q]);
+                    AppendErrorFiguresJson(groups.Key(std::to_string(q)), *report.byQuality[q]);
         }
         std::string& integrity = top.Key("integrity");
         if (!report.integrity) {
@@ -85,7 +85,7 @@ std::string AccuracyReportToJson(const AccuracyReport& report)
         } else {
             const IntegrityCounts& c = *report.integrity;
             ObjectText object(integrity);
-            AppendNumber(object.Key("alertLimit"), c.alertLimit);
+            AppendJsonNumber(object.Key("alertLimit"), c.alertLimit);
             object.Key("epochs") += std::to_string(c.epochs);
             const std::pair<const char*, StanfordRegion> regions[] = {
                 {"normal", StanfordRegion::Normal},
@@ -96,7 +96,7 @@ std::string AccuracyReportToJson(const AccuracyReport& report)
             };
             for (const auto& [key, region] : regions)
                 object.Key(key) += std::to_string(c.Count(region));
-            AppendNumber(object.Key("availability"), c.availability);
+            AppendJsonNumber(object.Key("availability"), c.availability);
         }
     }
     return out;

@@ -9,3 +9,10 @@
 // integers, other numbers in the shortest form that reads back the same,
 // missing figures as null.
 std::string AccuracyReportToJson(const AccuracyReport& report);
+
+// One set's figures as the object under "all" above (count, biasE ...
+// twoDrms), for other reports that give the same figures.
+void AppendErrorFiguresJson(std::string& out, const ErrorFigures& figures);
+// A number as above: the shortest form that reads back the same, null when
+// missing or not finite.
+void AppendJsonNumber(std::string& out, const std::optional<double>& value);

@@ -22,6 +22,7 @@ struct AccuracyPageGeometry {
         PixelPoint centre;
         int radius = 0;
         std::string label;
+        PixelPoint labelAt;  // top-left of its name, left of the plot
         bool operator==(const Circle&) const = default;
     };
     struct Cell {
@@ -64,6 +65,14 @@ struct AccuracyPageGeometry {
     double timelineRange = 0.0;
     std::vector<PixelRect> errorBars;
     std::vector<PixelRect> estimateBars;
+    // A line across the time plot where the fix quality changed, with the
+    // new quality's number at its top.
+    struct QualityMark {
+        int x = 0;
+        int quality = 0;
+        bool operator==(const QualityMark&) const = default;
+    };
+    std::vector<QualityMark> qualityMarks;
 
     bool operator==(const AccuracyPageGeometry&) const = default;
 };
@@ -73,6 +82,17 @@ struct AccuracyPageGeometry {
 double NiceCeiling(double value);
 
 // `estimateName` names the receiver's own estimate beside the error ("HFOM",
-// or "GST sigma" when the receiver sends GST).
+// or "GST sigma" when the receiver sends GST). With `exact` (the tracker's
+// ExactReport, as an exported report shows it) the card shows its figures;
+// without, the live figures, whose percentiles come from the histograms and
+// are marked "≈".
+// `measure` sizes the texts (the page's font); without one, a width of
+// kFontPixels * 0.6 a character stands in.
 AccuracyPageGeometry ComputeAccuracyPageGeometry(int width, int height, const AccuracyTracker& tracker,
-                                                 const std::string& estimateName);
+                                                 const std::string& estimateName,
+                                                 const AccuracyReport* exact = nullptr,
+                                                 const TextMeasure& measure = {});
+
+// How the card names the reference, with the word of the JSON report's
+// "source": "truth" (the user position) or "mean" (of the counted fixes).
+std::string ReferenceSourceText(bool truth);

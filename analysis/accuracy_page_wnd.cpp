@@ -11,10 +11,9 @@
 #include "kit/command_actions.h"
 #include "kit/fonts.h"
 #include "kit/page_painting.h"
+#include "kit/page_shapes.h"
 
 namespace {
-
-QRect ToQRect(const PixelRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 QPoint ToQPoint(const PixelPoint& p) { return QPoint(p.x, p.y); }
 
@@ -22,6 +21,7 @@ const QColor kErrorColor(40, 120, 230);
 const QColor kEstimateColor(240, 140, 20);
 const QColor kBiasColor(220, 30, 30);
 const QColor kAlertLimitColor(220, 30, 30);
+const QColor kQualityMarkColor(110, 110, 110);  // grey: a mark, not a measurement
 const QColor kCircleColors[] = {QColor(30, 170, 60), QColor(240, 140, 20), QColor(190, 40, 190)};
 
 }  // namespace
@@ -33,6 +33,7 @@ QColor StanfordCellColor(double shade)
 }
 
 QColor AccuracyCircleColor(size_t circle) { return kCircleColors[circle % 3]; }
+QColor AccuracyQualityMarkColor() { return kQualityMarkColor; }
 
 CAccuracyWnd::CAccuracyWnd(QWidget* parent) : QWidget(parent)
 {
@@ -63,6 +64,12 @@ void CAccuracyWnd::StartSession()
     update();
 }
 
+void CAccuracyWnd::MarkCorrectionsStarted()
+{
+    m_tracker.MarkCorrectionsStarted(static_cast<double>(m_sessionClock.elapsed()) / 1000.0);
+    update();
+}
+
 void CAccuracyWnd::Reset()
 {
     m_tracker.Clear();
@@ -82,14 +89,18 @@ void CAccuracyWnd::SetAlertLimit(double metres)
     update();
 }
 
-QImage CAccuracyWnd::Render()
+QImage CAccuracyWnd::Render(const AccuracyReport* exact)
 {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(palette().color(QPalette::Window));
     QPainter painter(&image);
     FillPageBackground(painter, rect());
-    const AccuracyPageGeometry g =
-        ComputeAccuracyPageGeometry(width(), height(), m_tracker, m_gstSeen ? "GST sigma" : "HFOM");
+    const QFont font = PageFont(QStringLiteral("Tahoma"), AccuracyPageGeometry::kFontPixels);
+    QFont bold = font;
+    bold.setBold(true);
+    // Headings are bold: measured in bold, every text fits where it is put.
+    const AccuracyPageGeometry g = ComputeAccuracyPageGeometry(
+        width(), height(), m_tracker, m_gstSeen ? "GST sigma" : "HFOM", exact, MeasureWith(QFontMetrics(bold)));
     Paint(painter, g);
     return image;
 }
@@ -143,6 +154,9 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
         painter.fillRect(ToQRect(r), kErrorColor);
     for (const PixelRect& r : g.estimateBars)
         painter.fillRect(ToQRect(r), kEstimateColor);
+    painter.setPen(QPen(kQualityMarkColor, 0, Qt::DashLine));
+    for (const AccuracyPageGeometry::QualityMark& m : g.qualityMarks)
+        painter.drawLine(m.x, g.timelinePlot.top, m.x, g.timelinePlot.bottom - 1);
 
     painter.setClipRect(ToQRect(g.cdfPlot));
     if (g.cdfLine.size() > 1) {
@@ -174,15 +188,16 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
         draw(t);
     for (const AccuracyPageGeometry::Text& t : g.labels)
         draw(t);
-    // The circles' names beside them, in their colours.
+    // The circles' names in the title line, in their colours.
     for (size_t i = 0; i < g.circles.size(); ++i) {
         painter.setPen(AccuracyCircleColor(i));
         painter.setFont(font);
         const AccuracyPageGeometry::Circle& c = g.circles[i];
-        const int x = g.scatterPlot.right - metrics.horizontalAdvance(QStringLiteral("2DRMS")) - 6;
-        painter.drawText(x, g.scatterPlot.top + metrics.ascent() + 2 + static_cast<int>(i) * AccuracyPageGeometry::kLineHeight,
-                         QString::fromStdString(c.label));
+        painter.drawText(c.labelAt.x, c.labelAt.y + metrics.ascent(), QString::fromStdString(c.label));
     }
+    painter.setPen(kQualityMarkColor);
+    for (const AccuracyPageGeometry::QualityMark& m : g.qualityMarks)
+        painter.drawText(m.x + 2, g.timelinePlot.bottom - 3, QString::number(m.quality));
     painter.setPen(kErrorColor);
     painter.drawText(g.timelinePlot.left + 4, g.timelinePlot.top + metrics.ascent() + 2, QStringLiteral("HErr"));
     painter.setPen(kEstimateColor);
@@ -210,10 +225,12 @@ QString CAccuracyWnd::ExportReport(const QString& basePath)
 {
     const QString pngPath = basePath + QStringLiteral(".png");
     const QString jsonPath = basePath + QStringLiteral(".json");
-    if (!Render().save(pngPath, "PNG"))
+    // The picture and the figures alike: both exact.
+    const AccuracyReport report = m_tracker.ExactReport();
+    if (!Render(&report).save(pngPath, "PNG"))
         return QStringLiteral("Cannot write %1.").arg(pngPath);
     QSaveFile json(jsonPath);
-    const std::string text = AccuracyReportToJson(m_tracker.ExactReport()) + "\n";
+    const std::string text = AccuracyReportToJson(report) + "\n";
     if (!json.open(QIODevice::WriteOnly)
         || json.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())
         || !json.commit())

@@ -17,6 +17,8 @@ class CommandActions;
 QColor StanfordCellColor(double shade);
 // The colours of the h50, h95 and 2DRMS circles.
 QColor AccuracyCircleColor(size_t circle);
+// The dashed lines where the fix quality changed, on the time plot.
+QColor AccuracyQualityMarkColor();
 
 // The "Accuracy" page: the card of accuracy and integrity figures, the
 // east/north scatter with its circles, the Stanford diagram, the cumulative
@@ -40,6 +42,9 @@ public:
                           int hfomCm, std::optional<double> gstSigmaMetres = std::nullopt);
     // Connect or the start of a playback: times to first fix count from now.
     void StartSession();
+    // The first corrections went to the receiver: times to float and fixed
+    // count from now.
+    void MarkCorrectionsStarted();
     // Forgets the figures (the Reset command).
     void Reset();
     // The user position is the truth; (0, 0, 0), what is stored when the user
@@ -49,8 +54,9 @@ public:
 
     const AccuracyTracker& Tracker() const { return m_tracker; }
 
-    // The whole page as it paints at its current size.
-    QImage Render();
+    // The whole page as it paints at its current size; with `exact` its card
+    // shows those figures (an exported report).
+    QImage Render(const AccuracyReport* exact = nullptr);
     // Writes `basePath`.png (the page) and `basePath`.json (the report with
     // the keys of `stelmap-cli accuracy`); empty on success, else why not.
     QString ExportReport(const QString& basePath);

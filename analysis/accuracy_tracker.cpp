@@ -70,8 +70,13 @@ int StanfordGrid::CellOf(double metres, double range)
     return static_cast<int>(std::min<double>(kCells - 1, std::floor(metres / range * kCells)));
 }
 
-void ErrorTimeline::Add(std::optional<double> error, std::optional<double> estimate)
+void ErrorTimeline::Add(std::optional<double> error, std::optional<double> estimate, int quality)
 {
+    if (quality != 0 && quality != lastQuality) {
+        if (lastQuality != 0 && changes.size() < kMaxChanges)
+            changes.push_back({fixes, quality});
+        lastQuality = quality;
+    }
     if (fixes % fixesPerBucket == 0) {
         if (static_cast<int>(buckets.size()) == kBuckets) {
             for (size_t i = 0; i < buckets.size() / 2; ++i) {
@@ -122,6 +127,12 @@ void AccuracyTracker::Add(const AccuracyFix& fix, std::optional<double> ownEstim
         m_firstFix = secondsSinceStart;
     if (fix.quality == 4 && !m_firstRtkFixed)
         m_firstRtkFixed = secondsSinceStart;
+    if (m_correctionsStarted && secondsSinceStart >= *m_correctionsStarted) {
+        if (fix.quality == 5 && !m_correctionsToFloat)
+            m_correctionsToFloat = secondsSinceStart - *m_correctionsStarted;
+        if (fix.quality == 4 && !m_correctionsToFixed)
+            m_correctionsToFixed = secondsSinceStart - *m_correctionsStarted;
+    }
 
     const double n = static_cast<double>(m_sets[0].count + 1);
     m_mean.latitude += (fix.latitude - m_mean.latitude) / n;
@@ -175,7 +186,7 @@ void AccuracyTracker::Measure(const AccuracyFix& fix, std::optional<double> ownE
             ++m_stanford.counts[static_cast<size_t>(y * StanfordGrid::kCells + x)];
         }
     }
-    m_timeline.Add(error, ownEstimate);
+    m_timeline.Add(error, ownEstimate, fix.quality);
 }
 
 bool AccuracyTracker::MeanLeftFrame() const
@@ -231,6 +242,15 @@ void AccuracyTracker::StartSession()
     Clear();
     m_firstFix.reset();
     m_firstRtkFixed.reset();
+    m_correctionsStarted.reset();
+    m_correctionsToFloat.reset();
+    m_correctionsToFixed.reset();
+}
+
+void AccuracyTracker::MarkCorrectionsStarted(double secondsSinceStart)
+{
+    if (!m_correctionsStarted)
+        m_correctionsStarted = secondsSinceStart;
 }
 
 void AccuracyTracker::SetTruth(std::optional<GeodeticPosition> truth)

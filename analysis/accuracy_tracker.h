@@ -60,11 +60,23 @@ struct ErrorTimeline {
         float estimateMin = 0, estimateMax = 0;
         bool hasError = false, hasEstimate = false;
     };
+    // Where the fix quality changed (single, DGNSS, float, fixed ...): the
+    // index of the first fix of the new quality. The first kMaxChanges only:
+    // a receiver that flips every fix would draw a solid band anyway.
+    struct QualityChange {
+        int64_t fix = 0;
+        int quality = 0;
+        bool operator==(const QualityChange&) const = default;
+    };
+    static constexpr size_t kMaxChanges = 1000;
     std::vector<Bucket> buckets;
+    std::vector<QualityChange> changes;
     int64_t fixesPerBucket = 1;
     int64_t fixes = 0;
+    int lastQuality = 0;
 
-    void Add(std::optional<double> error, std::optional<double> estimate);
+    // `quality` 0 when unknown (no change is marked).
+    void Add(std::optional<double> error, std::optional<double> estimate, int quality = 0);
     void Clear() { *this = ErrorTimeline{}; }
 };
 
@@ -123,6 +135,13 @@ public:
     int64_t Fixes() const { return m_sets[0].count; }
     std::optional<double> TimeToFirstFix() const { return m_firstFix; }
     std::optional<double> TimeToFirstRtkFixed() const { return m_firstRtkFixed; }
+    // Corrections began to reach the receiver (seconds since the start);
+    // only the first call of a session counts.
+    void MarkCorrectionsStarted(double secondsSinceStart);
+    std::optional<double> CorrectionsStarted() const { return m_correctionsStarted; }
+    // From the first correction to the first float (5) and fixed (4) fix.
+    std::optional<double> CorrectionsToFloat() const { return m_correctionsToFloat; }
+    std::optional<double> CorrectionsToFixed() const { return m_correctionsToFixed; }
     int64_t FrameRebuilds() const { return m_rebuilds; }
 
     // The exact report over every fix, as `stelmap-cli accuracy` computes it.
@@ -151,4 +170,7 @@ private:
     int64_t m_rebuilds = 0;
     std::optional<double> m_firstFix;
     std::optional<double> m_firstRtkFixed;
+    std::optional<double> m_correctionsStarted;
+    std::optional<double> m_correctionsToFloat;
+    std::optional<double> m_correctionsToFixed;
 };

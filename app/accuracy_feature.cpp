@@ -73,6 +73,11 @@ void AccuracyFeature::ShowFix(const DisplaySnapshot& fix)
                              gstSigma);
 }
 
+void AccuracyFeature::MarkCorrectionsStarted()
+{
+    m_page->MarkCorrectionsStarted();
+}
+
 void AccuracyFeature::StartSession() { m_page->StartSession(); }
 
 void AccuracyFeature::SetUserPosition(const UserPosition& position)

@@ -39,6 +39,8 @@ public:
     // receiver's own estimate of its error, shown beside the error.
     void SetGstSource(std::function<std::optional<GstFields>()> source) { m_gstSource = std::move(source); }
     void StartSession();
+    // The first corrections went to the receiver.
+    void MarkCorrectionsStarted();
     void SetUserPosition(const UserPosition& position);
     void Reset();
 

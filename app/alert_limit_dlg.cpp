@@ -1,9 +1,12 @@
 #include "app/alert_limit_dlg.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
+#include "analysis/accuracy_figures.h"
 #include "app/dialog_units.h"
 #include "kit/fonts.h"
 
@@ -25,7 +28,7 @@ CAlertLimitDlg::CAlertLimitDlg(const AlertLimitValues& values, QWidget* parent) 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     PlaceControl(ok, du.Rect(62, 42, 50, 14));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &CAlertLimitDlg::accept);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     PlaceControl(cancel, du.Rect(121, 42, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -35,3 +38,14 @@ CAlertLimitDlg::CAlertLimitDlg(const AlertLimitValues& values, QWidget* parent) 
 }
 
 AlertLimitValues CAlertLimitDlg::Values() const { return AlertLimitValues{m_editLimit->text()}; }
+
+void CAlertLimitDlg::accept()
+{
+    if (const auto problem = AlertLimitProblem(m_editLimit->text().toStdString())) {
+        QMessageBox::warning(this, QApplication::applicationDisplayName(), QString::fromStdString(*problem));
+        m_editLimit->setFocus();
+        m_editLimit->selectAll();
+        return;
+    }
+    QDialog::accept();
+}

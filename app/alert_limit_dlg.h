@@ -5,8 +5,8 @@
 
 class QLineEdit;
 
-// What the alert limit dialog hands back: the text as typed; the caller
-// checks it (ParseAlertLimit).
+// What the alert limit dialog hands back: the text as typed, which OK has
+// already checked (ParseAlertLimit takes it).
 struct AlertLimitValues {
     QString alertLimit;
     bool operator==(const AlertLimitValues&) const = default;
@@ -20,6 +20,11 @@ public:
     explicit CAlertLimitDlg(const AlertLimitValues& values, QWidget* parent = nullptr);
 
     AlertLimitValues Values() const;
+
+public slots:
+    // Refuses what is no alert limit with a warning and stays open, as the
+    // DOP threshold dialog does.
+    void accept() override;
 
 private:
     QLineEdit* m_editLimit = nullptr;

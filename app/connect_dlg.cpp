@@ -34,6 +34,10 @@ CConnectDlg::CConnectDlg(const ConnectValues& values, const SerialPortList& port
     m_comboPort->setEditable(true);
     m_comboPort->setInsertPolicy(QComboBox::NoInsert);
     m_comboPort->lineEdit()->setMaxLength(kMaxBoxText);
+    // Enter takes the text as typed: a completion to a listed entry would
+    // turn "tcp://127.0.0.1" into a recent "tcp://127.0.0.1:2000".
+    m_comboPort->setCompleter(nullptr);
+    m_comboPort->lineEdit()->setPlaceholderText(tr("/dev/ttyUSB0, tcp://HOST:PORT, udp://:PORT, gpsd://HOST"));
     PlaceControl(m_comboPort, du.Rect(7, 18, 213, 12));
     portLabel->setBuddy(m_comboPort);
 
@@ -49,6 +53,14 @@ CConnectDlg::CConnectDlg(const ConnectValues& values, const SerialPortList& port
         m_comboBaud->addItem(QString::fromLatin1(rate));
     PlaceControl(m_comboBaud, du.Rect(7, 42, 213, 12));
     baudLabel->setBuddy(m_comboBaud);
+
+    // The other sources a port box takes, in the room above the buttons.
+    auto* forms = new QLabel(tr("Besides a serial port: tcp://HOST:PORT, udp://[ADDRESS]:PORT, "
+                                "gpsd://HOST[:PORT] (baud rate unused)"),
+                             this);
+    forms->setObjectName(QStringLiteral("sourceForms"));
+    forms->setWordWrap(true);
+    PlaceControl(forms, du.Rect(7, 58, 213, 20));
 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);

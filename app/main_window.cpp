@@ -19,11 +19,15 @@
 
 #include "app/about_dlg.h"
 #include "app/accuracy_feature.h"
+#include "app/correction_sink.h"
+#include "app/ntrip_feature.h"
+#include "compare/compare_fix_subscriber.h"
 #include "app/app_look.h"
 #include "app/app_pictures.h"
 #include "app/app_settings.h"
 #include "app/page_tabs.h"
 #include "app/page_fix_subscribers.h"
+#include "app/page_restart.h"
 #include "app/replay_bar.h"
 #include "app/replay_controller.h"
 #include "app/screenshots.h"
@@ -104,6 +108,19 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixFeed.Subscribe(m_displaysSubscriber.get());
     m_fixFeed.Subscribe(m_signalsSubscriber.get());
     m_fixFeed.Subscribe(m_accuracySubscriber.get());
+    // Corrections go through the Send box's path until the session's write
+    // queue takes them.
+    m_correctionSink = std::make_unique<SentenceLinkCorrectionSink>(m_sentenceLink);
+    m_ntrip = std::make_unique<NtripFeature>(
+        this, *m_correctionSink, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
+    m_fixFeed.Subscribe(m_ntrip.get());
+    m_ntrip->SetCorrectionsStartedHook([this] { m_accuracy->MarkCorrectionsStarted(); });
+    m_comparePage = new ComparePageWnd(m_wndView);
+    m_comparePage->setObjectName(QStringLiteral("Compare"));
+    m_wndView->AddPage(m_comparePage, AccuracyFeature::TabIcon(), QStringLiteral("Compare"));
+    m_compareSubscriber = std::make_unique<CompareFixSubscriber>(*m_comparePage);
+    m_fixFeed.Subscribe(m_compareSubscriber.get());
+    m_pageRestart = std::make_unique<PageRestart>(m_fixFeed);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -119,7 +136,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
                                              failure);
                                     UpdateCommandUI();
                                 },
-                                [this] { CloseLink(); },
+                                [this] { CloseLink(); }, [this] { m_pageRestart->FileStarted(); },
                                 [this](Severity severity, const QString& text, const QString& detail) {
                                     Tell(severity, text, detail);
                                 }});
@@ -158,8 +175,11 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     // at start-up is a notice, not a box in the way.
     QString failure;
     if (options.connect) {
-        if (!ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud(), &failure))
+        if (!ConnectTo(options.connect->port, options.connect->baud > 0 ? options.connect->baud : ReadBaud(), &failure)) {
             Tell(Severity::kNotice, QStringLiteral("Could not connect to %1.").arg(Text(options.connect->port)), failure);
+            // Asked for on the command line: answered there too.
+            std::fprintf(stderr, "stelmap: could not connect to %s\n", qPrintable(failure));
+        }
     } else {
         const CommPort port = ReadCommPort();
         if (!ConnectTo(CommPortText(port), ReadBaud(), &failure))
@@ -205,6 +225,8 @@ CMainFrame::~CMainFrame()
     m_fixFeed.Unsubscribe(m_displaysSubscriber.get());
     m_fixFeed.Unsubscribe(m_signalsSubscriber.get());
     m_fixFeed.Unsubscribe(m_accuracySubscriber.get());
+    m_fixFeed.Unsubscribe(m_ntrip.get());
+    m_fixFeed.Unsubscribe(m_compareSubscriber.get());
 }
 
 void CMainFrame::StopLinkThreads()
@@ -332,6 +354,7 @@ void CMainFrame::CreateMenus()
     tools->addAction(Action(kCmdReconnectAutomatically));
     tools->addAction(Action(kCmdFindBaudRate));
     tools->addAction(Action(kCmdLinkHealth));
+    m_ntrip->AddToMenu(tools);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kCmdAppAbout));
@@ -424,6 +447,7 @@ void CMainFrame::CreateStatusBar()
     m_panes[kPaneCaps]->setEnabled(false);  // no portable way to read Caps Lock
     pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')), QStringLiteral("Dual Mode…"));
     pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')), QStringLiteral("Solution…"));
+    bar->addPermanentWidget(m_ntrip->StatusPane(bar));
     Action(kCmdViewStatusBar)->setChecked(true);
     new StatusBarMessages(*this);
 }
@@ -506,6 +530,7 @@ void CMainFrame::CloseLink()
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
     m_sources->OnSourceChanged();
+    m_ntrip->StopPlayback();
     m_link.sio.Close();
 }
 
@@ -544,7 +569,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
     m_link.sio.Adopt(std::move(handle));
     SendSentence(kConfigurationQuery, false);
     ResetReceiverState();
-    m_accuracy->StartSession();
+    m_pageRestart->SourceOpened(port);
     return true;
 }
 
@@ -613,6 +638,7 @@ void CMainFrame::DrainReceivedText()
     if (bytes.empty())
         return;
     m_trafficLog->AppendReceived(bytes);
+    m_ntrip->OnReceived(bytes);
     if (m_recorder.IsRecording() && !m_recorder.Append(bytes, chunk.stamps))
         StopRecording(Text(m_recorder.LastError()));
 }
@@ -628,6 +654,7 @@ bool CMainFrame::StartRecording(const QString& path)
     }
     if (!m_recorder.IndexError().empty())
         Tell(Severity::kNotice, QStringLiteral("Recording without a time index."), Text(m_recorder.IndexError()));
+    m_ntrip->StartRecording(QFile::encodeName(path).toStdString());
     UpdateCommandUI();
     return true;
 }
@@ -643,6 +670,7 @@ void CMainFrame::StopRecording(const QString& failure)
     if (!m_recorder.IsRecording() && failure.isEmpty())
         return;  // that write failed and already stopped the recording
     const bool closed = m_recorder.Stop();
+    m_ntrip->StopRecording();
     if (!failure.isEmpty() || !closed) {
         // What reached the file stays there; the user learns where it ends.
         Tell(Severity::kError,
@@ -667,11 +695,13 @@ bool CMainFrame::StartPlayback(const QString& path)
         Tell(Severity::kWarning, QStringLiteral("File Error!"));
     ResetReceiverState();
     if (opened)
-        m_accuracy->StartSession();
+        m_pageRestart->FileStarted();
     // Only a playback that runs is announced in the title.
     setWindowTitle(opened ? Text(PlaybackTitle(QFile::encodeName(path).toStdString())) : QString::fromUtf8(kAppTitle));
     if (opened)
         m_replay->PlaybackStarted(livePort, liveBaud);
+    if (opened)
+        m_ntrip->StartPlayback(QFile::encodeName(path).toStdString(), [this] { return m_link.sio.PlaybackDelivered(); });
     UpdateCommandUI();
     return opened;
 }
@@ -770,6 +800,7 @@ void CMainFrame::LoadUserPosition(bool invalidate)
     const UserPosition position = ReadUserPosition();
     m_fixDisplays->SetUserPosition(position, invalidate);
     m_accuracy->SetUserPosition(position);
+    m_comparePage->SetUserPosition(position.latitude, position.longitude, position.altitude);
 }
 
 bool CMainFrame::Ask(const QString& question)

@@ -21,6 +21,8 @@
 
 class CSignalsPageWnd;
 class AccuracyFeature;
+class NtripFeature;
+class CorrectionSink;
 class QAction;
 class QLabel;
 class QMenu;
@@ -37,8 +39,11 @@ class ReplayController;
 class FixDisplaysSubscriber;
 class SignalsPageSubscriber;
 class AccuracySubscriber;
+class ComparePageWnd;
+class CompareFixSubscriber;
 class ToolbarCustomization;
 class SourceControl;
+class PageRestart;
 
 // The link's handle as the console's send path sees it.
 class CSioSentenceLink final : public SentenceLink {
@@ -89,6 +94,7 @@ public:
     bool StartRecording(const QString& path);
     bool StartPlayback(const QString& path);
     void Stop();
+    NtripFeature* Ntrip() const { return m_ntrip.get(); }
     bool IsRecording() const { return m_recorder.IsRecording(); }
     uint64_t RecordedBytes() const { return m_recorder.Bytes(); }
     // Every fix reaches the pages through this feed; a page subscribes to it.
@@ -179,6 +185,8 @@ private:
     PageSet* m_pages = nullptr;
     CSignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
     std::unique_ptr<AccuracyFeature> m_accuracy;
+    std::unique_ptr<CorrectionSink> m_correctionSink;
+    std::unique_ptr<NtripFeature> m_ntrip;
     QToolBar* m_wndToolBar = nullptr;
     ToolbarCustomization* m_toolbars = nullptr;
     QLabel* m_panes[kPaneCount] = {};
@@ -202,6 +210,9 @@ private:
     std::unique_ptr<FixDisplaysSubscriber> m_displaysSubscriber;
     std::unique_ptr<SignalsPageSubscriber> m_signalsSubscriber;
     std::unique_ptr<AccuracySubscriber> m_accuracySubscriber;
+    ComparePageWnd* m_comparePage = nullptr;
+    std::unique_ptr<CompareFixSubscriber> m_compareSubscriber;
+    std::unique_ptr<PageRestart> m_pageRestart;  // when the pages start afresh
     ReplayController* m_replay = nullptr;
     int m_latestVersion = 0;
     int m_nAppLook = 0;

@@ -29,7 +29,7 @@ void FixDisplaysSubscriber::OnFixesRestart()
 
 void SignalsPageSubscriber::OnFix(const DisplaySnapshot&, const GnssSnapshot&) { m_page.UpdateFromSnapshot(); }
 
-void SignalsPageSubscriber::OnFixesRestart() { m_page.ClearTrails(); }
+void SignalsPageSubscriber::OnFixesRestart() { m_page.Restart(); }
 
 void AccuracySubscriber::OnFix(const DisplaySnapshot& fix, const GnssSnapshot&) { m_accuracy.ShowFix(fix); }
 

@@ -75,7 +75,7 @@ void ReplayController::PlaybackStarted(const std::string& livePort, int liveBaud
     }
     m_finished = false;
     m_seeking = false;
-    m_fixBase = m_feed.Count();  // the pages keep what came before; the message counts the file's fixes
+    m_fixBase = m_feed.Count();  // the message counts the file's fixes alone
     m_bar->Attach(&m_link.sio.Pacer());
 }
 
@@ -186,7 +186,10 @@ bool ReplayController::AnalyseRecording(const QString& path)
     if (wasPlayback)
         PlaybackStopped();
     ResetParserData(m_link, true);
-    m_feed.Restart();
+    if (m_hooks.restartPages)
+        m_hooks.restartPages();
+    else
+        m_feed.Restart();
     const QString name = QFileInfo(path).fileName();
     const bool started = m_analysis.Start(path, [this, name](const RecordingAnalysisResult& r) {
         EndProgress();

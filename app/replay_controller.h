@@ -33,6 +33,8 @@ public:
         // Reopens the live source that was open before (port text, baud).
         std::function<void(const std::string& port, int baud)> reconnect;
         std::function<void()> closeLink;
+        // The gathering pages start afresh for a file (PageRestart).
+        std::function<void()> restartPages;
         // Tells the user of a failure (the window's Tell).
         std::function<void(Severity, const QString& text, const QString& detail)> tell;
     };

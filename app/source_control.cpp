@@ -16,6 +16,7 @@
 #include "app/app_settings.h"
 #include "kit/command_actions.h"
 #include "kit/command_ids.h"
+#include "kit/page_painting.h"
 #include "link/link_threads.h"
 
 namespace {
@@ -141,8 +142,10 @@ void SourceControl::Update()
     const bool live = state.open && !state.playback;
     m_healthPane->setText(live ? Text(HealthPaneText(m_rates)) : QString());
     m_healthPane->setToolTip(live ? Text(HealthReportText(m_rates, totals)) : QString());
-    if (m_healthDialog)
+    if (m_healthDialog) {
+        FollowPageColours();
         m_healthText->setPlainText(Text(SourcePaneText(state)) + QLatin1Char('\n') + Text(HealthReportText(m_rates, totals)));
+    }
 
     // Once per source: the hint and the way to act on it.
     const std::string warning = live && !m_search ? NoNmeaWarning(totals, now, state.network ? 0 : state.baudRate) : std::string();
@@ -162,6 +165,7 @@ void SourceControl::ShowHealthDialog()
         m_healthDialog->setWindowTitle(tr("Link Health"));
         m_healthDialog->setAttribute(Qt::WA_DeleteOnClose);
         m_healthText = new QPlainTextEdit(m_healthDialog);
+        m_healthText->setObjectName(QStringLiteral("linkHealthText"));
         m_healthText->setReadOnly(true);
         auto* layout = new QVBoxLayout(m_healthDialog);
         layout->addWidget(m_healthText);
@@ -170,6 +174,19 @@ void SourceControl::ShowHealthDialog()
     Update();
     m_healthDialog->show();
     m_healthDialog->raise();
+}
+
+void SourceControl::FollowPageColours()
+{
+    // A report read beside the pages: in their colours, dark in a dark look.
+    QColor background, text;
+    GetPageColors(background, text);
+    QPalette palette = m_healthText->palette();
+    if (palette.color(QPalette::Base) == background && palette.color(QPalette::Text) == text)
+        return;
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Text, text);
+    m_healthText->setPalette(palette);
 }
 
 void SourceControl::FindBaudRate()

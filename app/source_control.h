@@ -52,6 +52,7 @@ public:
 private:
     void StepBaudSearch();
     void ShowHealthDialog();
+    void FollowPageColours();
     SourceState CurrentState(const LinkHealthTotals& totals, LinkHealthTotals::TimePoint now) const;
 
     QMainWindow& m_window;

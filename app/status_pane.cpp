@@ -29,14 +29,25 @@ QSize CStatusPane::minimumSizeHint() const
     return QSize(fontMetrics().horizontalAdvance(m_least) + kPadding, QLabel::minimumSizeHint().height());
 }
 
+QString CStatusPane::Content() const
+{
+    // The padding after a text keeps the pane's width; it is not content.
+    QString shown = text();
+    while (shown.endsWith(QLatin1Char(' ')))
+        shown.chop(1);
+    return shown;
+}
+
+int CStatusPane::ContentWidth() const { return fontMetrics().horizontalAdvance(Content()) + kPadding; }
+
 QString CStatusPane::Shown() const
 {
-    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+    return fontMetrics().elidedText(Content(), Qt::ElideRight, contentsRect().width());
 }
 
 void CStatusPane::UpdateTip()
 {
-    m_elided = Shown() != text();
+    m_elided = Shown() != Content();
     setToolTip(m_elided ? text() : QString());
 }
 

@@ -19,6 +19,8 @@ public:
 
     // Whether the last paint had to cut the text.
     bool IsElided() const { return m_elided; }
+    // The width that shows the text whole, without its trailing padding.
+    int ContentWidth() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +29,7 @@ protected:
 
 private:
     void UpdateTip();
+    QString Content() const;
     QString Shown() const;
 
     QString m_widest;

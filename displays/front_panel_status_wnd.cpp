@@ -1,5 +1,8 @@
 #include "displays/front_panel_status_wnd.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QMenu>
@@ -18,6 +21,35 @@ namespace {
 
 const QColor kUnusedLabelColor(192, 192, 192);
 const QColor kSnrTextColor(255, 255, 255);
+
+}  // namespace
+
+QColor UnusedSatelliteLabelColor(const QColor& background)
+{
+    // Silver where it reads; on a light page it all but vanishes: there, and
+    // on any page where it would be faint, the nearest grey away from the
+    // background that keeps a contrast of 4.5:1 (what text needs to be read).
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double b = luminance(background);
+    const auto contrast = [&](const QColor& c) {
+        const double l = luminance(c);
+        return (std::max(l, b) + 0.05) / (std::min(l, b) + 0.05);
+    };
+    if (contrast(kUnusedLabelColor) >= 4.5)
+        return kUnusedLabelColor;
+    const bool light = background.lightness() > 128;
+    for (int grey = kUnusedLabelColor.red(); grey >= 0 && grey <= 255; grey += light ? -4 : 4) {
+        const QColor c(grey, grey, grey);
+        if (contrast(c) >= 4.5)
+            return c;
+    }
+    return light ? QColor(0, 0, 0) : QColor(255, 255, 255);
+}
+
+namespace {
 
 // Lines of text one under the other, each clipped to the column.
 void DrawLines(QPainter& painter, const PixelRect& column, const std::vector<std::string>& lines, int lineHeight)
@@ -96,7 +128,7 @@ QImage CFrontPanelStatusWnd::RenderPage()
 
     QColor bg, fg;
     GetPageColors(bg, fg);
-    m_skyPlot.SetColors(fg, kUnusedLabelColor, bg, fg, fg);
+    m_skyPlot.SetColors(fg, UnusedSatelliteLabelColor(bg), bg, fg, fg);
     m_skyPlot.Draw(painter, ToQRect(layout.skyPlot));
 
     DrawSignalStrip(painter, layout.signalStrip);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -10,6 +11,10 @@
 
 class CommandActions;
 struct PixelRect;
+
+// The colour of an unused satellite's number on a page of `background`:
+// readable on the light looks and the dark alike.
+QColor UnusedSatelliteLabelColor(const QColor& background);
 
 // The first page: signal-strength bars across the top third, position, DOPs
 // and satellite counts at the lower left, the sky plot at the lower right.

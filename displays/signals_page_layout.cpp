@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -50,6 +51,25 @@ bool IsSuspect(const GnssSnapshot& gnss, GnssSystem system, int number)
 {
     return gnss.gbs && gnss.gbs->suspect && gnss.gbs->suspect->system == system && gnss.gbs->suspect->number == number;
 }
+
+std::string SignalText(const GnssSignalView& s)
+{
+    const std::string name(SignalName(s.system, s.signal));
+    if (!name.empty())
+        return name;
+    return s.signal != 0 ? "signal " + std::to_string(s.signal) : std::string();
+}
+
+bool Overlaps(const PixelRect& a, const PixelRect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Every `stride`-th of `count` items, the stride the smallest that keeps
+// labels `width` wide apart when items are `pitch` apart: the same share of
+// every system keeps its label, where dropping what does not fit would lose
+// the systems with the longer numbers.
+int LabelStride(int width, int pitch) { return pitch > 0 ? std::max(1, (width + 3 + pitch - 1) / pitch) : 1; }
 
 void LayoutChips(SignalsPageLayout& out, const PixelRect& client, const SignalsFilter& filter, int lineHeight,
                  const TextMeasure& measure, int& y)
@@ -125,6 +145,8 @@ void LayoutBars(SignalsPageLayout& out, const std::vector<const GnssSignalView*>
         bar.system = s.system;
         bar.used = s.used;
         bar.suspect = IsSuspect(gnss, s.system, s.number);
+        if (i > 0 && shown[i - 1]->system == s.system && shown[i - 1]->number == s.number)
+            bar.band = out.bars.back().band + 1;
         bar.slot = {x, out.barArea.top, x + slot - gap, out.barArea.bottom};
         if (s.cnr && *s.cnr > 0) {
             const int top = out.barArea.bottom - height * std::min(*s.cnr, kBarScaleTop) / kBarScaleTop;
@@ -132,19 +154,52 @@ void LayoutBars(SignalsPageLayout& out, const std::vector<const GnssSignalView*>
         } else {
             bar.bar = {bar.slot.left, bar.slot.bottom, bar.slot.right, bar.slot.bottom};
         }
-        const std::string number = std::to_string(s.number);
-        // Labels need a little air, or neighbours' numbers run together.
-        if (measure(number).cx + 3 <= slot)
-            bar.number = Centred(number, x, x + slot - gap, barsBottom + 1, measure);
-        const std::string name(SignalName(s.system, s.signal));
-        if (!name.empty() && measure(name).cx + 3 <= slot)
-            bar.signal = Centred(name, x, x + slot - gap, barsBottom + lineHeight, measure);
+        bar.tip = SignalTip(s);
         out.bars.push_back(std::move(bar));
         x += slot;
     }
     out.groups.push_back({Centred(std::string(SystemName(shown[groupStart]->system)), groupLeft, x,
                                   barsBottom + 2 * lineHeight, measure),
                           shown[groupStart]->system});
+
+    // Numbers, one per satellite over its bars, and signal names, one per
+    // bar, each thinned by one stride for the whole row.
+    struct Satellite {
+        size_t first = 0, last = 0;  // bars
+    };
+    std::vector<Satellite> satellites;
+    int widestNumber = 0, widestSignal = 0;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (out.bars[i].band == 0)
+            satellites.push_back({i, i});
+        else
+            satellites.back().last = i;
+        widestNumber = std::max(widestNumber, measure(std::to_string(shown[i]->number)).cx);
+        widestSignal = std::max(widestSignal, measure(SignalText(*shown[i])).cx);
+    }
+    const int numberStride = LabelStride(widestNumber, slot * static_cast<int>(shown.size()) / static_cast<int>(satellites.size()));
+    int lastRight = std::numeric_limits<int>::min();
+    for (size_t k = 0; k < satellites.size(); k += static_cast<size_t>(numberStride)) {
+        const Satellite& sat = satellites[k];
+        SignalsText label = Centred(std::to_string(shown[sat.first]->number), out.bars[sat.first].slot.left,
+                                    out.bars[sat.last].slot.right, barsBottom + 1, measure);
+        if (label.box.left < lastRight + 3)
+            continue;  // a group gap shifted the pitch: keep the air
+        lastRight = label.box.right;
+        out.bars[sat.first].number = std::move(label);
+    }
+    const int signalStride = LabelStride(widestSignal, slot);
+    lastRight = std::numeric_limits<int>::min();
+    for (size_t i = 0; i < shown.size(); i += static_cast<size_t>(signalStride)) {
+        const std::string name = SignalText(*shown[i]);
+        if (name.empty())
+            continue;
+        SignalsText label = Centred(name, out.bars[i].slot.left, out.bars[i].slot.right, barsBottom + lineHeight, measure);
+        if (label.box.left < lastRight + 3)
+            continue;
+        lastRight = label.box.right;
+        out.bars[i].signal = std::move(label);
+    }
 }
 
 void LayoutSky(SignalsPageLayout& out, const std::vector<const GnssSignalView*>& shown, const GnssSnapshot& gnss,
@@ -157,6 +212,8 @@ void LayoutSky(SignalsPageLayout& out, const std::vector<const GnssSignalView*>&
         if (!filter.systems[static_cast<size_t>(SystemIndex(id.system))])
             continue;
         for (size_t i = 1; i < trail.size(); ++i) {
+            if (trail[i].gapBefore)
+                continue;
             const double age = std::clamp((now - trail[i].time) / SignalTrails::kWindowSeconds, 0.0, 1.0);
             const int fade = std::min(kTrailFadeSteps - 1, static_cast<int>(age * kTrailFadeSteps));
             out.trails.push_back({AzElToPoint(plot, trail[i - 1].azimuth, trail[i - 1].elevation),
@@ -172,6 +229,7 @@ void LayoutSky(SignalsPageLayout& out, const std::vector<const GnssSignalView*>&
             continue;
         if (last && last->system == s.system && last->number == s.number) {
             out.marks.back().used = out.marks.back().used || s.used;
+            out.marks.back().tip += "\n" + SignalTip(s);
             continue;
         }
         last = GnssSatelliteId{s.system, s.number};
@@ -181,10 +239,44 @@ void LayoutSky(SignalsPageLayout& out, const std::vector<const GnssSignalView*>&
         mark.suspect = IsSuspect(gnss, s.system, s.number);
         mark.point = AzElToPoint(plot, *s.azimuth, *s.elevation);
         mark.symbol = {mark.point.x - 4, mark.point.y - 4, mark.point.x + 5, mark.point.y + 5};
+        mark.tip = SignalTip(s);
         const std::string text = std::string(1, SystemLetter(s.system)) + std::to_string(s.number);
         const TextExtent size = measure(text);
         mark.label = {Box(mark.point.x + 6, mark.point.y - size.cy / 2, size), text};
         out.marks.push_back(std::move(mark));
+    }
+    for (const CompassLetter& letter : CompassLetters(plot, measure))
+        out.compass.push_back({letter.box, std::string(1, letter.letter)});
+
+    // Labels right of their mark, else left, above or below; one that would
+    // cover another label, a mark or a compass letter is left out (its
+    // tooltip still names it).
+    std::vector<PixelRect> taken;
+    for (const SignalsSkyMark& mark : out.marks)
+        taken.push_back(mark.symbol);
+    for (const SignalsText& letter : out.compass)
+        taken.push_back(letter.box);
+    for (SignalsSkyMark& mark : out.marks) {
+        const int w = mark.label.box.Width(), h = mark.label.box.Height();
+        const PixelPoint p = mark.point;
+        const PixelRect candidates[] = {
+            {p.x + 6, p.y - h / 2, p.x + 6 + w, p.y - h / 2 + h},
+            {p.x - 6 - w, p.y - h / 2, p.x - 6, p.y - h / 2 + h},
+            {p.x - w / 2, p.y - 5 - h, p.x - w / 2 + w, p.y - 5},
+            {p.x - w / 2, p.y + 6, p.x - w / 2 + w, p.y + 6 + h},
+        };
+        mark.labelled = false;
+        for (const PixelRect& box : candidates) {
+            const bool free = std::none_of(taken.begin(), taken.end(), [&](const PixelRect& t) {
+                return Overlaps(t, box) && !(t == mark.symbol);
+            });
+            if (free) {
+                mark.label.box = box;
+                mark.labelled = true;
+                taken.push_back(box);
+                break;
+            }
+        }
     }
 }
 
@@ -395,12 +487,59 @@ SignalsPageLayout LayoutSignalsPage(const PixelRect& client, const GnssSnapshot&
     const int right = client.left + kMargin + skySide + 3 * kMargin;
     int tableY = lowerTop;
     LayoutTable(out, SummariseSystems(gnss.satellites, filter), right, tableY, lineHeight, measure);
+    int infoRight = right;
     for (auto& [text, highlight] : InfoTexts(gnss)) {
         const TextExtent size = measure(text);
         out.info.push_back({{Box(right, tableY, {size.cx, lineHeight}), text}, highlight});
+        infoRight = std::max(infoRight, right + size.cx);
         tableY += lineHeight;
     }
+    // The satellite table: beside the figures where the page is wide, else
+    // under them.
+    const int besideLeft = std::max(infoRight, out.table.empty() ? right : out.table.back().box.right) + 3 * kMargin;
+    const PixelRect beside{besideLeft, lowerTop, client.right - kMargin, client.bottom - kMargin};
+    const PixelRect below{right, tableY + kMargin, client.right - kMargin, client.bottom - kMargin};
+    const int minimumWidth = measure("Galileo  000  L1 C/A  90  360  60  used").cx + 60;
+    if (beside.Width() >= minimumWidth && beside.Height() >= 4 * lineHeight)
+        out.satelliteTable = beside;
+    else if (below.Width() >= minimumWidth / 2 && below.Height() >= 4 * lineHeight)
+        out.satelliteTable = below;
     return out;
+}
+
+std::vector<SatelliteRow> SatelliteRows(const GnssSnapshot& gnss, const SignalsFilter& filter)
+{
+    std::vector<SatelliteRow> rows;
+    for (const GnssSignalView& s : gnss.satellites)
+        if (filter.Shows(s))
+            rows.push_back({s.system, s.number, SignalText(s), s.elevation, s.azimuth, s.cnr, s.used});
+    return rows;
+}
+
+std::string SignalTip(const GnssSignalView& s)
+{
+    std::string tip = std::string(SystemName(s.system)) + " " + std::to_string(s.number);
+    const std::string signal = SignalText(s);
+    if (!signal.empty())
+        tip += " " + signal;
+    const auto value = [](const std::optional<int>& v, const char* unit) {
+        return v ? std::to_string(*v) + unit : std::string("-");
+    };
+    tip += ": elevation " + value(s.elevation, "\xc2\xb0") + ", azimuth " + value(s.azimuth, "\xc2\xb0") + ", C/N0 "
+        + value(s.cnr, " dB-Hz") + (s.used ? ", used" : ", not used");
+    return tip;
+}
+
+std::string TipAt(const SignalsPageLayout& layout, int x, int y)
+{
+    for (const SignalsSkyMark& mark : layout.marks)
+        if (PixelRect{mark.symbol.left - 2, mark.symbol.top - 2, mark.symbol.right + 2, mark.symbol.bottom + 2}.Contains(x, y))
+            return mark.tip;
+    for (const SignalsBar& bar : layout.bars)
+        if (bar.slot.Contains(x, y) || (bar.number && bar.number->box.Contains(x, y))
+            || (bar.signal && bar.signal->box.Contains(x, y)))
+            return bar.tip;
+    return {};
 }
 
 const SignalsChip* ChipAt(const SignalsPageLayout& layout, int x, int y)

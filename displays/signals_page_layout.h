@@ -74,8 +74,14 @@ struct SignalsBar {
     GnssSystem system = GnssSystem::Unknown;
     bool used = false;
     bool suspect = false;
-    std::optional<SignalsText> number;  // only where it fits
+    // 0 for a satellite's first signal shown, 1 for its second...: the bars
+    // of one satellite's bands are told apart by their fill.
+    int band = 0;
+    // The number centred over the satellite's bars; numbers and signal names
+    // are thinned evenly across all systems where they do not all fit.
+    std::optional<SignalsText> number;
     std::optional<SignalsText> signal;
+    std::string tip;  // system, number, signal, elevation, azimuth, C/N0, used
     bool operator==(const SignalsBar&) const = default;
 };
 
@@ -98,6 +104,8 @@ struct SignalsSkyMark {
     GnssSystem system = GnssSystem::Unknown;
     bool used = false;
     bool suspect = false;
+    bool labelled = true;  // false where the label would cover another
+    std::string tip;       // every shown signal of the satellite
     bool operator==(const SignalsSkyMark&) const = default;
 };
 
@@ -134,11 +142,31 @@ struct SignalsPageLayout {
     std::vector<SignalsBar> bars;
     std::vector<SignalsBarGroup> groups;
     SkyPlotSquare sky;
+    std::vector<SignalsText> compass;  // N, E, S, W inside the horizon
     std::vector<SignalsTrailSegment> trails;
     std::vector<SignalsSkyMark> marks;
     std::vector<SignalsTableCell> table;
     std::vector<SignalsInfoLine> info;
+    // Where the table of every shown signal goes (SatelliteRows); empty when
+    // the page has no room for three rows of it.
+    PixelRect satelliteTable;
 };
+
+// One row of the satellite table: a shown signal.
+struct SatelliteRow {
+    GnssSystem system = GnssSystem::Unknown;
+    int number = 0;
+    std::string signal;  // its name, or the signal ID, "" when not given
+    std::optional<int> elevation;
+    std::optional<int> azimuth;
+    std::optional<int> cnr;
+    bool used = false;
+    bool operator==(const SatelliteRow&) const = default;
+};
+std::vector<SatelliteRow> SatelliteRows(const GnssSnapshot& gnss, const SignalsFilter& filter);
+// The tooltip of one signal: "GPS 5 L1 C/A: elevation 40°, azimuth 100°,
+// C/N0 44 dB-Hz, used".
+std::string SignalTip(const GnssSignalView& signal);
 
 inline constexpr int kBarScaleTop = 60;  // dB-Hz at the top of the bar area
 
@@ -147,3 +175,5 @@ SignalsPageLayout LayoutSignalsPage(const PixelRect& client, const GnssSnapshot&
 
 // The chip at (x, y), or nullptr.
 const SignalsChip* ChipAt(const SignalsPageLayout& layout, int x, int y);
+// The tooltip at (x, y): a bar's or a sky mark's; empty elsewhere.
+std::string TipAt(const SignalsPageLayout& layout, int x, int y);

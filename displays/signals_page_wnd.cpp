@@ -1,8 +1,12 @@
 #include "displays/signals_page_wnd.h"
 
 #include <QFontMetrics>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTableWidget>
+#include <QToolTip>
 #include <array>
 
 #include "kit/fonts.h"
@@ -27,13 +31,101 @@ void DrawText(QPainter& painter, const SignalsText& text, int flags = Qt::AlignL
     painter.drawText(ToQRect(text.box), flags | Qt::TextSingleLine, QString::fromStdString(text.text));
 }
 
+constexpr const char* kTableHeadings[] = {"System", "No.", "Signal", "Elev.", "Azim.", "C/N0", "Used"};
+
+// A cell that sorts by a number of its own (a system's order, a value,
+// below every value where there is none) whatever it shows.
+class SortedItem : public QTableWidgetItem {
+public:
+    SortedItem(const QString& text, double key) : QTableWidgetItem(text) { setData(Qt::UserRole, key); }
+    bool operator<(const QTableWidgetItem& other) const override
+    {
+        return data(Qt::UserRole).toDouble() < other.data(Qt::UserRole).toDouble();
+    }
+};
+
+QTableWidgetItem* NumberItem(const std::optional<int>& value)
+{
+    auto* item = new SortedItem(value ? QString::number(*value) : QStringLiteral("-"), value ? *value : -1e9);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
 }  // namespace
 
 CSignalsPageWnd::CSignalsPageWnd(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_clock.start();
+    m_table = new QTableWidget(0, static_cast<int>(std::size(kTableHeadings)), this);
+    m_table->setObjectName(QStringLiteral("satelliteTable"));
+    QStringList headings;
+    for (const char* heading : kTableHeadings)
+        headings << QString::fromLatin1(heading);
+    m_table->setHorizontalHeaderLabels(headings);
+    m_table->verticalHeader()->hide();
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setFont(SignalsFont());
+    m_table->verticalHeader()->setDefaultSectionSize(QFontMetrics(SignalsFont()).height() + 4);
+    // Columns as wide as their contents, the last taking the rest; a narrow
+    // page scrolls the table rather than cutting its headings.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setSortingEnabled(true);
+    m_table->sortByColumn(0, Qt::AscendingOrder);
+    m_table->hide();
+}
+
+void CSignalsPageWnd::UpdateTable()
+{
+    const SignalsPageLayout layout = Layout(size());
+    const PixelRect& r = layout.satelliteTable;
+    m_table->setVisible(!r.IsEmpty());
+    if (r.IsEmpty())
+        return;
+    m_table->setGeometry(ToQRect(r));
+    const std::vector<SatelliteRow> rows = SatelliteRows(m_snapshot, m_filter);
+    // Filled unsorted, then sorted once by the user's column.
+    m_table->setSortingEnabled(false);
+    m_table->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        const SatelliteRow& row = rows[static_cast<size_t>(i)];
+        auto* system = new SortedItem(QString::fromLatin1(SystemName(row.system).data(),
+                                                          static_cast<int>(SystemName(row.system).size())),
+                                      SystemIndex(row.system));
+        system->setForeground(ToQColor(SystemColor(row.system)));
+        m_table->setItem(i, 0, system);
+        m_table->setItem(i, 1, NumberItem(row.number));
+        m_table->setItem(i, 2, new QTableWidgetItem(QString::fromStdString(row.signal)));
+        m_table->setItem(i, 3, NumberItem(row.elevation));
+        m_table->setItem(i, 4, NumberItem(row.azimuth));
+        m_table->setItem(i, 5, NumberItem(row.cnr));
+        m_table->setItem(i, 6, new SortedItem(row.used ? QStringLiteral("yes") : QStringLiteral("no"), row.used ? 1 : 0));
+    }
+    m_table->setSortingEnabled(true);
+}
+
+void CSignalsPageWnd::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    UpdateTable();
+}
+
+bool CSignalsPageWnd::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const std::string tip = TipAt(Layout(size()), help->pos().x(), help->pos().y());
+        if (tip.empty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), QString::fromStdString(tip), this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void CSignalsPageWnd::SetSnapshotSource(std::function<GnssSnapshot()> source)
@@ -43,7 +135,20 @@ void CSignalsPageWnd::SetSnapshotSource(std::function<GnssSnapshot()> source)
 
 void CSignalsPageWnd::UpdateFromSnapshot()
 {
-    UpdateFromSnapshotAt(static_cast<double>(m_clock.elapsed()) / 1000.0);
+    m_snapshot = m_snapshotSource ? m_snapshotSource() : GnssSnapshot{};
+    std::optional<double> now = ReceiverSeconds(m_snapshot);
+    if (now && !ReceiverSecondsDated(m_snapshot)) {
+        // A time of day alone: midnight passes when it falls by half a day.
+        if (*now + m_dayOffset < m_now - 43200.0)
+            m_dayOffset += 86400.0;
+        *now += m_dayOffset;
+    }
+    if (now) {
+        m_now = *now;
+        m_trails.Update(m_snapshot.satellites, *now);
+    }
+    UpdateTable();
+    update();
 }
 
 void CSignalsPageWnd::UpdateFromSnapshotAt(double now)
@@ -51,6 +156,7 @@ void CSignalsPageWnd::UpdateFromSnapshotAt(double now)
     m_snapshot = m_snapshotSource ? m_snapshotSource() : GnssSnapshot{};
     m_now = now;
     m_trails.Update(m_snapshot.satellites, now);
+    UpdateTable();
     update();
 }
 
@@ -60,9 +166,20 @@ void CSignalsPageWnd::ClearTrails()
     update();
 }
 
+void CSignalsPageWnd::Restart()
+{
+    m_trails.Clear();
+    m_snapshot = GnssSnapshot{};
+    m_now = 0.0;
+    m_dayOffset = 0.0;
+    UpdateTable();
+    update();
+}
+
 void CSignalsPageWnd::SetFilter(const SignalsFilter& filter)
 {
     m_filter = filter;
+    UpdateTable();
     update();
 }
 
@@ -113,8 +230,16 @@ void CSignalsPageWnd::Paint(QPainter& painter, const QSize& size) const
         DrawText(painter, line.label, Qt::AlignRight | Qt::AlignVCenter);
     for (const SignalsBar& bar : layout.bars) {
         const QColor color = ToQColor(SystemColor(bar.system));
+        const QColor fill = bar.used ? color : WithAlpha(color, 110);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(bar.used ? color : WithAlpha(color, 110));
+        if (bar.band == 0) {
+            painter.setBrush(fill);
+        } else {
+            // A satellite's other bands: the pale fill under a hatch.
+            painter.setBrush(WithAlpha(color, 60));
+            DrawBoxRectangle(painter, bar.bar);
+            painter.setBrush(QBrush(fill, bar.band == 1 ? Qt::Dense4Pattern : Qt::BDiagPattern));
+        }
         DrawBoxRectangle(painter, bar.bar);
         if (bar.suspect) {
             painter.setPen(QPen(kSuspectColor, 2));
@@ -170,8 +295,12 @@ void CSignalsPageWnd::Paint(QPainter& painter, const QSize& size) const
                                          mark.symbol.bottom + 3});
             }
             painter.setPen(fg);
-            DrawText(painter, mark.label);
+            if (mark.labelled)
+                DrawText(painter, mark.label);
         }
+        painter.setPen(WithAlpha(fg, 200));
+        for (const SignalsText& letter : layout.compass)
+            DrawText(painter, letter, Qt::AlignCenter);
     }
 
     // Table and the information lines.
@@ -225,6 +354,7 @@ void CSignalsPageWnd::mousePressEvent(QMouseEvent* event)
             m_filter.systems[i] = !m_filter.systems[i];
         else
             m_filter.bands[i] = !m_filter.bands[i];
+        UpdateTable();
         update();
         return;
     }

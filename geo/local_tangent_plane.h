@@ -22,6 +22,8 @@ public:
     }
 
     EastNorthUp FromGeodetic(double latitude, double longitude, double height) const;
+    // The inverse: the geodetic position of a point given in the plane.
+    void ToGeodetic(const EastNorthUp& enu, double& latitude, double& longitude, double& height) const;
 
 private:
     GeographicLib::LocalCartesian m_cartesian;

@@ -56,8 +56,10 @@ void GnssModel::OnSentence(std::string_view address, std::string_view data)
     case SentenceType::Gbs: OnGbs(talker, DecodeGbs(f)); break;
     case SentenceType::Gga: {
         const GgaFields gga = DecodeGga(f);
-        if (!gga.ImpossiblePosition())
+        if (!gga.ImpossiblePosition()) {
+            OnGgaTime(data.substr(0, data.find(',')));
             OnGga(gga.timeOfDay);
+        }
         break;
     }
     default: break;
@@ -114,6 +116,7 @@ void GnssModel::Reset()
     m_used = {};
     m_date.reset();
     m_time.clear();
+    m_fixTime.clear();
     m_zoneHours.reset();
     m_zoneMinutes.reset();
     m_rmcStatus = 0;
@@ -303,6 +306,7 @@ void GnssModel::CopyTo(GnssSnapshot& out) const
 {
     out.date = m_date;
     out.time = m_time;
+    out.fixTime = m_fixTime;
     out.zoneHours = m_zoneHours;
     out.zoneMinutes = m_zoneMinutes;
     out.rmcStatus = m_rmcStatus;

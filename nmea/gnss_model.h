@@ -59,6 +59,8 @@ public:
     void OnGsv(Talker talker, const GsvMessage& m);
     void OnGsa(Talker talker, const GsaFields& gsa);
     void OnRmc(const RmcFields& rmc);
+    // The time field of a GGA the receiver state took: the epoch of the fix handed over.
+    void OnGgaTime(std::string_view time) { m_fixTime = FormatNmeaTime(time); }
     void OnZda(const ZdaFields& zda);
     void OnGns(const GnsFields& gns) { m_gns = gns; }
     void OnGst(const GstFields& gst) { m_gst = gst; }
@@ -131,6 +133,7 @@ private:
     std::optional<double> m_lastTime;  // of the latest GGA, RMC or ZDA
     std::optional<GnssDate> m_date;
     std::string m_time;
+    std::string m_fixTime;
     std::optional<int> m_zoneHours;
     std::optional<int> m_zoneMinutes;
     char m_rmcStatus = 0;

@@ -37,6 +37,7 @@ struct GnssIntegrity {
 struct GnssSnapshot {
     std::optional<GnssDate> date;  // from the latest RMC or ZDA
     std::string time;              // "hh:mm:ss[.f]", empty when not known
+    std::string fixTime;           // the same of the latest GGA: the epoch of the fix handed over
     std::optional<int> zoneHours;  // ZDA local zone, when the latest was a ZDA
     std::optional<int> zoneMinutes;
     char rmcStatus = 0;  // 'A', 'V', 0 before any RMC with one

@@ -132,8 +132,10 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
         const GgaFields gga = DecodeGga(f);
         if (!Apply(gga))
             return Taken::Invalid;
-        if (kind.model == SentenceType::Gga)
+        if (kind.model == SentenceType::Gga) {
+            m_gnssModel.OnGgaTime(data.substr(0, data.find(',')));
             m_gnssModel.OnGga(gga.timeOfDay);
+        }
         return Taken::Fix;
     }
     case SentenceType::Gsa: {

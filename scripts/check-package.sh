@@ -14,7 +14,7 @@ failed=0
 fail() { echo "check-package: $*"; failed=1; }
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6network6; do
   grep -q "\b$lib (" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package Architecture | tr '\n' ' ')" = "Package: stelmap Architecture: amd64 " ] \
@@ -42,6 +42,13 @@ bin="$root/usr/bin"
 "$bin/stelmap-cli" --help | grep -q '^usage: stelmap-cli' || fail "stelmap-cli --help"
 fixes="$("$bin/stelmap-sim" --stdout --fast --fixes 3 | "$bin/stelmap-cli" decode - 2>/dev/null | wc -l)"
 [ "$fixes" = 3 ] || fail "stelmap-sim | stelmap-cli decode gave $fixes fixes, not 3"
+# The standard's example 1005 frame: station 2003.
+printf '\xd3\x00\x13\x3e\xd7\xd3\x02\x02\x98\x0e\xde\xef\x34\xb4\xbd\x62\xac\x09\x41\x98\x6f\x33\x36\x0b\x98' \
+  | "$bin/stelmap-cli" rtcm - | grep -q '"station":{"id":2003' || fail "stelmap-cli rtcm"
+# The TLS backend Qt Network loads at run time, and the library it needs.
+"$bin/stelmap-cli" ntrip --help | grep -q -- '--trust-certificate' || fail "stelmap-cli ntrip --help"
+grep -q "\blibssl3\b" <<<"$(dpkg-query -W -f='${Depends}' libqt6network6 2>/dev/null)" \
+  || fail "libqt6network6 no longer brings libssl3 for TLS"
 env -u DISPLAY -u QT_QPA_PLATFORM "$bin/stelmap" --version | grep -qx "stelmap [0-9.]*" \
   || fail "stelmap --version"
 # The window starts, shows its pages and saves them, then quits.

@@ -8,6 +8,7 @@ set -euo pipefail
 STELMAP_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
+  libssl3
   libgeographiclib-dev
   fonts-liberation fonts-wine
 )
@@ -18,6 +19,7 @@ STELMAP_TEST_PACKAGES=(
   gpsd-clients geographiclib-tools
   gpsd socat gpsbabel libxml2-utils python3
   xvfb xauth
+  rtklib openssl
   gpsbabel libxml2-utils python3
 )
 # What building the Debian package adds (man pages, Depends).

@@ -110,6 +110,7 @@ TEST(AccuracyFigures, AlertLimitAsTyped)
         {"40", 40.0}, {" 12.5 ", 12.5}, {"+3", 3.0}, {"1e2", 100.0}, {"100000", 100000.0},
         {"0", std::nullopt}, {"-5", std::nullopt}, {"", std::nullopt}, {"ten", std::nullopt},
         {"40 m", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt}, {"100001", std::nullopt},
+        {"0.01", 0.01}, {"0.0099", std::nullopt}, {"1e-300", std::nullopt},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(ParseAlertLimit(text), expected) << text;
@@ -157,11 +158,14 @@ TEST(AccuracyFigures, WithoutTruthTheMeanAndNoIntegrity)
     EXPECT_NEAR(*r.all.v95, 2.0, 1e-6);
     EXPECT_NEAR(*r.all.biasU, 0.0, 1e-6);  // the earth drops 0.1 um over 1.1 m
     const std::string json = AccuracyReportToJson(r);
-    EXPECT_NE(json.find(R"("reference":{"latitude":null,"longitude":null,"altitude":null,"source":"mean"})"),
+    // The point the errors were measured from, so that they can be worked again.
+    EXPECT_NE(json.find(R"("reference":{"latitude":45.00001,"longitude":10,"altitude":102,"source":"mean"})"),
               std::string::npos) << json;
     EXPECT_NE(json.find(R"("integrity":null)"), std::string::npos) << json;
     const std::string empty = AccuracyReportToJson(ComputeAccuracy({}, std::nullopt));
     EXPECT_NE(empty.find(R"("fixes":0,"all":{"count":0,"biasE":null,)"), std::string::npos) << empty;
+    EXPECT_NE(empty.find(R"("reference":{"latitude":null,"longitude":null,"altitude":null,"source":"mean"})"),
+              std::string::npos) << empty;
 }
 
 // The misleading epochs are the position page's "HPL Violations" among the

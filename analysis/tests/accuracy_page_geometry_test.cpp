@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "analysis/accuracy_page_geometry.h"
 
 namespace {
@@ -70,6 +72,51 @@ TEST(AccuracyPageGeometry, WithoutTruthNoIntegrityAndNothingToPlot)
     // A client too small for anything still gives sound rectangles.
     const AccuracyPageGeometry tiny = ComputeAccuracyPageGeometry(10, 10, empty, "HFOM");
     EXPECT_GE(tiny.stanfordPlot.Width(), 0);
+}
+
+// The value beside a card label, or "" when the card has no such line.
+std::string CardValue(const AccuracyPageGeometry& g, const std::string& label)
+{
+    for (size_t i = 0; i + 1 < g.cardLines.size(); ++i)
+        if (g.cardLines[i].text == label && g.cardLines[i + 1].at.y == g.cardLines[i].at.y)
+            return g.cardLines[i + 1].text;
+    return "";
+}
+
+// The live card marks the percentiles of the bins as near; with the exact
+// report it shows the report's own figures, as the JSON beside it holds them,
+// and names the reference with the JSON's word.
+TEST(AccuracyPageGeometry, LivePercentilesNearExportedExact)
+{
+    AccuracyTracker tracker;
+    for (int i = 1; i <= 200; ++i)
+        tracker.Add({1, 45.0 + i * 1e-7, 10.0, 100.0 + (i % 7), 20.0}, 5.0, 1.0);
+    const AccuracyReport exact = tracker.ExactReport();
+    const AccuracyPageGeometry live = ComputeAccuracyPageGeometry(1200, 800, tracker, "HFOM");
+    const AccuracyPageGeometry exported = ComputeAccuracyPageGeometry(1200, 800, tracker, "HFOM", &exact);
+
+    const auto metres = [](double v) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.2f", v);
+        return std::string(buffer);
+    };
+    EXPECT_EQ(CardValue(exported, "H 50/68/95/99"), metres(*exact.all.h50) + "  " + metres(*exact.all.h68) + "  "
+                                                         + metres(*exact.all.h95) + "  " + metres(*exact.all.h99) + " m");
+    EXPECT_EQ(CardValue(exported, "V 50/95"), metres(*exact.all.v50) + "  " + metres(*exact.all.v95) + " m");
+    EXPECT_EQ(CardValue(live, "H 50/68/95/99").rfind("\u2248 ", 0), 0u) << CardValue(live, "H 50/68/95/99");
+    EXPECT_EQ(CardValue(live, "V 50/95").rfind("\u2248 ", 0), 0u);
+    for (const auto& line : exported.cardLines)
+        EXPECT_EQ(line.text.find("\u2248"), std::string::npos) << line.text;
+
+    // The mean the errors were measured from, in both.
+    ASSERT_TRUE(exact.reference);
+    char latLon[64];
+    std::snprintf(latLon, sizeof latLon, "%.7f, %.7f", exact.reference->latitude, exact.reference->longitude);
+    EXPECT_EQ(CardValue(live, "Reference"), latLon);
+    EXPECT_EQ(CardValue(exported, "Reference"), latLon);
+    EXPECT_EQ(CardValue(live, "Source"), "mean (of the fixes)");
+    tracker.SetTruth(GeodeticPosition{45.0, 10.0, 100.0});
+    EXPECT_EQ(CardValue(ComputeAccuracyPageGeometry(1200, 800, tracker, "HFOM"), "Source"), "truth (user position)");
 }
 
 }  // namespace

@@ -29,16 +29,33 @@ protected:
     }
     void TearDown() override { delete m_feature->Page(); }
 
-    // Types `text` into the Set Alert Limit dialog and presses OK.
-    void SetAlertLimit(const QString& text)
+    // Types `text` into the Set Alert Limit dialog and presses OK; a
+    // refusal leaves the dialog open, which is then cancelled. The warning's
+    // text, empty when there was none.
+    QString SetAlertLimit(const QString& text)
     {
+        QString warning;
+        bool typed = false;
         ModalDriver driver([&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                warning = box->text();
+                box->accept();
+                return;
+            }
             auto* dialog = qobject_cast<CAlertLimitDlg*>(modal);
             ASSERT_NE(dialog, nullptr);
+            if (typed) {
+                dialog->reject();  // still open after the refusal
+                return;
+            }
+            typed = true;
             dialog->findChild<QLineEdit*>("alertLimitEdit")->setText(text);
-            dialog->accept();
+            // Queued: a refusal opens its warning in a loop of its own, which
+            // this driver must be free to answer.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         });
-        ASSERT_TRUE(m_commands.Trigger(kCmdSetAlertLimit));
+        EXPECT_TRUE(m_commands.Trigger(kCmdSetAlertLimit));
+        return warning;
     }
 
     CommandActions m_commands;
@@ -50,17 +67,20 @@ protected:
 TEST_F(AccuracyFeatureTest, AlertLimitRefusesBadInputAndSavesGood)
 {
     EXPECT_EQ(m_feature->Page()->Tracker().AlertLimit(), 40.0);
-    for (const char* bad : {"0", "-3", "ten", "", "1e6"}) {
+    // Refused in the dialog, which stays open with the reason.
+    for (const char* bad : {"0", "-3", "ten", "", "1e6", "1e-300", "0.0099"}) {
         m_told.clear();
-        SetAlertLimit(QString::fromLatin1(bad));
-        ASSERT_EQ(m_told.size(), 1u) << bad;
-        EXPECT_EQ(m_told[0].severity, Severity::kWarning);
-        EXPECT_TRUE(m_told[0].text.contains("is not an alert limit; the limit stays 40 m")) << m_told[0].text.toStdString();
+        const QString warning = SetAlertLimit(QString::fromLatin1(bad));
+        EXPECT_EQ(warning, QStringLiteral("'%1' is not an alert limit: type a number of metres from 0.01 to 100000, such as 40.")
+                               .arg(QString::fromLatin1(bad)));
+        EXPECT_TRUE(m_told.empty()) << bad;
         EXPECT_EQ(ReadAlertLimit(), 40.0);
         EXPECT_EQ(m_feature->Page()->Tracker().AlertLimit(), 40.0);
     }
     m_told.clear();
-    SetAlertLimit(QStringLiteral(" 25.5 "));
+    EXPECT_EQ(SetAlertLimit(QStringLiteral("0.01")), QString());
+    EXPECT_EQ(m_feature->Page()->Tracker().AlertLimit(), 0.01);
+    EXPECT_EQ(SetAlertLimit(QStringLiteral(" 25.5 ")), QString());
     EXPECT_TRUE(m_told.empty());
     EXPECT_EQ(ReadAlertLimit(), 25.5);
     EXPECT_EQ(m_feature->Page()->Tracker().AlertLimit(), 25.5);

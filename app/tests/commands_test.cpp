@@ -194,6 +194,10 @@ TEST_F(Commands, MenuBarItemsIdsAndAccessKeys)
         {"&Tools|Reconnect &Automatically", kCmdReconnectAutomatically},
         {"&Tools|Find &Baud Rate", kCmdFindBaudRate},
         {"&Tools|&Link Health...", kCmdLinkHealth},
+        {"&Tools|", 0},
+        {"&Tools|NTRIP Client...", 0},
+        {"&Tools|NTRIP Status", 0},
+        {"&Tools|Stop NTRIP", 0},
         {"&Help|&About Stelmap...", 57664},
     };
     QStringList topLevel, shown;

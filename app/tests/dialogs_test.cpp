@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "app/about_dlg.h"
@@ -166,6 +167,34 @@ TEST(ConnectDlg, OkAndCancel)
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     Button(dlg, "Cancel")->click();
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
+}
+
+// The forms a port box takes are shown, and Enter connects to what was
+// typed, not to a listed entry it begins.
+TEST(ConnectDlg, ShowsTheSourceFormsAndEnterTakesTheTypedText)
+{
+    const SerialPortList ports = {{"tcp://127.0.0.1:2000", "recent network source"}, {"/dev/ttyS0", "ttyS0"}};
+    CConnectDlg dlg(ConnectValues{CommPort{0, "/dev/ttyS0"}, 9600}, ports);
+    auto* forms = dlg.findChild<QLabel*>("sourceForms");
+    ASSERT_NE(forms, nullptr);
+    for (const char* form : {"tcp://HOST:PORT", "udp://[ADDRESS]:PORT", "gpsd://HOST[:PORT]"})
+        EXPECT_TRUE(forms->text().contains(QLatin1String(form))) << form;
+    // Inside the dialog, above the buttons, on the lines it wraps to.
+    const QRect ok = Button(dlg, "OK")->geometry();
+    EXPECT_LE(forms->geometry().bottom(), ok.top());
+    EXPECT_GE(forms->geometry().height(), forms->heightForWidth(forms->width()));
+    dlg.show();
+    SaveTestPicture(dlg, "connect_dlg_forms");
+
+    auto* portBox = dlg.findChild<QComboBox*>("portBox");
+    ASSERT_NE(portBox, nullptr);
+    portBox->setFocus();
+    portBox->lineEdit()->clear();
+    QTest::keyClicks(portBox->lineEdit(), "tcp://127.0.0.1");
+    QTest::keyClick(portBox->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(CommPortText(dlg.Values().port), "tcp://127.0.0.1");
 }
 
 // ---- DOP threshold -------------------------------------------------------

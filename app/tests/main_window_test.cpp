@@ -82,7 +82,7 @@ TEST_F(MainFrameTest, TabsInTheirOrder)
 {
     const QTabWidget* tabs = m_frame->View()->Tabs();
     const QStringList expected = {"Front Panel Status", "Scatter Plot", "Position Plot", "NMEA Monitor",
-                                  "Receiver Configuration", "Signals", "Accuracy"};
+                                  "Receiver Configuration", "Signals", "Accuracy", "Compare"};
     ASSERT_EQ(tabs->count(), expected.size());
     for (int i = 0; i < tabs->count(); ++i) {
         EXPECT_EQ(tabs->tabText(i), expected[i]);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "displays/front_panel_status_wnd.h"
 #include "displays/scatter_plot_wnd.h"
 #include "displays/signals_page_wnd.h"
+#include "kit/page_look.h"
 #include "link/link_objects.h"
 #include "link/serial_port.h"
 #include "link/tests/pseudo_terminal.h"
@@ -226,6 +228,120 @@ TEST(ReplayBarSlider, AClickOnTheGrooveSeeksThere)
         EXPECT_NEAR(reached, fraction, 0.03) << "clicked at " << fraction;
     }
     EXPECT_EQ(seeks.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// One epoch of a receiver at LAT (ddmm.mmmm) with one GPS satellite PRN at
+// azimuth AZ: GGA, GSV and RMC with the time and date.
+std::string Epoch(int second, const std::string& lat, const std::string& lon, int prn, int az, const std::string& date)
+{
+    const std::string t = "1200" + std::to_string(10 + second) + ".00";
+    return Sentence("GPGGA," + t + "," + lat + ",N," + lon + ",W,1,08,1.0,20.0,M,0.0,M,,")
+        + Sentence("GPGSV,1,1,01," + std::to_string(prn) + ",40," + std::to_string(az) + ",44")
+        + Sentence("GPRMC," + t + ",A," + lat + ",N," + lon + ",W,0.0,0.0," + date + ",,,A");
+}
+
+std::string Receiver(int epochs, const std::string& lat, const std::string& lon, int prn, const std::string& date)
+{
+    std::string text;
+    for (int i = 0; i < epochs; ++i)
+        text += Epoch(i, lat, lon, prn, 100 + i, date);
+    return text;
+}
+
+// The satellites the Signals page shows, by number.
+std::vector<int> SignalsSatellites(const CSignalsPageWnd& page)
+{
+    std::vector<int> numbers;
+    for (const auto& [id, trail] : page.Trails().Trails())
+        numbers.push_back(id.number);
+    return numbers;
+}
+
+// A playback, another source and an analysis start the gathering pages
+// afresh: never one receiver's fixes mixed with another's. The same source
+// again keeps them.
+TEST_F(ReplayTest, PagesStartAfreshWithEachFileAndEachOtherSource)
+{
+    const QString austria = Write("austria.txt", Receiver(7, "4704.2410", "01526.3704", 5, "091226"));
+    const QString california = Write("california.txt", Receiver(4, "3806.6000", "12214.4000", 12, "101226"));
+    const auto play = [&](const QString& file) {
+        ASSERT_TRUE(m_frame->StartPlayback(file));
+        g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
+        ASSERT_TRUE(WaitFor([&] { return m_frame->Replay()->PlaybackFinished(); }, 5000));
+    };
+    const auto samples = [&] { return m_frame->View()->PositionPlot()->Statistics().SampleCount(); };
+    play(austria);
+    ASSERT_EQ(samples(), 7u);
+    play(california);
+    const PositionTextValues text = m_frame->View()->PositionPlot()->Statistics().TextValues();
+    EXPECT_EQ(text.samples, 4u);
+    EXPECT_NEAR(text.avgLatitude, 38.11, 1e-6);
+    EXPECT_EQ(m_frame->View()->ScatterPlot()->Model().Samples().size(), 4u);
+    EXPECT_EQ(Accuracy()->Tracker().GgaCount(), 4);
+    EXPECT_EQ(SignalsSatellites(*Signals()), std::vector<int>{12});
+    EXPECT_EQ(Signals()->Layout(Signals()->size()).info[0].text.text.substr(0, 15), "Date 2026-12-10");
+
+    // A live source after the file: afresh; the same source again: kept.
+    PseudoTerminal pty;
+    ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 9600));
+    EXPECT_EQ(samples(), 0u);
+    EXPECT_EQ(Accuracy()->Tracker().GgaCount(), 0);
+    EXPECT_TRUE(SignalsSatellites(*Signals()).empty());
+    ASSERT_TRUE(pty.Write(Receiver(2, "4704.2410", "01526.3704", 7, "091226")));
+    ASSERT_TRUE(WaitFor([&] { return samples() == 2u; }));
+    ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 19200));
+    EXPECT_EQ(samples(), 2u);
+    EXPECT_EQ(Accuracy()->Tracker().GgaCount(), 2);
+
+    // An analysis of a file without a fix: nothing of before stays, on any page.
+    ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(Write("proprietary.txt", Sentence("PGRME,15.0,M,45.0,M,25.0,M"))));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 5000));
+    EXPECT_EQ(samples(), 0u);
+    EXPECT_EQ(Accuracy()->Tracker().GgaCount(), 0);
+    EXPECT_TRUE(m_frame->View()->ScatterPlot()->Model().Samples().empty());
+    const SignalsPageLayout signalsShown = Signals()->Layout(QSize(1100, 700));
+    EXPECT_TRUE(signalsShown.marks.empty());
+    EXPECT_TRUE(signalsShown.bars.empty());
+    EXPECT_EQ(signalsShown.info[0].text.text, "Date -   Time -");
+}
+
+}  // namespace
+
+namespace {
+
+// Every page at a small and the default size, in the dark look and a light
+// one, with a multi-constellation receiver's file analysed: saved as PNGs
+// for a person to look at, and no page lets a part of itself run out of it.
+TEST_F(ReplayTest, EveryPageAtSmallAndDefaultSizesInADarkAndALightLook)
+{
+    STELMAP_REQUIRE_CORPUS();
+    ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(QStringLiteral(STELMAP_CORPUS_DIR "/gpsd/ublox-zed-f9p-nmea.log")));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 20000));
+    const int before = m_frame->AppLook();
+    m_frame->show();
+    for (const int look : {kLookOffice2007Black, kLookOffice2007Blue})
+        for (const QSize size : {QSize(800, 500), QSize(1100, 700)}) {
+            m_frame->OnApplicationLook(look);
+            m_frame->resize(size);
+            ASSERT_TRUE(WaitFor([&] { return m_frame->size() == size; }));
+            const QString dir = QStringLiteral(STELMAP_BINARY_DIR "/test-output/app/pages-%1-%2x%3")
+                                    .arg(look == kLookOffice2007Black ? "black" : "blue")
+                                    .arg(size.width())
+                                    .arg(size.height());
+            const QStringList files = m_frame->SaveScreenshots(dir);
+            EXPECT_EQ(files.size(), m_frame->findChild<QTabWidget*>()->count()) << dir.toStdString();
+            for (QWidget* page : {static_cast<QWidget*>(Signals()), static_cast<QWidget*>(Accuracy())}) {
+                for (QWidget* part : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    if (!part->isHidden())
+                        EXPECT_TRUE(page->rect().contains(part->geometry())) << page->objectName().toStdString();
+                }
+            }
+        }
+    m_frame->OnApplicationLook(before);
 }
 
 }  // namespace

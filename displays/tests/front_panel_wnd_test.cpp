@@ -5,6 +5,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "kit/command_actions.h"
 #include "displays/front_panel_geometry.h"
@@ -251,6 +253,39 @@ TEST_F(FrontPanel, ChoosingAMenuItemRunsTheCommand)
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(40, 40), page.mapToGlobal(QPoint(40, 40)));
     QApplication::sendEvent(&page, &event);
     EXPECT_EQ(page.SkyPlot().History().TrailCount(), 0u);
+}
+
+// Contrast ratio of two colours as WCAG reckons it.
+double Contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// An unused satellite's number reads on every look's page: in the blue look
+// it is drawn in a grey that stands out from the white disc.
+TEST_F(FrontPanel, UnusedSatelliteNumbersReadOnEveryLook)
+{
+    for (int look = kFirstAppLook; look <= kLastAppLook; ++look) {
+        SetCurrentAppLook(look);
+        QColor bg, fg;
+        GetPageColors(bg, fg);
+        EXPECT_GE(Contrast(UnusedSatelliteLabelColor(bg), bg), 4.5) << look;
+    }
+    SetCurrentAppLook(kLookOffice2007Blue);
+    page.UpdateFromSnapshot();
+    const QImage image = page.RenderPage();
+    SavePage(image, QStringLiteral("front_panel_blue"));
+    QColor bg, fg;
+    GetPageColors(bg, fg);
+    // PRN 40, not used, at azimuth 200, elevation 35: its number beside it.
+    const PixelPoint unused = AzElToPoint(FitSkyPlotSquare(layout.skyPlot), 200, 35);
+    EXPECT_GT(CountColor(image, {unused.x - 30, unused.y - 30, unused.x + 30, unused.y + 30},
+                         UnusedSatelliteLabelColor(bg)), 5);
 }
 
 }  // namespace

@@ -11,6 +11,13 @@
 #include "kit/tests/page_test_support.h"
 #include "nmea/gnss_model.h"
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QTableWidget>
+#include <QToolTip>
+#include <set>
+
 namespace {
 
 // A receiver's epoch: GPS on L1 and L5, GLONASS, Galileo with a GBS suspect.
@@ -87,7 +94,13 @@ TEST_F(SignalsPageRender, BarsMarksAndSuspectWhereTheGeometrySays)
             if (bar.bar.IsEmpty() || !bar.used || bar.suspect)
                 continue;
             const PixelPoint middle{(bar.bar.left + bar.bar.right) / 2, (bar.bar.top + bar.bar.bottom) / 2};
-            EXPECT_EQ(PixelAt(image, middle), ToQColor(SystemColor(bar.system)));
+            const QColor color = ToQColor(SystemColor(bar.system));
+            if (bar.band == 0) {
+                EXPECT_EQ(PixelAt(image, middle), color);
+                continue;
+            }
+            // A satellite's second band: hatched, its colour beside another.
+            EXPECT_NE(PixelAt(image, middle) == color, PixelAt(image, middle.x + 1, middle.y) == color);
         }
         // Marks: one per satellite with a position, filled when used.
         EXPECT_EQ(layout.marks.size(), 7u);
@@ -127,6 +140,206 @@ TEST_F(SignalsPageRender, ClickingAChipHidesItsSystem)
     EXPECT_EQ(after.bars.size(), before.bars.size() - 2);
     for (const SignalsSkyMark& mark : after.marks)
         EXPECT_NE(mark.system, GnssSystem::Galileo);
+}
+
+}  // namespace
+
+namespace {
+
+// Trails run on the receiver's time however fast the fixes come (an analysis
+// delivers a day in seconds), break where a satellite went unreported for
+// more than a minute, and go with the satellites and the date on a restart.
+TEST_F(SignalsPageRender, TrailsOnReceiverTimeBrokenAtGapsGoneOnRestart)
+{
+    const auto at = [&](const std::string& time, int azimuthShift) {
+        snapshot = Epoch(azimuthShift);
+        snapshot.time = time;
+        page.UpdateFromSnapshot();  // no clock of the test's: the snapshot's own time
+    };
+    at("12:00:00.00", 0);
+    at("12:00:10.00", 2);
+    at("12:00:20.00", 4);
+    const GnssSatelliteId gps5{GnssSystem::GPS, 5};
+    ASSERT_EQ(page.Trails().Trails().count(gps5), 1u);
+    EXPECT_EQ(page.Trails().Trails().at(gps5).size(), 3u);
+    EXPECT_EQ(page.Layout(page.size()).trails.size(), 7u * 2u);
+
+    // Three minutes unreported, then back elsewhere: a new piece of trail,
+    // not a chord from where it was.
+    at("12:03:20.00", 40);
+    const SignalTrails::Trail& trail = page.Trails().Trails().at(gps5);
+    ASSERT_EQ(trail.size(), 4u);
+    EXPECT_TRUE(trail.back().gapBefore);
+    const SignalsPageLayout layout = page.Layout(page.size());
+    EXPECT_EQ(layout.trails.size(), 7u * 2u);
+    const PixelPoint after = AzElToPoint(layout.sky, trail.back().azimuth, trail.back().elevation);
+    for (const SignalsTrailSegment& segment : layout.trails)
+        EXPECT_FALSE(segment.to == after) << "joined across the gap";
+
+    // Midnight without a date: the day goes on, the trails stay.
+    const auto undated = [&](const std::string& time, int azimuthShift) {
+        snapshot = Epoch(azimuthShift);
+        snapshot.time = time;
+        snapshot.date.reset();
+        page.UpdateFromSnapshot();
+    };
+    page.Restart();
+    undated("23:59:58.00", 42);
+    undated("00:00:08.00", 44);
+    EXPECT_EQ(page.Trails().Trails().at(gps5).size(), 2u);
+
+    page.Restart();
+    const SignalsPageLayout restarted = page.Layout(page.size());
+    EXPECT_TRUE(page.Trails().Trails().empty());
+    EXPECT_TRUE(restarted.marks.empty() && restarted.bars.empty() && restarted.trails.empty());
+    EXPECT_EQ(restarted.info[0].text.text, "Date -   Time -");
+}
+
+TEST(ReceiverSeconds, FromTheSnapshotsTimeAndDate)
+{
+    GnssSnapshot s;
+    EXPECT_FALSE(ReceiverSeconds(s));
+    s.time = "12:34:56.25";
+    EXPECT_EQ(ReceiverSeconds(s), 45296.25);
+    s.date = GnssDate{1970, 1, 2};
+    EXPECT_EQ(ReceiverSeconds(s), 86400.0 + 45296.25);
+    s.date = GnssDate{2026, 12, 9};
+    EXPECT_EQ(ReceiverSeconds(s), 20796.0 * 86400.0 + 45296.25);
+    s.time = "12:3x:56";
+    EXPECT_FALSE(ReceiverSeconds(s));
+    // A receiver that sends no RMC or ZDA: the GGA's time of day, undated.
+    GnssSnapshot ggaOnly;
+    ggaOnly.fixTime = "23:59:59.5";
+    ggaOnly.date = GnssDate{2026, 12, 9};
+    EXPECT_EQ(ReceiverSeconds(ggaOnly), 86399.5);
+    EXPECT_FALSE(ReceiverSecondsDated(ggaOnly));
+}
+
+}  // namespace
+
+namespace {
+
+int CellNumber(const QTableWidget& table, int row, int column) { return table.item(row, column)->data(Qt::DisplayRole).toInt(); }
+
+// Every shown signal in a table that sorts by the heading clicked and keeps
+// that order as fixes come; a bar or a mark tells its signal as a tooltip.
+TEST_F(SignalsPageRender, SatelliteTableSortsAndTipsNameTheSignal)
+{
+    page.resize(1100, 700);
+    page.UpdateFromSnapshotAt(0.0);
+    QTableWidget* table = page.SatelliteTable();
+    ASSERT_NE(table, nullptr);
+    ASSERT_FALSE(table->isHidden());
+    const SignalsPageLayout layout = page.Layout(page.size());
+    EXPECT_EQ(table->geometry(), ToQRect(layout.satelliteTable));
+    ASSERT_EQ(table->rowCount(), 9);
+    EXPECT_EQ(table->item(0, 0)->text(), "GPS");
+
+    // C/N0, twice: strongest first.
+    QHeaderView* header = table->horizontalHeader();
+    const QPoint cnr(header->sectionViewportPosition(5) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, cnr);
+    if (CellNumber(*table, 0, 5) != 47)
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, cnr);
+    EXPECT_EQ(CellNumber(*table, 0, 5), 47);
+    EXPECT_EQ(table->item(0, 0)->text(), "Galileo");
+    EXPECT_EQ(CellNumber(*table, 0, 1), 12);
+    page.UpdateFromSnapshotAt(5.0);
+    EXPECT_EQ(CellNumber(*table, 0, 5), 47) << "the order chosen stays";
+    EXPECT_EQ(table->item(table->rowCount() - 1, 5)->text(), "-") << "GPS 29 without a C/N0 comes last";
+    EXPECT_EQ(CellNumber(*table, table->rowCount() - 2, 5), 20);
+
+    // Tooltips over the first bar and over Galileo 12's mark.
+    const SignalsBar& first = layout.bars.front();
+    const QPoint overBar((first.slot.left + first.slot.right) / 2, first.slot.bottom - 3);
+    const std::string barTip = TipAt(layout, overBar.x(), overBar.y());
+    EXPECT_EQ(barTip.rfind("GPS 5 L1 C/A: elevation 40\xc2\xb0, azimuth 100\xc2\xb0, C/N0 44 dB-Hz, used", 0), 0u) << barTip;
+    QHelpEvent help(QEvent::ToolTip, overBar, page.mapToGlobal(overBar));
+    QApplication::sendEvent(&page, &help);
+    EXPECT_EQ(QToolTip::text().toStdString(), barTip);
+    QToolTip::hideText();
+    for (const SignalsSkyMark& mark : layout.marks)
+        if (mark.system == GnssSystem::Galileo && mark.label.text == "E12") {
+            EXPECT_NE(TipAt(layout, mark.point.x, mark.point.y).find("Galileo 12"), std::string::npos);
+            EXPECT_NE(TipAt(layout, mark.point.x, mark.point.y).find("C/N0 47 dB-Hz, used"), std::string::npos);
+        }
+    EXPECT_EQ(TipAt(layout, 1, 1), "");
+}
+
+// Compass letters inside the horizon; the two bands of GPS 5 under one
+// number, told apart by their fill; sky labels that never cover each other.
+TEST_F(SignalsPageRender, CompassBandsAndLabelsReadable)
+{
+    page.resize(800, 500);
+    page.UpdateFromSnapshotAt(0.0);
+    const QImage image = page.RenderPage();
+    SavePage(image, "signals_800x500");
+    const SignalsPageLayout layout = page.Layout(page.size());
+    ASSERT_EQ(layout.compass.size(), 4u);
+    QColor bg, fg;
+    GetPageColors(bg, fg);
+    const char* letters[] = {"N", "E", "S", "W"};
+    for (size_t i = 0; i < 4; ++i) {
+        const SignalsText& letter = layout.compass[i];
+        EXPECT_EQ(letter.text, letters[i]);
+        EXPECT_TRUE(layout.sky.square.Contains(letter.box.left, letter.box.top)) << letter.text;
+        int inked = 0;
+        for (int y = letter.box.top; y < letter.box.bottom; ++y)
+            for (int x = letter.box.left; x < letter.box.right; ++x)
+                inked += image.pixelColor(x, y) != bg ? 1 : 0;
+        EXPECT_GT(inked, 3) << letter.text;
+    }
+    // GPS 5 on L1 and L5: the number once over both bars, each band's name.
+    ASSERT_GE(layout.bars.size(), 2u);
+    EXPECT_EQ(layout.bars[0].band, 0);
+    EXPECT_EQ(layout.bars[1].band, 1);
+    ASSERT_TRUE(layout.bars[0].number);
+    EXPECT_FALSE(layout.bars[1].number);
+    EXPECT_EQ(layout.bars[0].number->text, "5");
+    EXPECT_GT(layout.bars[0].number->box.right, layout.bars[0].slot.right - 1) << "centred over both bars";
+    for (size_t i = 0; i < layout.marks.size(); ++i)
+        for (size_t j = 0; j < layout.marks.size(); ++j) {
+            if (!layout.marks[i].labelled)
+                continue;
+            const PixelRect& a = layout.marks[i].label.box;
+            const PixelRect& b = j == i ? PixelRect{} : layout.marks[j].symbol;
+            EXPECT_FALSE(j != i && a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+                << layout.marks[i].label.text << " covers " << layout.marks[j].label.text;
+            if (j > i && layout.marks[j].labelled) {
+                const PixelRect& c = layout.marks[j].label.box;
+                EXPECT_FALSE(a.left < c.right && c.left < a.right && a.top < c.bottom && c.top < a.bottom)
+                    << layout.marks[i].label.text << " over " << layout.marks[j].label.text;
+            }
+        }
+}
+
+// Many satellites in a narrow page: numbers are thinned by one stride for
+// every system, so each system keeps labels (three-digit QZSS numbers too),
+// and no two labels touch.
+TEST(SignalsPageLayout, NumbersThinnedEvenlyAcrossSystems)
+{
+    GnssSnapshot many;
+    const std::pair<GnssSystem, std::pair<int, int>> systems[] = {
+        {GnssSystem::GPS, {1, 32}}, {GnssSystem::GLONASS, {65, 88}}, {GnssSystem::Galileo, {1, 36}},
+        {GnssSystem::BeiDou, {1, 40}}, {GnssSystem::QZSS, {193, 202}},
+    };
+    for (const auto& [system, range] : systems)
+        for (int n = range.first; n <= range.second; ++n)
+            many.satellites.push_back({system, n, 1, 30, n * 7 % 360, 30 + n % 20, n % 3 == 0});
+    const auto measure = [](std::string_view text) { return TextExtent{static_cast<int>(text.size()) * 7, 13}; };
+    const SignalsPageLayout layout = LayoutSignalsPage({0, 0, 800, 500}, many, SignalsFilter{}, SignalTrails{}, 0.0, measure);
+    ASSERT_EQ(layout.bars.size(), many.satellites.size());
+    std::set<GnssSystem> labelled;
+    int lastRight = -1000, labels = 0;
+    for (const SignalsBar& bar : layout.bars)
+        if (bar.number) {
+            labelled.insert(bar.system);
+            EXPECT_GE(bar.number->box.left, lastRight + 3) << bar.number->text;
+            lastRight = bar.number->box.right;
+            ++labels;
+        }
+    EXPECT_EQ(labelled.size(), std::size(systems));
+    EXPECT_GT(labels, static_cast<int>(layout.bars.size()) / 6);
 }
 
 }  // namespace

@@ -30,10 +30,11 @@ constexpr const char* kAccuracyHelp =
     "DRMS and 2DRMS, for all fixes and per fix quality.\n"
     "\n"
     "--truth       the true position (degrees, degrees, metres); without it the\n"
-    "              reference is the mean of the counted fixes and there are no\n"
-    "              integrity figures\n"
+    "              reference is the mean of the counted fixes (printed, so the\n"
+    "              errors can be worked again; null when no fix was counted)\n"
+    "              and there are no integrity figures\n"
     "--alert-limit the horizontal alert limit in metres for the integrity\n"
-    "              regions (default 40, at most 100000)\n"
+    "              regions (default 40, from 0.01 to 100000)\n"
     "\n"
     "At the end it prints to standard error:\n"
     "  bytes B sentences S checksum_errors C fixes F\n"
@@ -52,16 +53,6 @@ int Usage(const std::string& problem)
                "  ('stelmap-cli accuracy --help' explains)\n",
                stderr);
     return 2;
-}
-
-// The same "LAT,LON,ALT" as stats' --user, refused where no place on Earth is.
-std::optional<GeodeticPosition> ParseTruth(std::string_view text)
-{
-    GeodeticPosition p;
-    if (!ParseUserPositionOption(text, p.latitude, p.longitude, p.altitude)
-        || CheckUserPosition(p.latitude, p.longitude, p.altitude))
-        return std::nullopt;
-    return p;
 }
 
 }  // namespace
@@ -97,14 +88,14 @@ int RunAccuracyCommand(int argc, char** argv)
                 value = argv[++i];
             }
             if (name == "--truth") {
-                truth = ParseTruth(*value);
-                if (!truth)
-                    return Usage("--truth needs three numbers LAT,LON,ALT (degrees within +-90 and +-180, metres), not '"
-                                 + std::string(*value) + "'");
+                GeodeticPosition p;
+                if (const auto problem = UserPositionOptionProblem("--truth", *value, p.latitude, p.longitude, p.altitude))
+                    return Usage(*problem);
+                truth = p;
             } else {
                 const std::optional<double> limit = ParseAlertLimit(*value);
                 if (!limit)
-                    return Usage("--alert-limit needs a positive number of metres up to 100000, not '"
+                    return Usage("--alert-limit needs a number of metres from 0.01 up to 100000, not '"
                                  + std::string(*value) + "'");
                 alertLimit = *limit;
             }

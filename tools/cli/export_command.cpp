@@ -135,10 +135,8 @@ int RunExportCommand(int argc, char** argv)
         }
         if (const auto value = OptionValue(argc, argv, i, "--user")) {
             TrackReference r;
-            if (!ParseUserPositionOption(*value, r.latitude, r.longitude, r.altitude)
-                || CheckUserPosition(r.latitude, r.longitude, r.altitude))
-                return Usage("--user needs three numbers LAT,LON,ALT (degrees, degrees, metres), not '"
-                             + std::string(*value) + "'");
+            if (const auto problem = UserPositionOptionProblem("--user", *value, r.latitude, r.longitude, r.altitude))
+                return Usage(*problem);
             user = r;
             continue;
         }

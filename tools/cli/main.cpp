@@ -3,8 +3,11 @@
 #include <string_view>
 
 #include "tools/cli/accuracy_command.h"
+#include "tools/cli/compare_command.h"
 #include "tools/cli/decode_command.h"
 #include "tools/cli/export_command.h"
+#include "tools/cli/ntrip_command.h"
+#include "tools/cli/rtcm_command.h"
 #include "tools/cli/stats_command.h"
 
 namespace {
@@ -20,6 +23,9 @@ constexpr Command kCommands[] = {
     {"stats", "position statistics of a recording, as JSON", RunStatsCommand},
     {"accuracy", "accuracy and integrity figures of a recording, as JSON", RunAccuracyCommand},
     {"export", "a recording's track as CSV, GPX or KML", RunExportCommand},
+    {"compare", "receivers measured against a reference, as JSON", RunCompareCommand},
+    {"ntrip", "corrections from an NTRIP caster into a receiver or a file", RunNtripCommand},
+    {"rtcm", "frames, message types and base station of an RTCM 3 stream", RunRtcmCommand},
 };
 
 void PrintUsage(std::FILE* out)

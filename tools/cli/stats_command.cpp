@@ -41,7 +41,18 @@ struct UserPosition {
     double altitude = 0.0;
 };
 
-// "LAT,LON,ALT": three finite decimal numbers and nothing else.
+// Blanks beside a comma: people type "47.07, 15.44, 353".
+std::string_view TrimmedBesideCommas(std::string_view text, bool front, bool back)
+{
+    while (front && !text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (back && !text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// "LAT,LON,ALT": three finite decimal numbers and nothing else; blanks are
+// allowed beside the commas only.
 std::optional<UserPosition> ParseUserPosition(std::string_view text)
 {
     double values[3] = {};
@@ -49,7 +60,7 @@ std::optional<UserPosition> ParseUserPosition(std::string_view text)
         const size_t comma = i < 2 ? text.find(',') : std::string_view::npos;
         if (i < 2 && comma == std::string_view::npos)
             return std::nullopt;
-        const std::string_view number = text.substr(0, comma);
+        const std::string_view number = TrimmedBesideCommas(text.substr(0, comma), i > 0, i < 2);
         const char* begin = number.data();
         const char* end = begin + number.size();
         if (begin != end && *begin == '+')
@@ -81,6 +92,17 @@ bool ParseUserPositionOption(std::string_view text, double& latitude, double& lo
         altitude = parsed->altitude;
     }
     return parsed.has_value();
+}
+
+std::optional<std::string> UserPositionOptionProblem(std::string_view option, std::string_view text,
+                                                     double& latitude, double& longitude, double& altitude)
+{
+    if (!ParseUserPositionOption(text, latitude, longitude, altitude))
+        return std::string(option) + " needs three numbers LAT,LON,ALT (degrees, degrees, metres), not '"
+            + std::string(text) + "'";
+    if (const auto problem = CheckUserPosition(latitude, longitude, altitude))
+        return std::string(option) + ": " + problem->message;
+    return std::nullopt;
 }
 
 std::string PositionValuesToJson(const PositionTextValues& v)
@@ -132,17 +154,11 @@ int RunStatsCommand(int argc, char** argv)
             } else {
                 value = arg.substr(std::strlen("--user="));
             }
-            const std::optional<UserPosition> parsed = ParseUserPosition(value);
-            if (!parsed) {
-                const std::string problem =
-                    "--user needs three numbers LAT,LON,ALT (degrees, degrees, metres), not '" + std::string(value) + "'";
-                return Usage(problem.c_str());
-            }
-            if (const auto problem = CheckUserPosition(parsed->latitude, parsed->longitude, parsed->altitude)) {
-                const std::string text = "--user: " + problem->message;
-                return Usage(text.c_str());
-            }
-            user = *parsed;
+            UserPosition parsed;
+            if (const auto problem =
+                    UserPositionOptionProblem("--user", value, parsed.latitude, parsed.longitude, parsed.altitude))
+                return Usage(problem->c_str());
+            user = parsed;
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {

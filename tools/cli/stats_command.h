@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,3 +14,8 @@ int RunStatsCommand(int argc, char** argv);
 
 // "LAT,LON,ALT" as --user takes it, for the commands that share the option.
 bool ParseUserPositionOption(std::string_view text, double& latitude, double& longitude, double& altitude);
+
+// The same, checked for a possible position: nullopt when it is one, else
+// the message naming what is wrong ("--user: Latitude ...").
+std::optional<std::string> UserPositionOptionProblem(std::string_view option, std::string_view text,
+                                                     double& latitude, double& longitude, double& altitude);

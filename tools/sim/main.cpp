@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -70,7 +71,10 @@ struct Line {
 };
 
 // Answers commands until `deadline` (or once, without waiting, when fast).
-void ServeCommands(Line& line, CommandReader& reader, SimReceiver& receiver, Clock::time_point deadline, bool fast)
+// `seconds` is the receiver's time of the fix that comes next, when
+// corrections read now are taken.
+void ServeCommands(Line& line, CommandReader& reader, SimReceiver& receiver, Clock::time_point deadline, bool fast,
+                   double seconds)
 {
     do {
         if (g_stop || line.broken)
@@ -88,6 +92,7 @@ void ServeCommands(Line& line, CommandReader& reader, SimReceiver& receiver, Clo
             char buffer[4096];
             const long n = ::read(line.in, buffer, sizeof buffer);
             if (n > 0) {
+                receiver.TakeCorrections(std::string_view(buffer, static_cast<size_t>(n)), seconds);
                 for (const NmeaCommand& command : reader.Feed(std::string_view(buffer, static_cast<size_t>(n))))
                     for (const std::string& reply : receiver.HandleCommand(command))
                         line.Write(reply);
@@ -174,6 +179,18 @@ int main(int argc, char** argv)
         std::setvbuf(truth, nullptr, _IOLBF, 0);  // readable line by line while we run
     }
 
+    // On the wall clock the first fix is at the next whole period, and every
+    // fix goes out `latency` after its own time.
+    Clock::time_point start = Clock::now();
+    if (options.wallClock) {
+        const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        const double first = std::ceil(now * options.rate) / options.rate;
+        const double day = std::floor(first / 86400.0);
+        options.startDay = static_cast<long>(day);
+        options.startSecondOfDay = first - day * 86400.0;
+        start += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(first - now + options.latency));
+    }
+
     SimReceiver receiver(options);
     CommandReader reader;
     FaultInjector injector(options.faults, options.seed);
@@ -181,10 +198,9 @@ int main(int argc, char** argv)
 
     const long epochs = options.Epochs();
     const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / (options.rate * options.speed)));
-    const Clock::time_point start = Clock::now();
     long sent = 0;
     for (long k = 0; (epochs == 0 || k < epochs) && !g_stop && !line.broken; ++k) {
-        ServeCommands(line, reader, receiver, start + k * period, options.fast);
+        ServeCommands(line, reader, receiver, start + k * period, options.fast, static_cast<double>(k) / options.rate);
         if (g_stop || line.broken)
             break;
         const SimEpoch epoch = receiver.MakeEpoch(k);

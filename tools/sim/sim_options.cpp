@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 const char* const kSimHelp =
@@ -33,6 +34,13 @@ const char* const kSimHelp =
     "                       bits 0 RMC, 1 GGA, 2 GSA, 3 GSV, 4 GLL, 5 VTG, 6 ZDA,\n"
     "                       7 RAIM) and persistence (1, 0 or empty); answered\n"
     "                       with $PXTNNOM,mask,p.\n"
+    "\n"
+    "RTCM 3 corrections written among the commands (frames with a good CRC;\n"
+    "bad ones are ignored) turn its GGA into an RTK receiver's: quality 5\n"
+    "(float) while frames keep coming within 5 s, 4 (fixed) once they have come\n"
+    "for 10 s, with the age of corrections and the base station's ID in the\n"
+    "GGA and a tenth of the noise when fixed; 5 s after the last frame it is\n"
+    "back to its own fix.\n"
     "\n"
     "Options:\n"
     "  --stdout         write to standard output instead of a pseudo-terminal;\n"
@@ -63,6 +71,17 @@ const char* const kSimHelp =
     "  --duration S     stop after S seconds of fixes (rate times S fixes)\n"
     "  --faults RATE    share of sentences to spoil, 0 to 1 (default 0): a wrong\n"
     "                   checksum, a sentence cut short, or binary noise before it\n"
+    "  --offset E,N,U   add a constant offset in metres (east, north, up) to every\n"
+    "                   reported position, after the noise: two runs with the\n"
+    "                   same seed differ by exactly the offset\n"
+    "  --circle R,V     the true position runs clockwise round a circle of R\n"
+    "                   metres about --lat/--lon at V metres per second, starting\n"
+    "                   due north of it; VTG and RMC report that motion\n"
+    "  --wall-clock     live: send each fix at its own UTC time, on the system\n"
+    "                   clock's whole periods (fix times and dates are the real\n"
+    "                   ones), so that simulators started apart agree on epochs\n"
+    "  --latency S      live: send each epoch's sentences S seconds (0 to 10)\n"
+    "                   after its time; implies --wall-clock\n"
     "  --truth FILE     write one line per GGA sent: what it said and the truth\n"
     "                   (key=value: fix, talker, utc, lat, lon, alt, quality,\n"
     "                   sats, hdop, hpl, hfom, intact, true_lat, true_lon,\n"
@@ -97,6 +116,23 @@ bool ToLong(const char* text, long low, long high, long& out)
     return true;
 }
 
+// "A,B[,C...]": exactly as many numbers as `out` has, each within +-limit.
+template <size_t N>
+bool ToDoubles(const char* text, double limit, double* const (&out)[N])
+{
+    std::string_view rest = text;
+    for (size_t i = 0; i < N; ++i) {
+        const size_t comma = rest.find(',');
+        if ((comma == std::string_view::npos) != (i + 1 == N))
+            return false;
+        const std::string field(rest.substr(0, comma));
+        if (!ToDouble(field.c_str(), -limit, limit, *out[i]))
+            return false;
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    return true;
+}
+
 }  // namespace
 
 long SimOptions::Epochs() const
@@ -127,13 +163,18 @@ ParseOutcome ParseSimOptions(int argc, char** argv, SimOptions& options, std::st
             options.gnss = true;
             continue;
         }
+        if (name == "--wall-clock") {
+            options.wallClock = true;
+            continue;
+        }
         if (name == "--dual") {
             options.mode = SolutionOutput::Dual;
             continue;
         }
         static constexpr std::string_view kTakesValue[] = {"--rate", "--seed", "--noise", "--lat", "--lon",
                                                            "--alt", "--speed", "--duration", "--fixes", "--faults",
-                                                           "--truth", "--mode", "--mask"};
+                                                           "--truth", "--mode", "--mask", "--offset", "--latency",
+                                                           "--circle"};
         if (std::find(std::begin(kTakesValue), std::end(kTakesValue), name) == std::end(kTakesValue)) {
             error = "unknown option: " + std::string(name);
             return ParseOutcome::Error;
@@ -167,6 +208,16 @@ ParseOutcome ParseSimOptions(int argc, char** argv, SimOptions& options, std::st
             ok = ToLong(value, 1, 1'000'000'000L, options.fixes);
         } else if (name == "--faults") {
             ok = ToDouble(value, 0.0, 1.0, options.faults);
+        } else if (name == "--offset") {
+            double* const axes[] = {&options.offsetEast, &options.offsetNorth, &options.offsetUp};
+            ok = ToDoubles(value, 10000.0, axes);
+        } else if (name == "--circle") {
+            double* const values[] = {&options.circleRadius, &options.circleSpeed};
+            ok = ToDoubles(value, 1e6, values) && options.circleRadius > 0.0 && options.circleSpeed >= 0.0
+                && options.circleSpeed <= 1000.0;
+        } else if (name == "--latency") {
+            ok = ToDouble(value, 0.0, 10.0, options.latency);
+            options.wallClock = true;
         } else if (name == "--truth") {
             options.truthPath = value;
             ok = !options.truthPath.empty();
@@ -186,6 +237,14 @@ ParseOutcome ParseSimOptions(int argc, char** argv, SimOptions& options, std::st
             error = "bad value for " + std::string(name) + ": " + value;
             return ParseOutcome::Error;
         }
+    }
+    if (options.wallClock && options.fast) {
+        error = "--latency and --wall-clock need live output, not --fast";
+        return ParseOutcome::Error;
+    }
+    if (options.wallClock && options.speed != 1.0) {
+        error = "--latency and --wall-clock run in real time: --speed does not go with them";
+        return ParseOutcome::Error;
     }
     if (options.fast && !options.toStdout) {
         error = "--fast needs --stdout: a pseudo-terminal is paced by its reader";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Which solutions the receiver outputs, as its configuration reply says.
@@ -40,6 +41,16 @@ struct SimOptions {
     uint32_t mask = kDefaultSentenceMask;
     std::string truthPath;
     bool gnss = false;  // every constellation on two signals, NMEA 4.11
+    // Added to every reported position after the noise, metres.
+    double offsetEast = 0.0, offsetNorth = 0.0, offsetUp = 0.0;
+    double latency = 0.0;  // seconds each epoch's sentences go out late
+    // Epochs on the system clock's whole periods, with its UTC time and date.
+    bool wallClock = false;
+    // The true position runs round a circle about lat/lon: metres, m/s.
+    double circleRadius = 0.0, circleSpeed = 0.0;
+    // Days since 1970 and UTC second of day of the first fix; unset: 2024-06-01 12:00:00.
+    std::optional<long> startDay;
+    double startSecondOfDay = 0.0;
 
     // Fixes to send before stopping; 0 for no end.
     long Epochs() const;

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "geo/local_tangent_plane.h"
+#include "rtcm/rtcm_messages.h"
 #include "tools/sim/dilution_of_precision.h"
 #include "tools/sim/gnss_constellations.h"
 #include "tools/sim/nmea_format.h"
@@ -134,12 +136,35 @@ struct SimReceiver::Solution {
     double trueAltitude = 0.0;
 };
 
+void CorrectionInput::Feed(std::string_view bytes, double now)
+{
+    for (const std::string& frame : m_framer.Feed(bytes)) {
+        if (!m_last || now - *m_last > kHoldSeconds)
+            m_runStart = now;
+        m_last = now;
+        if (const auto id = RtcmStationId(RtcmPayload(frame)))
+            m_stationId = *id;
+    }
+}
+
+CorrectionInput::Effect CorrectionInput::At(double now) const
+{
+    Effect effect;
+    if (!m_last || now - *m_last > kHoldSeconds)
+        return effect;
+    effect.quality = now - m_runStart >= kFixAfterSeconds ? 4 : 5;
+    effect.age = std::max(0.0, now - *m_last);
+    effect.stationId = m_stationId;
+    return effect;
+}
+
 SimReceiver::SimReceiver(const SimOptions& options)
     : m_options(options)
     , m_sky(options.seed, options.latitude, options.longitude)
     , m_integrityWander(options.noise, 1.5 * options.noise, 30.0, options.seed * 4 + 1)
     , m_precisionWander(options.noise / 3.0, 0.5 * options.noise, 30.0, options.seed * 4 + 2)
     , m_random(options.seed * 4 + 3)
+    , m_centre(options.latitude, options.longitude, options.altitude)
     , m_mask(options.mask)
 {
 }
@@ -180,11 +205,12 @@ SimEpoch SimReceiver::MakeEpoch(long index)
 {
     const double dt = 1.0 / m_options.rate;
     const double seconds = static_cast<double>(index) * dt;
-    const double utcSeconds = kStartOfDay + seconds;
+    const long firstDay = m_options.startDay ? *m_options.startDay : DaysFromCivil(2024, 6, 1);
+    const double utcSeconds = (m_options.startDay ? m_options.startSecondOfDay : kStartOfDay) + seconds;
     m_timeOfDay = std::fmod(utcSeconds, 86400.0);
     m_utc = NmeaTime(m_timeOfDay);
     long y = 0, mo = 0, d = 0;
-    CivilFromDays(DaysFromCivil(2024, 6, 1) + static_cast<long>(utcSeconds / 86400.0), y, mo, d);
+    CivilFromDays(firstDay + static_cast<long>(utcSeconds / 86400.0), y, mo, d);
     m_date = Format("%02ld%02ld%02ld", d, mo, y % 100);
     m_zdaDate = Format("%02ld,%02ld,%04ld", d, mo, y);
 
@@ -203,24 +229,44 @@ SimEpoch SimReceiver::MakeEpoch(long index)
     std::vector<SimSatellite> allUsed = gpsUsed;
     allUsed.insert(allUsed.end(), glonassUsed.begin(), glonassUsed.end());
 
+    m_rtk = m_corrections.At(seconds);
+    // A fixed RTK solution is ten times as tight as the receiver's own.
+    const double spread = m_rtk.quality == 4 ? 0.1 : 1.0;
+
     // Both solutions every fix, whatever is sent, so the truth does not
     // depend on the mode.
+    // On the circle, the angle run through since the first fix (clockwise from north).
+    const double circleAngle = m_options.circleRadius > 0.0 ? m_options.circleSpeed * seconds / m_options.circleRadius : 0.0;
     const auto solve = [&](Solution& s, PositionWander& wander, const std::vector<SimSatellite>& used,
                            int validQuality) {
         const PositionOffset offset = wander.Step(dt);
         s.trueLatitude = m_options.latitude;
         s.trueLongitude = m_options.longitude;
         s.trueAltitude = m_options.altitude;
+        if (m_options.circleRadius > 0.0)
+            m_centre.ToGeodetic({m_options.circleRadius * std::sin(circleAngle),
+                                 m_options.circleRadius * std::cos(circleAngle), 0.0},
+                                s.trueLatitude, s.trueLongitude, s.trueAltitude);
         const double degrees = 180.0 / std::numbers::pi;
-        s.latitude = m_options.latitude + offset.north / kEarthRadius * degrees;
-        s.longitude = m_options.longitude +
-                      offset.east / (kEarthRadius * std::cos(m_options.latitude / degrees)) * degrees;
-        s.altitude = m_options.altitude + offset.up;
+        s.latitude = s.trueLatitude + spread * offset.north / kEarthRadius * degrees;
+        s.longitude = s.trueLongitude + spread * offset.east / (kEarthRadius * std::cos(s.trueLatitude / degrees)) * degrees;
+        s.altitude = s.trueAltitude + spread * offset.up;
+        if (m_options.offsetEast != 0.0 || m_options.offsetNorth != 0.0 || m_options.offsetUp != 0.0) {
+            // In the plane at the reported position itself, so that a reader
+            // measuring from the position without the offset finds exactly it.
+            const LocalTangentPlane here(s.latitude, s.longitude, s.altitude);
+            here.ToGeodetic({m_options.offsetEast, m_options.offsetNorth, m_options.offsetUp}, s.latitude,
+                            s.longitude, s.altitude);
+        }
         s.dops = ComputeDops(used);
-        s.quality = s.dops.valid ? validQuality : 0;
+        s.quality = s.dops.valid ? (m_rtk.quality != 0 ? m_rtk.quality : validQuality) : 0;
         s.satellites = static_cast<int>(used.size());
         s.speed = std::fabs(0.03 * m_random.Normal());
         s.course = m_random.Uniform(0.0, 360.0);
+        if (m_options.circleRadius > 0.0) {
+            s.speed += m_options.circleSpeed;
+            s.course = std::fmod(90.0 + circleAngle * degrees, 360.0);
+        }
     };
     Solution integrity;
     solve(integrity, m_integrityWander, gpsUsed, 1);
@@ -328,9 +374,12 @@ void SimReceiver::AddSolution(SimEpoch& epoch, const Solution& s, const std::vec
         t.trueAltitude = s.trueAltitude;
         t.sentence = out.size();
         epoch.truth.push_back(t);
-        out.push_back(NmeaSentence(Format("%sGGA,%s,%s,%s,%d,%02d,%s,%s,M,47.0,M,,", s.talker, utc, latitude.c_str(),
+        // An RTK fix carries the age of its corrections and the base's ID.
+        const bool rtk = fix && m_rtk.quality != 0;
+        const std::string differential = rtk ? Format("%.1f,%04d", m_rtk.age, m_rtk.stationId) : std::string(",");
+        out.push_back(NmeaSentence(Format("%sGGA,%s,%s,%s,%d,%02d,%s,%s,M,47.0,M,%s", s.talker, utc, latitude.c_str(),
                                           longitude.c_str(), s.quality, s.satellites, hdop.c_str(),
-                                          altitude.c_str())));
+                                          altitude.c_str(), differential.c_str())));
     }
     if (m_mask & kGsaBit) {
         out.push_back(Gsa(s.talker, gpsUsed, s.dops));

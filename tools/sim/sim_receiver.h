@@ -2,9 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "geo/local_tangent_plane.h"
+#include "rtcm/rtcm_framer.h"
 #include "tools/sim/command_reader.h"
 #include "tools/sim/position_wander.h"
 #include "tools/sim/sim_options.h"
@@ -35,6 +39,33 @@ struct SimEpoch {
     std::vector<TruthRecord> truth;      // one per GGA
 };
 
+// What RTCM corrections do to a fix: an RTK receiver floats while they
+// come and fixes after it has had them for a while; without them for a few
+// seconds it falls back to its own solution. Times are the receiver's
+// seconds since its first fix.
+class CorrectionInput {
+public:
+    static constexpr double kHoldSeconds = 5.0;   // frames older than this are gone
+    static constexpr double kFixAfterSeconds = 10.0;
+
+    // Takes the bytes the host wrote; the good frames count from `now`.
+    void Feed(std::string_view bytes, double now);
+
+    struct Effect {
+        int quality = 0;  // 5 float, 4 fixed; 0 when corrections are stale
+        double age = 0.0;
+        int stationId = 0;
+    };
+    Effect At(double now) const;
+    uint64_t BadFrames() const { return m_framer.BadFrames(); }
+
+private:
+    RtcmFramer m_framer;
+    std::optional<double> m_last;
+    double m_runStart = 0.0;  // the first frame after a gap
+    int m_stationId = 0;
+};
+
 // The receiver: its configuration, its satellites and its solutions. Pure:
 // the same options give the same epochs, so tests can compare what arrives
 // with what was sent.
@@ -51,6 +82,9 @@ public:
     // Applies a command and returns the sentences it answers with.
     std::vector<std::string> HandleCommand(const NmeaCommand& command);
 
+    // RTCM 3 bytes written to the receiver, at `seconds` of its time.
+    void TakeCorrections(std::string_view bytes, double seconds) { m_corrections.Feed(bytes, seconds); }
+
     uint32_t SentenceMask() const { return m_mask; }
     bool Persistent() const { return m_persist; }
     // False once COM1 is set to MAVLink: no NMEA fixes are sent then.
@@ -64,10 +98,13 @@ private:
     void AddGnssFix(SimEpoch& epoch, Solution& s, long index, double seconds, const std::vector<SimSatellite>& sky);
 
     SimOptions m_options;
+    CorrectionInput m_corrections;
+    CorrectionInput::Effect m_rtk;  // of the fix being made
     SkyModel m_sky;
     PositionWander m_integrityWander;
     PositionWander m_precisionWander;
     SimRandom m_random;
+    LocalTangentPlane m_centre;  // of --circle
     uint32_t m_mask = kDefaultSentenceMask;
     bool m_persist = false;
     char m_com1 = 'N';

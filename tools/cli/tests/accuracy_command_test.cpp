@@ -33,11 +33,12 @@ TEST_F(AccuracyCommand, BadArgumentsAndFilesExitTwoSayingWhy)
     const std::pair<std::string, std::string> cases[] = {
         {"", "FILE is missing"},
         {file + " --truth 1,2", "--truth needs three numbers"},
-        {file + " --truth 91,0,0", "--truth needs three numbers"},
+        {file + " --truth 91,0,0", "--truth: Latitude"},
         {file + " --truth 1,2,3,4", "--truth needs three numbers"},
         {file + " --truth", "--truth needs a value"},
-        {file + " --alert-limit 0", "--alert-limit needs a positive number"},
-        {file + " --alert-limit=ten", "--alert-limit needs a positive number of metres up to 100000, not 'ten'"},
+        {file + " --alert-limit 0", "--alert-limit needs a number of metres from 0.01"},
+        {file + " --alert-limit 1e-300", "--alert-limit needs a number of metres from 0.01 up to 100000, not '1e-300'"},
+        {file + " --alert-limit=ten", "--alert-limit needs a number of metres from 0.01 up to 100000, not 'ten'"},
         {file + " --user 1,2,3", "unknown option '--user'"},
         {file + " " + file, "only one FILE"},
         {(m_dir / "missing.nmea").string(), "missing.nmea"},
@@ -102,6 +103,63 @@ TEST_F(AccuracyCommand, SimulatorRecordingWithRaim)
     EXPECT_EQ(integrity.at("mi") + integrity.at("hmi") + integrity.at("unavailableMi"),
               NumbersOf(page.out).at("HPL Violations"));
     EXPECT_NEAR(NumbersUnder(r.out, "all").at("biasN"), -20.0, 1.0);
+}
+
+}  // namespace
+
+namespace {
+
+// The commands that take a position name the value that is wrong alike, and
+// take blanks after the commas as typed by hand.
+TEST_F(AccuracyCommand, PositionOptionsNameTheWrongValueAndTakeBlanksAfterCommas)
+{
+    const std::string file =
+        Write("p.nmea", "$GPGGA,120000.00,4704.2420,N,01526.3700,E,1,08,0.9,353.0,M,0.0,M,,*5C\r\n");
+    const struct {
+        std::string args;
+        int status;
+        std::string message;  // in stderr
+    } cases[] = {
+        {"accuracy " + file + " --truth 91,0,0", 2, "--truth: Latitude must lie between -90 and 90 degrees; 91 is outside."},
+        {"export " + file + " --format csv --user 91,0,0", 2, "--user: Latitude must lie between -90 and 90 degrees; 91 is outside."},
+        {"export " + file + " --format csv --user 0,181,0", 2, "--user: Longitude must lie between -180 and 180 degrees"},
+        {"stats " + file + " --user 91,0,0", 2, "--user: Latitude must lie between -90 and 90 degrees; 91 is outside."},
+        {"accuracy " + file + " --truth '47.07, 15.44, 353'", 0, ""},
+        {"accuracy " + file + " --truth='47.07 ,15.44 , 353'", 0, ""},
+        {"export " + file + " --format csv --user '47.07, 15.44, 353'", 0, ""},
+        {"stats " + file + " --user '47.07, 15.44, 353'", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const CommandResult r = RunCommand(CliPath() + " " + c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Without a truth the errors are measured from the mean, and the report
+// names that point; null only when no fix was counted.
+TEST_F(AccuracyCommand, WithoutTruthPrintsTheMeanItMeasuredFrom)
+{
+    const std::string two = Write("m.nmea",
+                                  "$GPGGA,120000.00,4704.2420,N,01526.3700,E,1,08,0.9,353.0,M,0.0,M,,*5C\r\n"
+                                  "$GPGGA,120001.00,4704.2430,N,01526.3700,E,1,08,0.9,355.0,M,0.0,M,,*5A\r\n");
+    const CommandResult r = RunCommand(CliPath() + " accuracy " + two);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::map<std::string, double> reference = NumbersUnder(r.out, "reference");
+    ASSERT_EQ(reference.size(), 3u) << r.out;
+    EXPECT_NEAR(reference.at("latitude"), 47.0 + 4.2425 / 60.0, 1e-9);
+    EXPECT_NEAR(reference.at("longitude"), 15.0 + 26.37 / 60.0, 1e-9);
+    EXPECT_NEAR(reference.at("altitude"), 354.0, 1e-9);
+    EXPECT_NE(r.out.find(R"("source":"mean")"), std::string::npos) << r.out;
+
+    const CommandResult none = RunCommand(CliPath() + " accuracy " + Write("n.nmea", "$GPGGA,120000.00,,,,,0,00,,,M,,M,,*4B\r\n"));
+    ASSERT_EQ(none.status, 0) << none.err;
+    EXPECT_NE(none.out.find(R"("reference":{"latitude":null,"longitude":null,"altitude":null,"source":"mean"})"),
+              std::string::npos) << none.out;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "geo/horizontal_distance.h"
+#include "geo/local_tangent_plane.h"
 #include "tools/cli/fix_stream.h"
 #include "tools/sim/command_reader.h"
 #include "tools/sim/dilution_of_precision.h"
@@ -99,6 +100,19 @@ TEST(SimOptions, ValuesAndTheirLimits)
         {{"--fast"}, ParseOutcome::Error},  // a pseudo-terminal is paced by its reader
         {{"--stdout", "--fast", "--dual"}, ParseOutcome::Run},
         {{"--bogus"}, ParseOutcome::Error},
+        {{"--offset", "1.5,-0.5,2"}, ParseOutcome::Run},
+        {{"--offset", "1,2"}, ParseOutcome::Error},
+        {{"--offset", "1,2,3,4"}, ParseOutcome::Error},
+        {{"--offset", "1,,3"}, ParseOutcome::Error},
+        {{"--circle", "50,5"}, ParseOutcome::Run},
+        {{"--circle", "0,5"}, ParseOutcome::Error},
+        {{"--circle", "50,-1"}, ParseOutcome::Error},
+        {{"--latency", "0.3"}, ParseOutcome::Run},
+        {{"--latency", "-0.1"}, ParseOutcome::Error},
+        {{"--latency", "11"}, ParseOutcome::Error},
+        {{"--stdout", "--fast", "--latency", "0.3"}, ParseOutcome::Error},  // late against what?
+        {{"--latency", "0.3", "--speed", "2"}, ParseOutcome::Error},
+        {{"--wall-clock", "--rate", "5"}, ParseOutcome::Run},
     };
     for (const auto& c : cases) {
         SimOptions options;
@@ -237,6 +251,45 @@ TEST(SimReceiver, TheSameSeedGivesTheSameBytes)
     EXPECT_EQ(a.bytes, b.bytes);
     options.seed = 2;
     EXPECT_NE(Simulate(options, 50).bytes, a.bytes);
+}
+
+// What each GGA says, as the truth file records it, in the plane at the
+// given place.
+std::vector<EastNorthUp> Reported(const SimOptions& options, long epochs, bool truth = false)
+{
+    SimReceiver receiver(options);
+    const LocalTangentPlane plane(options.latitude, options.longitude, options.altitude);
+    std::vector<EastNorthUp> out;
+    for (long k = 0; k < epochs; ++k)
+        for (const TruthRecord& t : receiver.MakeEpoch(k).truth)
+            out.push_back(truth ? plane.FromGeodetic(t.trueLatitude, t.trueLongitude, t.trueAltitude)
+                                : plane.FromGeodetic(t.latitude, t.longitude, t.altitude));
+    return out;
+}
+
+TEST(SimReceiver, OffsetAndCircleMoveThePositionAsAsked)
+{
+    SimOptions options;
+    options.circleRadius = 40.0;
+    options.circleSpeed = 4.0;
+    const std::vector<EastNorthUp> plain = Reported(options, 60);
+    options.offsetEast = 1.5;
+    options.offsetNorth = -0.5;
+    options.offsetUp = 2.0;
+    const std::vector<EastNorthUp> offset = Reported(options, 60);
+    ASSERT_EQ(offset.size(), plain.size());
+    for (size_t i = 0; i < plain.size(); ++i) {
+        // The sentences carry millionths of a minute (under 2 mm) and decimetres of height.
+        EXPECT_NEAR(offset[i].east - plain[i].east, 1.5, 2e-3) << i;
+        EXPECT_NEAR(offset[i].north - plain[i].north, -0.5, 2e-3) << i;
+        EXPECT_NEAR(offset[i].up - plain[i].up, 2.0, 0.05) << i;
+    }
+    // The truth runs clockwise round the circle from due north, 0.1 rad a second.
+    const std::vector<EastNorthUp> truth = Reported(options, 60, true);
+    for (size_t k = 0; k < truth.size(); ++k) {
+        EXPECT_NEAR(truth[k].east, 40.0 * std::sin(0.1 * k), 1e-6) << k;
+        EXPECT_NEAR(truth[k].north, 40.0 * std::cos(0.1 * k), 1e-6) << k;
+    }
 }
 
 TEST(SimReceiver, EveryModeDecodesToTheFixesItSent)

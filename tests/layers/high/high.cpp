@@ -1,0 +1,1 @@
+int High() { return 4; }

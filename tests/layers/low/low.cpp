@@ -1,0 +1,1 @@
+int Low() { return 1; }

@@ -1,0 +1,1 @@
+int LowQt() { return 2; }

@@ -1,0 +1,1 @@
+int Side() { return 3; }

@@ -1,0 +1,1 @@
+int SupportMain() { return 0; }

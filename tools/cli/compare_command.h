@@ -1,0 +1,3 @@
+#pragma once
+
+int RunCompareCommand(int argc, char** argv);
