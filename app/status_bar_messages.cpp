@@ -89,14 +89,14 @@ QString StatusBarMessages::ShownMessage() const { return m_room->Shown(); }
 
 void StatusBarMessages::FitPanes()
 {
-    // Who gives way, in order: the padding of the specified panes, then the
-    // source and health panes, then the message; a specified pane's text
+    // Who gives way, in order: the padding of the status panes, then the
+    // source and health panes, then the message; a status pane's text
     // last. Each pane gets a maximum width; the message room takes the rest.
     struct Pane {
         CStatusPane* label;
         int least, whole, full;
     };
-    std::vector<Pane> specified, giving;
+    std::vector<Pane> status, giving;
     int fixed = 0, items = 0;
     for (QWidget* child : m_bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child == m_room || child->isWindow() || !child->isVisibleTo(m_bar))
@@ -113,19 +113,19 @@ void StatusBarMessages::FitPanes()
         if (name == QLatin1String("sourcePane") || name == QLatin1String("healthPane"))
             giving.push_back({pane, least, least, full});
         else
-            specified.push_back({pane, least, std::clamp(pane->ContentWidth(), least, full), full});
+            status.push_back({pane, least, std::clamp(pane->ContentWidth(), least, full), full});
     }
     const QMargins margins = m_bar->contentsMargins();
     // Each item is framed apart by a few pixels.
     int free = m_bar->width() - margins.left() - margins.right() - fixed - 6 * (items + 1);
     const int message = std::max(m_room->Wanted(), m_minimumRoom);
-    for (const Pane& p : specified)
+    for (const Pane& p : status)
         free -= p.whole;
     for (const Pane& p : giving)
         free -= p.least;
     free -= message;
     // What is left goes to the source and health panes first, then back to
-    // the specified panes' padding.
+    // the status panes' padding.
     const auto hand = [&free](std::vector<Pane>& panes, int Pane::*from) {
         int wanted = 0;
         for (const Pane& p : panes)
@@ -138,11 +138,11 @@ void StatusBarMessages::FitPanes()
         free -= given;
     };
     hand(giving, &Pane::least);
-    hand(specified, &Pane::whole);
+    hand(status, &Pane::whole);
     for (const Pane& p : giving)
         if (p.label->maximumWidth() != p.least)
             p.label->setMaximumWidth(p.least);
-    for (const Pane& p : specified)
+    for (const Pane& p : status)
         if (p.label->maximumWidth() != p.whole)
             p.label->setMaximumWidth(p.whole);
 }

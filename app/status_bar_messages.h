@@ -12,7 +12,7 @@ class StatusMessageRoom;
 // while the pointer is over a menu entry or a toolbar button only lend the
 // space, and the standing message comes back when the pointer leaves or the
 // menu closes (menus hide without saying so, and the last hint stayed). The
-// message area takes the room the specified panes leave, the source and
+// message area takes the room the status panes leave, the source and
 // health panes giving way first; a message still too long ends in "…", and
 // the whole message is the message area's tooltip.
 class StatusBarMessages : public QObject {

@@ -27,10 +27,16 @@ std::optional<int> TwoDigits(std::string_view text)
 
 }  // namespace
 
+bool ReceiverSecondsDated(const GnssSnapshot& snapshot)
+{
+    // The date goes with the time of the same RMC or ZDA, never with a GGA's.
+    return !snapshot.time.empty() && snapshot.date && snapshot.date->month >= 1 && snapshot.date->month <= 12;
+}
+
 std::optional<double> ReceiverSeconds(const GnssSnapshot& snapshot)
 {
     // "hh:mm:ss" with an optional fraction.
-    const std::string_view t = snapshot.time;
+    const std::string_view t = !snapshot.time.empty() ? snapshot.time : snapshot.fixTime;
     if (t.size() < 8 || t[2] != ':' || t[5] != ':')
         return std::nullopt;
     const auto h = TwoDigits(t.substr(0, 2)), m = TwoDigits(t.substr(3, 2)), s = TwoDigits(t.substr(6, 2));
@@ -44,7 +50,7 @@ std::optional<double> ReceiverSeconds(const GnssSnapshot& snapshot)
             return std::nullopt;
     }
     double seconds = *h * 3600.0 + *m * 60.0 + *s + fraction;
-    if (snapshot.date && snapshot.date->month >= 1 && snapshot.date->month <= 12)
+    if (ReceiverSecondsDated(snapshot))
         seconds += static_cast<double>(DaysFromCivil(snapshot.date->year, snapshot.date->month, snapshot.date->day))
             * 86400.0;
     return seconds;

@@ -8,11 +8,14 @@
 
 #include "nmea/gnss_snapshot.h"
 
-// The receiver's own time of a snapshot in seconds: its UTC time of day,
-// plus whole days since 1970 when the date is known. Empty without a time.
-// Trails run on it, so that an analysis or a fast playback draws them as
-// the receiver saw the sky.
+// The receiver's own time of a snapshot in seconds: the UTC time of day of
+// its RMC or ZDA plus whole days since 1970 when they gave a date, else the
+// time of day of its GGA alone. Empty without a time. Trails run on it, so
+// that an analysis or a fast playback draws them as the receiver saw the sky.
 std::optional<double> ReceiverSeconds(const GnssSnapshot& snapshot);
+// Whether ReceiverSeconds counts the days too (else it is a time of day,
+// which falls back at midnight).
+bool ReceiverSecondsDated(const GnssSnapshot& snapshot);
 
 // Where each satellite of every system has been in the sky over the last
 // minutes, for the Signals page's fading trails. Times are seconds on any

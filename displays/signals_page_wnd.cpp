@@ -137,7 +137,7 @@ void CSignalsPageWnd::UpdateFromSnapshot()
 {
     m_snapshot = m_snapshotSource ? m_snapshotSource() : GnssSnapshot{};
     std::optional<double> now = ReceiverSeconds(m_snapshot);
-    if (now && !m_snapshot.date) {
+    if (now && !ReceiverSecondsDated(m_snapshot)) {
         // A time of day alone: midnight passes when it falls by half a day.
         if (*now + m_dayOffset < m_now - 43200.0)
             m_dayOffset += 86400.0;

@@ -94,7 +94,8 @@ void LinkThreads::ReadPort()
     // analysis, their fixes handed over in batches.
     const bool seeking = m_observer.TakesBatches() && m_objects.sio.IsPlayback()
                          && m_objects.sio.Pacer().SeekTargetBytes() > 0;
-    const SioReadResult read = m_objects.sio.Read(m_readBuffer, kLiveReadSize, kLiveReadSize);
+    const SioReadResult read = seeking ? m_objects.sio.Read(m_seekBuffer.data(), kSeekReadSize, kSeekReadSize)
+                                       : m_objects.sio.Read(m_readBuffer, kLiveReadSize, kLiveReadSize);
     // A playback wakes when its next bytes are due, at most a poll later.
     m_nextWait = kPollInterval;
     if (read.playback && read.waitUs >= 0)
@@ -134,11 +135,15 @@ void LinkThreads::ReadPort()
     const size_t count = static_cast<size_t>(read.count);
     const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
     m_readSteadyUs = stamp.steadyUs;
+    // A seek's bytes are decoded, not shown nor recorded again: the traffic
+    // goes on from the target, as after an analysis.
     std::string printable;
-    printable.reserve(count);
-    for (size_t i = 0; i < count; ++i)
-        if (Printable(m_readBuffer[i]))
-            printable.push_back(static_cast<char>(m_readBuffer[i]));
+    if (!seeking) {
+        printable.reserve(count);
+        for (size_t i = 0; i < count; ++i)
+            if (Printable(m_readBuffer[i]))
+                printable.push_back(static_cast<char>(m_readBuffer[i]));
+    }
     // Recorded first: a fix's hand-off may make the feeding below wait
     // for the window, the file never does.
     if (m_objects.recording != nullptr && !printable.empty())
@@ -150,7 +155,7 @@ void LinkThreads::ReadPort()
             m_objects.health->OnBytes(count, std::chrono::steady_clock::now());
         if (seeking) {
             m_driver.SetObserver(&m_seekBatcher);
-            m_driver.Feed(m_readBuffer, count);
+            m_driver.Feed(m_seekBuffer.data(), count);
             m_driver.SetObserver(&m_readerObserver);
         } else {
             m_feeding = &feeding;

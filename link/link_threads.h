@@ -118,5 +118,7 @@ private:
     // as Analyse Recording hands them over, for an observer that takes them.
     AnalysisBatcher m_seekBatcher{m_objects.parser};  // fed on the reader thread under parserLock
     uint8_t m_readBuffer[kLiveReadSize] = {};
+    static constexpr size_t kSeekReadSize = 1 << 16;  // an analysis's read
+    std::vector<uint8_t> m_seekBuffer = std::vector<uint8_t>(kSeekReadSize);
     std::chrono::milliseconds m_nextWait = kPollInterval;  // reader thread only
 };

@@ -80,11 +80,11 @@ void QueuedLinkObserver::PositionBatch(std::vector<AnalysedFix>&& fixes)
             state->handlers.positionBatch(*batch);
         return;
     }
-    // One batch may wait while the next is decoded, as an analysis does.
+    // Two batches may wait while the next is decoded, as an analysis's do.
     QueueAndWait([state, batch] {
         if (state->handlers.positionBatch)
             state->handlers.positionBatch(*batch);
-    }, 1);
+    }, 2);
 }
 
 template <typename Call>

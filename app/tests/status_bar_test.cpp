@@ -121,7 +121,7 @@ TEST_F(StatusBarTest, TheWholeMessageIsTheMessageAreasTooltip)
     QToolTip::hideText();
 }
 
-// At the default width every specified pane and a 60-character message show
+// At the default width every status pane and a 60-character message show
 // whole: the message takes the free room and the source and health panes
 // give way first. A longer message ends in "…" with the whole as tooltip.
 TEST_F(StatusBarTest, TheMessageTakesTheFreeRoomAndIsCutWithAnEllipsis)

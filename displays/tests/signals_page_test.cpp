@@ -207,6 +207,12 @@ TEST(ReceiverSeconds, FromTheSnapshotsTimeAndDate)
     EXPECT_EQ(ReceiverSeconds(s), 20796.0 * 86400.0 + 45296.25);
     s.time = "12:3x:56";
     EXPECT_FALSE(ReceiverSeconds(s));
+    // A receiver that sends no RMC or ZDA: the GGA's time of day, undated.
+    GnssSnapshot ggaOnly;
+    ggaOnly.fixTime = "23:59:59.5";
+    ggaOnly.date = GnssDate{2026, 12, 9};
+    EXPECT_EQ(ReceiverSeconds(ggaOnly), 86399.5);
+    EXPECT_FALSE(ReceiverSecondsDated(ggaOnly));
 }
 
 }  // namespace

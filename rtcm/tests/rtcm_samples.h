@@ -15,7 +15,8 @@ public:
         for (int i = bits - 1; i >= 0; --i) {
             if (m_bits % 8 == 0)
                 m_bytes += '\0';
-            if ((value >> i) & 1)
+            // Past 64 bits the value has only leading zeros.
+            if (i < 64 && ((value >> i) & 1))
                 m_bytes.back() = static_cast<char>(m_bytes.back() | (0x80 >> (m_bits % 8)));
             ++m_bits;
         }
