@@ -35,14 +35,14 @@ QColor StanfordCellColor(double shade)
 QColor AccuracyCircleColor(size_t circle) { return kCircleColors[circle % 3]; }
 QColor AccuracyQualityMarkColor() { return kQualityMarkColor; }
 
-CAccuracyWnd::CAccuracyWnd(QWidget* parent) : QWidget(parent)
+AccuracyPageWnd::AccuracyPageWnd(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Accuracy"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_sessionClock.start();
 }
 
-void CAccuracyWnd::OnPositionUpdate(int countedQuality, double latitude, double longitude, double altitude, int hplCm,
+void AccuracyPageWnd::OnPositionUpdate(int countedQuality, double latitude, double longitude, double altitude, int hplCm,
                                     int hfomCm, std::optional<double> gstSigmaMetres)
 {
     std::optional<double> estimate = gstSigmaMetres;
@@ -56,7 +56,7 @@ void CAccuracyWnd::OnPositionUpdate(int countedQuality, double latitude, double 
         update();
 }
 
-void CAccuracyWnd::StartSession()
+void AccuracyPageWnd::StartSession()
 {
     m_tracker.StartSession();
     m_sessionClock.restart();
@@ -64,32 +64,32 @@ void CAccuracyWnd::StartSession()
     update();
 }
 
-void CAccuracyWnd::MarkCorrectionsStarted()
+void AccuracyPageWnd::MarkCorrectionsStarted()
 {
     m_tracker.MarkCorrectionsStarted(static_cast<double>(m_sessionClock.elapsed()) / 1000.0);
     update();
 }
 
-void CAccuracyWnd::Reset()
+void AccuracyPageWnd::Reset()
 {
     m_tracker.Clear();
     update();
 }
 
-void CAccuracyWnd::SetUserPosition(double latitude, double longitude, double altitude)
+void AccuracyPageWnd::SetUserPosition(double latitude, double longitude, double altitude)
 {
     const bool none = latitude == 0.0 && longitude == 0.0 && altitude == 0.0;
     m_tracker.SetTruth(none ? std::nullopt : std::optional(GeodeticPosition{latitude, longitude, altitude}));
     update();
 }
 
-void CAccuracyWnd::SetAlertLimit(double metres)
+void AccuracyPageWnd::SetAlertLimit(double metres)
 {
     m_tracker.SetAlertLimit(metres);
     update();
 }
 
-QImage CAccuracyWnd::Render(const AccuracyReport* exact)
+QImage AccuracyPageWnd::Render(const AccuracyReport* exact)
 {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(palette().color(QPalette::Window));
@@ -105,7 +105,7 @@ QImage CAccuracyWnd::Render(const AccuracyReport* exact)
     return image;
 }
 
-void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
+void AccuracyPageWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
 {
     QColor background, text;
     GetPageColors(background, text);
@@ -205,7 +205,7 @@ void CAccuracyWnd::Paint(QPainter& painter, const AccuracyPageGeometry& g)
                      QString::fromLatin1(m_gstSeen ? "GST sigma" : "HFOM"));
 }
 
-void CAccuracyWnd::contextMenuEvent(QContextMenuEvent* event)
+void AccuracyPageWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     if (m_commands == nullptr)
         return;
@@ -215,13 +215,13 @@ void CAccuracyWnd::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
-void CAccuracyWnd::paintEvent(QPaintEvent*)
+void AccuracyPageWnd::paintEvent(QPaintEvent*)
 {
     const QImage image = Render();
     QPainter(this).drawImage(0, 0, image);
 }
 
-QString CAccuracyWnd::ExportReport(const QString& basePath)
+QString AccuracyPageWnd::ExportReport(const QString& basePath)
 {
     const QString pngPath = basePath + QStringLiteral(".png");
     const QString jsonPath = basePath + QStringLiteral(".json");

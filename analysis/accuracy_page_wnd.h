@@ -25,11 +25,11 @@ QColor AccuracyQualityMarkColor();
 // distribution of the horizontal error and the error over time beside the
 // receiver's own estimate. The tracker does the work; the page paints what
 // ComputeAccuracyPageGeometry computed from it.
-class CAccuracyWnd : public QWidget {
+class AccuracyPageWnd : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CAccuracyWnd(QWidget* parent = nullptr);
+    explicit AccuracyPageWnd(QWidget* parent = nullptr);
 
     // The table whose Reset, Export and Set Alert Limit the context menu
     // shows; none: no context menu.

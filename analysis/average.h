@@ -3,9 +3,9 @@
 #include <cstdint>
 
 // A running mean: the sum and the count of the values added.
-class CAverage {
+class Average {
 public:
-    virtual ~CAverage() = default;
+    virtual ~Average() = default;
 
     void Add(double value)
     {

@@ -2,7 +2,7 @@
 
 void PlotSeries::AppendBlock()
 {
-    m_blocks.push_back(m_spareBlock ? std::move(m_spareBlock) : std::make_unique<CVPlotDataItem[]>(kPointsPerBlock));
+    m_blocks.push_back(m_spareBlock ? std::move(m_spareBlock) : std::make_unique<PlotDataItem[]>(kPointsPerBlock));
     m_currentBlock = m_blocks.back().get();
     m_indexInBlock = 0;
 }
@@ -46,5 +46,5 @@ void PlotSeries::Clear()
 size_t PlotSeries::AllocatedBytes() const
 {
     const size_t blocks = m_blocks.size() + (m_spareBlock ? 1 : 0);
-    return blocks * kPointsPerBlock * sizeof(CVPlotDataItem) + m_blocks.capacity() * sizeof(m_blocks[0]);
+    return blocks * kPointsPerBlock * sizeof(PlotDataItem) + m_blocks.capacity() * sizeof(m_blocks[0]);
 }

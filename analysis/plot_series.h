@@ -7,7 +7,7 @@ inline constexpr int kMaxSeries = 16;
 inline constexpr int kPointsPerBlock = 10000;
 
 // One stored point: value first, then its position on the horizontal axis.
-struct CVPlotDataItem {
+struct PlotDataItem {
     double y = 0.0;
     double x = 0.0;
 };
@@ -37,7 +37,7 @@ public:
     double MinY() const { return m_minY; }
     double MaxY() const { return m_maxY; }
 
-    const CVPlotDataItem& Point(int index) const
+    const PlotDataItem& Point(int index) const
     {
         return m_blocks[static_cast<size_t>(index / kPointsPerBlock)][index % kPointsPerBlock];
     }
@@ -60,11 +60,11 @@ public:
 private:
     void AppendBlock();
 
-    std::vector<std::unique_ptr<CVPlotDataItem[]>> m_blocks;
+    std::vector<std::unique_ptr<PlotDataItem[]>> m_blocks;
     int m_indexInBlock = 0;
     int m_pointCount = 0;
-    CVPlotDataItem* m_currentBlock = nullptr;
-    std::unique_ptr<CVPlotDataItem[]> m_spareBlock;
+    PlotDataItem* m_currentBlock = nullptr;
+    std::unique_ptr<PlotDataItem[]> m_spareBlock;
     double m_maxY = 0.0;
     double m_minY = 0.0;
     double m_maxX = 0.0;

@@ -25,7 +25,7 @@ const PlotSetup kHorizontals{
     "%.03f",
     {{{kSeriesHpl, "HPL"}, {kSeriesHfom, "HFOM"}, {kSeriesHErr, "HErr"}, {kSeriesHplViolation, "HPL Viol."}}}};
 
-void Apply(CVPlot& plot, const PlotSetup& setup)
+void Apply(VPlot& plot, const PlotSetup& setup)
 {
     plot.m_yLabel = QString::fromLatin1(setup.yLabel);
     plot.m_yFormat = QString::fromLatin1(setup.format);
@@ -46,12 +46,12 @@ QStringList Lines(const QString& text)
 
 }  // namespace
 
-CPositionPlotWnd::CPositionPlotWnd(CommandActions& commands, QWidget* parent)
+PositionPlotWnd::PositionPlotWnd(CommandActions& commands, QWidget* parent)
     : QWidget(parent), m_commands(commands)
 {
     setWindowTitle(QStringLiteral("Position Plot"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    for (CVPlot* plot : {&m_latitudePlot, &m_longitudePlot, &m_altitudePlot, &m_horizontalsPlot}) {
+    for (VPlot* plot : {&m_latitudePlot, &m_longitudePlot, &m_altitudePlot, &m_horizontalsPlot}) {
         // Drawn by the page itself, never shown as widgets of their own.
         plot->setParent(this);
         plot->hide();
@@ -63,24 +63,24 @@ CPositionPlotWnd::CPositionPlotWnd(CommandActions& commands, QWidget* parent)
     Apply(m_horizontalsPlot, kHorizontals);
 }
 
-void CPositionPlotWnd::OnPositionUpdate(int hplCm, int hfomCm, double latitude, double longitude, double altitude)
+void PositionPlotWnd::OnPositionUpdate(int hplCm, int hfomCm, double latitude, double longitude, double altitude)
 {
     if (m_statistics.OnPositionUpdate(hplCm, hfomCm, latitude, longitude, altitude))
         update();
 }
 
-void CPositionPlotWnd::ClearPlots()
+void PositionPlotWnd::ClearPlots()
 {
     m_statistics.ClearPlots();
     update();
 }
 
-void CPositionPlotWnd::SetUserPosition(double latitude, double longitude, double altitude)
+void PositionPlotWnd::SetUserPosition(double latitude, double longitude, double altitude)
 {
     m_statistics.SetUserPosition(latitude, longitude, altitude);
 }
 
-void CPositionPlotWnd::ConfigurePlot(CVPlot& plot, const QColor& textColor)
+void PositionPlotWnd::ConfigurePlot(VPlot& plot, const QColor& textColor)
 {
     // Tick labels and legend stand on the page background, not on the plot's
     // black, so they take the page's readable text colour as the axis labels do.
@@ -93,7 +93,7 @@ void CPositionPlotWnd::ConfigurePlot(CVPlot& plot, const QColor& textColor)
     plot.m_xLabel.clear();
 }
 
-QImage CPositionPlotWnd::Render()
+QImage PositionPlotWnd::Render()
 {
     QImage image(size(), QImage::Format_RGB32);
     // What shows where the look paints no background of its own.
@@ -105,7 +105,7 @@ QImage CPositionPlotWnd::Render()
     QColor text;
     GetPageColors(background, text);
     const PositionPageLayout layout = ComputePositionPageLayout(width(), height());
-    CVPlot* plots[] = {&m_latitudePlot, &m_longitudePlot, &m_altitudePlot, &m_horizontalsPlot};
+    VPlot* plots[] = {&m_latitudePlot, &m_longitudePlot, &m_altitudePlot, &m_horizontalsPlot};
     const QColor labels = ReadablePageTextColor();
     for (size_t i = 0; i < std::size(plots); ++i) {
         ConfigurePlot(*plots[i], labels);
@@ -115,7 +115,7 @@ QImage CPositionPlotWnd::Render()
     return image;
 }
 
-void CPositionPlotWnd::DrawTextBlock(QPainter& painter, const PositionPageLayout& layout, const QColor& textColor)
+void PositionPlotWnd::DrawTextBlock(QPainter& painter, const PositionPageLayout& layout, const QColor& textColor)
 {
     const PlotRect& box = layout.textBox;
     painter.save();
@@ -165,13 +165,13 @@ void CPositionPlotWnd::DrawTextBlock(QPainter& painter, const PositionPageLayout
     painter.restore();
 }
 
-void CPositionPlotWnd::paintEvent(QPaintEvent*)
+void PositionPlotWnd::paintEvent(QPaintEvent*)
 {
     const QImage image = Render();
     QPainter(this).drawImage(0, 0, image);
 }
 
-void CPositionPlotWnd::contextMenuEvent(QContextMenuEvent* event)
+void PositionPlotWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     // From the keyboard the menu opens just inside the page's top-left corner.
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5)) : event->globalPos();

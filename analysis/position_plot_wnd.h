@@ -14,11 +14,11 @@ class QMenu;
 // values, the averages, the sample count and the integrity figures, beside
 // four plots of latitude, longitude, altitude and the horizontal integrity
 // figures over time.
-class CPositionPlotWnd : public QWidget {
+class PositionPlotWnd : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CPositionPlotWnd(CommandActions& commands, QWidget* parent = nullptr);
+    explicit PositionPlotWnd(CommandActions& commands, QWidget* parent = nullptr);
 
     // One fix from the display snapshot; repaints when the fix is accepted.
     void OnPositionUpdate(int hplCm, int hfomCm, double latitude, double longitude, double altitude);
@@ -28,10 +28,10 @@ public:
     void SetUserPosition(double latitude, double longitude, double altitude);
 
     const PositionStatistics& Statistics() const { return m_statistics; }
-    const CVPlot& LatitudePlot() const { return m_latitudePlot; }
-    const CVPlot& LongitudePlot() const { return m_longitudePlot; }
-    const CVPlot& AltitudePlot() const { return m_altitudePlot; }
-    const CVPlot& HorizontalsPlot() const { return m_horizontalsPlot; }
+    const VPlot& LatitudePlot() const { return m_latitudePlot; }
+    const VPlot& LongitudePlot() const { return m_longitudePlot; }
+    const VPlot& AltitudePlot() const { return m_altitudePlot; }
+    const VPlot& HorizontalsPlot() const { return m_horizontalsPlot; }
 
     // The whole page as it paints at its current size.
     QImage Render();
@@ -41,13 +41,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void ConfigurePlot(CVPlot& plot, const QColor& textColor);
+    void ConfigurePlot(VPlot& plot, const QColor& textColor);
     void DrawTextBlock(QPainter& painter, const PositionPageLayout& layout, const QColor& textColor);
 
-    CVPlot m_latitudePlot;
-    CVPlot m_longitudePlot;
-    CVPlot m_altitudePlot;
-    CVPlot m_horizontalsPlot;
+    VPlot m_latitudePlot;
+    VPlot m_longitudePlot;
+    VPlot m_altitudePlot;
+    VPlot m_horizontalsPlot;
     PositionStatistics m_statistics{{&m_latitudePlot, &m_longitudePlot, &m_altitudePlot, &m_horizontalsPlot}};
     CommandActions& m_commands;
     QMenu* m_contextMenu = nullptr;

@@ -28,7 +28,7 @@ bool PositionStatistics::OnPositionUpdate(int hplCm, int hfomCm, double latitude
         PlotTarget* plot;
         const TrendFit& fit;
         double value;
-        const CAverage& average;
+        const Average& average;
     };
     const Quantity quantities[] = {
         {m_plots.latitude, m_latitudeFit, latitude, m_avgLatitude},

@@ -89,7 +89,7 @@ public:
     int32_t HplCm() const { return m_hplCm; }
     int32_t HfomCm() const { return m_hfomCm; }
     int32_t HplViolations() const { return m_hplViolations; }
-    const CAverage& AverageHorizontalError() const { return m_avgHorizontalError; }
+    const Average& AverageHorizontalError() const { return m_avgHorizontalError; }
 
 private:
     void Reset();
@@ -104,9 +104,9 @@ private:
     TrendFit m_latitudeFit;
     TrendFit m_longitudeFit;
     TrendFit m_altitudeFit;
-    CAverage m_avgLatitude;
-    CAverage m_avgLongitude;
-    CAverage m_avgAltitude;
+    Average m_avgLatitude;
+    Average m_avgLongitude;
+    Average m_avgAltitude;
     uint32_t m_sampleCount = 0;
     int32_t m_hplCm = -1;
     int32_t m_hfomCm = -1;
@@ -114,5 +114,5 @@ private:
     double m_userLatitude = kPositionNotSet;
     double m_userLongitude = kPositionNotSet;
     int32_t m_hplViolations = 0;
-    CAverage m_avgHorizontalError;
+    Average m_avgHorizontalError;
 };

@@ -270,7 +270,7 @@ void TrackBuilder::OnSentence(std::string_view address, std::string_view data)
     }
 }
 
-void TrackBuilder::OnFix(const CNMEAParserWin32& parser, const DisplaySnapshot& snapshot)
+void TrackBuilder::OnFix(const ReceiverState& parser, const DisplaySnapshot& snapshot)
 {
     Flush();
     m_parser = &parser;
@@ -314,7 +314,7 @@ void TrackBuilder::Flush()
     m_pending.reset();
 }
 
-void TrackBuilder::TakeEpoch(TrackPoint& point, const CNMEAParserWin32& parser, bool gsa, bool raim)
+void TrackBuilder::TakeEpoch(TrackPoint& point, const ReceiverState& parser, bool gsa, bool raim)
 {
     if (gsa) {
         point.gsaFixType = parser.m_gsaFixType;
@@ -352,7 +352,7 @@ void TrackBuilder::TakeSigmas(TrackPoint& point) const
     point.sigmaAltitude = m_lastGst->altitude;
 }
 
-TrackObserver::TrackObserver(TrackBuilder& builder, const CNMEAParserWin32& state)
+TrackObserver::TrackObserver(TrackBuilder& builder, const ReceiverState& state)
     : m_builder(builder)
     , m_state(state)
 {
@@ -387,7 +387,7 @@ TrackExportResult ExportTrack(std::FILE* in, std::FILE* out, TrackFormat format,
         text.clear();
     };
     TrackBuilder builder([&](const TrackPoint& p) { text += writer.Point(p); }, user);
-    CNMEAParserWin32 state;
+    ReceiverState state;
     TrackObserver observer(builder, state);
     DecodeDriver driver(state, &observer);
     std::vector<uint8_t> buffer(1 << 16);

@@ -13,7 +13,7 @@
 #include "nmea/display_snapshot.h"
 #include "nmea/gnss_sentences.h"
 
-class CNMEAParserWin32;
+class ReceiverState;
 
 // One GGA fix as a track export writes it; what is unknown stays empty.
 struct TrackPoint {
@@ -73,7 +73,7 @@ public:
     // Every sentence the framer delivers, before the receiver state decodes it.
     void OnSentence(std::string_view address, std::string_view data);
     // At the GGA hand-off, with the receiver state that decoded it.
-    void OnFix(const CNMEAParserWin32& parser, const DisplaySnapshot& snapshot);
+    void OnFix(const ReceiverState& parser, const DisplaySnapshot& snapshot);
     void Finish();
 
 private:
@@ -85,7 +85,7 @@ private:
 
     void Flush();
     void TakeSigmas(TrackPoint& point) const;
-    void TakeEpoch(TrackPoint& point, const CNMEAParserWin32& parser, bool gsa, bool raim);
+    void TakeEpoch(TrackPoint& point, const ReceiverState& parser, bool gsa, bool raim);
     void OnEpochTime(double time);
 
     // The last GST's sigmas with its UTC time.
@@ -104,7 +104,7 @@ private:
     Emit m_emit;
     std::optional<TrackReference> m_user;
     std::optional<TrackPoint> m_pending;
-    const CNMEAParserWin32* m_parser = nullptr;
+    const ReceiverState* m_parser = nullptr;
     std::optional<DatedTime> m_lastDate;
     double m_ggaTime = -1.0;
     std::optional<double> m_ggaHdop;
@@ -117,14 +117,14 @@ private:
 // Hands a decode driver's sentences and fixes to a track builder.
 class TrackObserver : public DecodeObserver {
 public:
-    TrackObserver(TrackBuilder& builder, const CNMEAParserWin32& state);
+    TrackObserver(TrackBuilder& builder, const ReceiverState& state);
     void OnSentence(std::string_view address, std::string_view data, AddressKind kind) override;
     void OnFix() override;
     uint64_t Fixes() const { return m_fixes; }
 
 private:
     TrackBuilder& m_builder;
-    const CNMEAParserWin32& m_state;
+    const ReceiverState& m_state;
     DisplaySnapshot m_snapshot;
     uint64_t m_fixes = 0;
 };

@@ -23,7 +23,7 @@ QFont PlotFont(int tenthsOfPoint, const QPainter& painter)
 
 }  // namespace
 
-CVPlot::CVPlot(QWidget* parent) : QWidget(parent)
+VPlot::VPlot(QWidget* parent) : QWidget(parent)
 {
     static const QColor kColors[4] = {{0, 255, 0}, {255, 0, 0}, {192, 192, 255}, {255, 0, 255}};
     for (int i = 0; i < kMaxSeries; ++i) {
@@ -32,7 +32,7 @@ CVPlot::CVPlot(QWidget* parent) : QWidget(parent)
     }
 }
 
-bool CVPlot::AddPoint(int series, double x, double y)
+bool VPlot::AddPoint(int series, double x, double y)
 {
     if (series < 0 || series >= kMaxSeries)
         return false;
@@ -40,13 +40,13 @@ bool CVPlot::AddPoint(int series, double x, double y)
     return true;
 }
 
-void CVPlot::ClearSeries(int series)
+void VPlot::ClearSeries(int series)
 {
     if (series >= 0 && series < kMaxSeries)
         m_series[static_cast<size_t>(series)].Clear();
 }
 
-void CVPlot::paintEvent(QPaintEvent*)
+void VPlot::paintEvent(QPaintEvent*)
 {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(Qt::black);
@@ -57,7 +57,7 @@ void CVPlot::paintEvent(QPaintEvent*)
     QPainter(this).drawImage(0, 0, image);
 }
 
-void CVPlot::Draw(QPainter& painter, const QRect& rect)
+void VPlot::Draw(QPainter& painter, const QRect& rect)
 {
     const PlotRect area{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
     m_layout = ComputePlotLayout(area, m_leftMarginDivisor, m_legendDivisor);
@@ -100,7 +100,7 @@ void CVPlot::Draw(QPainter& painter, const QRect& rect)
     painter.restore();
 }
 
-void CVPlot::DrawYGrid(QPainter& painter, const QFont& tickFont)
+void VPlot::DrawYGrid(QPainter& painter, const QFont& tickFont)
 {
     const PlotRect& plot = m_layout.plot;
     const QFontMetrics metrics(tickFont);
@@ -117,7 +117,7 @@ void CVPlot::DrawYGrid(QPainter& painter, const QFont& tickFont)
     }
 }
 
-void CVPlot::DrawXGrid(QPainter& painter, const QFont& tickFont)
+void VPlot::DrawXGrid(QPainter& painter, const QFont& tickFont)
 {
     const PlotRect& plot = m_layout.plot;
     const QFontMetrics metrics(tickFont);
@@ -133,7 +133,7 @@ void CVPlot::DrawXGrid(QPainter& painter, const QFont& tickFont)
     }
 }
 
-void CVPlot::DrawLegend(QPainter& painter)
+void VPlot::DrawLegend(QPainter& painter)
 {
     const PlotRect& legend = m_layout.legend;
     const int lineLength = legend.Width() / 10;
@@ -162,7 +162,7 @@ void CVPlot::DrawLegend(QPainter& painter)
     }
 }
 
-void CVPlot::DrawYLabel(QPainter& painter, const QFont& tickFont)
+void VPlot::DrawYLabel(QPainter& painter, const QFont& tickFont)
 {
     const PlotRect& box = m_layout.yLabel;
     const QFontMetrics metrics(tickFont);
@@ -177,7 +177,7 @@ void CVPlot::DrawYLabel(QPainter& painter, const QFont& tickFont)
     painter.restore();
 }
 
-void CVPlot::CollectPoints(const PlotSeries& series)
+void VPlot::CollectPoints(const PlotSeries& series)
 {
     const PlotRect& plot = m_layout.plot;
     const PlotScales& scales = m_scales;
@@ -200,7 +200,7 @@ void CVPlot::CollectPoints(const PlotSeries& series)
     }
 }
 
-void CVPlot::DrawSeries(QPainter& painter)
+void VPlot::DrawSeries(QPainter& painter)
 {
     constexpr int kMarkerSeries = kMaxSeries - 1;
     for (int i = 0; i < kMaxSeries; ++i) {

@@ -18,11 +18,11 @@ class QPainter;
 // kept until its series is cleared; the ranges always take in all of them.
 // Shown on its own it fills its client area; an owner can instead call Draw
 // with a rectangle of its own painting.
-class CVPlot : public QWidget, public PlotTarget {
+class VPlot : public QWidget, public PlotTarget {
     Q_OBJECT
 
 public:
-    explicit CVPlot(QWidget* parent = nullptr);
+    explicit VPlot(QWidget* parent = nullptr);
 
     bool AddPoint(int series, double x, double y) override;
     void ClearSeries(int series) override;

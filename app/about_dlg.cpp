@@ -16,7 +16,7 @@ int AboutPictureHeight(int clientWidth, int pictureWidth, int pictureHeight)
     return static_cast<int>(static_cast<double>(clientWidth) / pictureWidth * pictureHeight);
 }
 
-CAboutDlg::CAboutDlg(QWidget* parent)
+AboutDlg::AboutDlg(QWidget* parent)
     : QDialog(parent)
 {
     InitAppResources();
@@ -41,12 +41,12 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QString CAboutDlg::VersionText()
+QString AboutDlg::VersionText()
 {
     return QStringLiteral("Helmarc Stelmap, Version 1.0.0 (Qt %1)").arg(QString::fromLatin1(qVersion()));
 }
 
-void CAboutDlg::paintEvent(QPaintEvent* event)
+void AboutDlg::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
     if (m_picture.isNull())

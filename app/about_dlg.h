@@ -10,11 +10,11 @@ int AboutPictureHeight(int clientWidth, int pictureWidth, int pictureHeight);
 
 // "About Stelmap": our picture across the top, the version line, one line
 // about the program, and OK.
-class CAboutDlg : public QDialog {
+class AboutDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit AboutDlg(QWidget* parent = nullptr);
 
     // The first text line, "Helmarc Stelmap, Version 1.0.0 (...)".
     static QString VersionText();

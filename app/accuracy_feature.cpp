@@ -21,7 +21,7 @@
 AccuracyFeature::AccuracyFeature(CommandActions& commands, QWidget* dialogParent, Tell tell)
     : m_commands(commands), m_dialogParent(dialogParent), m_tell(std::move(tell))
 {
-    m_page = new CAccuracyWnd();
+    m_page = new AccuracyPageWnd();
     m_page->setObjectName(QStringLiteral("Accuracy"));
     m_page->SetCommandActions(&commands);
     m_page->SetAlertLimit(ReadAlertLimit());
@@ -89,7 +89,7 @@ void AccuracyFeature::Reset() { m_page->Reset(); }
 
 void AccuracyFeature::OnSetAlertLimit()
 {
-    CAlertLimitDlg dialog(AlertLimitValues{QString::number(ReadAlertLimit(), 'g', 15)}, m_dialogParent);
+    AlertLimitDlg dialog(AlertLimitValues{QString::number(ReadAlertLimit(), 'g', 15)}, m_dialogParent);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString typed = dialog.Values().alertLimit;

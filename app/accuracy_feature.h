@@ -10,7 +10,7 @@
 #include "nmea/display_snapshot.h"
 #include "nmea/gnss_sentences.h"
 
-class CAccuracyWnd;
+class AccuracyPageWnd;
 class CommandActions;
 class QIcon;
 class QMenu;
@@ -28,7 +28,7 @@ public:
     AccuracyFeature(CommandActions& commands, QWidget* dialogParent, Tell tell);
 
     // The page, to be shown as a tab; its parent is set by whoever adds it.
-    CAccuracyWnd* Page() const { return m_page; }
+    AccuracyPageWnd* Page() const { return m_page; }
     QWidget* PageWidget() const;
     static QIcon TabIcon();
     // Set Alert Limit, Reset and Export report at the end of `tools`.
@@ -51,6 +51,6 @@ private:
     CommandActions& m_commands;
     QWidget* m_dialogParent = nullptr;
     Tell m_tell;
-    CAccuracyWnd* m_page = nullptr;
+    AccuracyPageWnd* m_page = nullptr;
     std::function<std::optional<GstFields>()> m_gstSource;
 };

@@ -10,7 +10,7 @@
 #include "app/dialog_units.h"
 #include "kit/fonts.h"
 
-CAlertLimitDlg::CAlertLimitDlg(const AlertLimitValues& values, QWidget* parent) : QDialog(parent)
+AlertLimitDlg::AlertLimitDlg(const AlertLimitValues& values, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(tr("Alert Limit"));
     setFont(DialogFont());
@@ -28,7 +28,7 @@ CAlertLimitDlg::CAlertLimitDlg(const AlertLimitValues& values, QWidget* parent) 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     PlaceControl(ok, du.Rect(62, 42, 50, 14));
-    connect(ok, &QPushButton::clicked, this, &CAlertLimitDlg::accept);
+    connect(ok, &QPushButton::clicked, this, &AlertLimitDlg::accept);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     PlaceControl(cancel, du.Rect(121, 42, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -37,9 +37,9 @@ CAlertLimitDlg::CAlertLimitDlg(const AlertLimitValues& values, QWidget* parent) 
     m_editLimit->selectAll();
 }
 
-AlertLimitValues CAlertLimitDlg::Values() const { return AlertLimitValues{m_editLimit->text()}; }
+AlertLimitValues AlertLimitDlg::Values() const { return AlertLimitValues{m_editLimit->text()}; }
 
-void CAlertLimitDlg::accept()
+void AlertLimitDlg::accept()
 {
     if (const auto problem = AlertLimitProblem(m_editLimit->text().toStdString())) {
         QMessageBox::warning(this, QApplication::applicationDisplayName(), QString::fromStdString(*problem));

@@ -13,11 +13,11 @@ struct AlertLimitValues {
 };
 
 // "Alert Limit": the horizontal alert limit of the Accuracy page, metres.
-class CAlertLimitDlg : public QDialog {
+class AlertLimitDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CAlertLimitDlg(const AlertLimitValues& values, QWidget* parent = nullptr);
+    explicit AlertLimitDlg(const AlertLimitValues& values, QWidget* parent = nullptr);
 
     AlertLimitValues Values() const;
 

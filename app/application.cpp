@@ -36,7 +36,7 @@ const char* const kHelp =
 
 }  // namespace
 
-bool CZezevirIdivApp::ParseArguments(const QStringList& arguments, Options& options, QString& message, int& exitCode)
+bool Application::ParseArguments(const QStringList& arguments, Options& options, QString& message, int& exitCode)
 {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
@@ -82,7 +82,7 @@ bool CZezevirIdivApp::ParseArguments(const QStringList& arguments, Options& opti
     return true;
 }
 
-bool CZezevirIdivApp::InitInstance(const Options& options)
+bool Application::InitInstance(const Options& options)
 {
     QCoreApplication::setOrganizationName(QString::fromUtf8(settings_keys::kOrganization));
     QCoreApplication::setApplicationName(QString::fromUtf8(settings_keys::kApplication));
@@ -91,7 +91,7 @@ bool CZezevirIdivApp::InitInstance(const Options& options)
     RegisterApplicationFonts();
 
     // The frame reads the saved look as it is built, then it is shown last.
-    m_mainFrame = std::make_unique<CMainFrame>(options.startup);
+    m_mainFrame = std::make_unique<MainWindow>(options.startup);
     m_mainFrame->show();
 
     if (!options.screenshotDir.isEmpty()) {

@@ -9,7 +9,7 @@ class QApplication;
 
 // The application object: prepares fonts, pictures and settings, then
 // creates and shows the main window, last.
-class CZezevirIdivApp {
+class Application {
 public:
     struct Options {
         StartupOptions startup;
@@ -22,8 +22,8 @@ public:
     static bool ParseArguments(const QStringList& arguments, Options& options, QString& message, int& exitCode);
 
     bool InitInstance(const Options& options);
-    CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+    MainWindow* MainFrame() const { return m_mainFrame.get(); }
 
 private:
-    std::unique_ptr<CMainFrame> m_mainFrame;
+    std::unique_ptr<MainWindow> m_mainFrame;
 };

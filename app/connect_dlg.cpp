@@ -18,7 +18,7 @@ QString BoxText(const QComboBox* box) { return box->currentText().left(kMaxBoxTe
 
 }  // namespace
 
-CConnectDlg::CConnectDlg(const ConnectValues& values, const SerialPortList& ports, QWidget* parent)
+ConnectDlg::ConnectDlg(const ConnectValues& values, const SerialPortList& ports, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(tr("Connect to GPS"));
@@ -92,7 +92,7 @@ CConnectDlg::CConnectDlg(const ConnectValues& values, const SerialPortList& port
     m_comboPort->setFocus();
 }
 
-ConnectValues CConnectDlg::Values() const
+ConnectValues ConnectDlg::Values() const
 {
     const std::string port = BoxText(m_comboPort).toStdString();
     const std::string baud = BoxText(m_comboBaud).toStdString();

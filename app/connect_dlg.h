@@ -22,11 +22,11 @@ using SerialPortList = std::vector<std::pair<QString, QString>>;
 
 // "Connect to GPS": a port box listing "PORT - (description)" sorted as text,
 // a baud box with the usual rates; both accept typed text.
-class CConnectDlg : public QDialog {
+class ConnectDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CConnectDlg(const ConnectValues& values, const SerialPortList& ports, QWidget* parent = nullptr);
+    ConnectDlg(const ConnectValues& values, const SerialPortList& ports, QWidget* parent = nullptr);
 
     // The choice as the boxes hold it now, read as OK reads it: the port is
     // what stands before " - (" (a number or a device path), the baud rate

@@ -49,7 +49,7 @@ QListWidget* List(const char* name, QWidget* parent)
 
 }  // namespace
 
-CCustomizeDlg::CCustomizeDlg(ToolbarCustomization& toolbars, QWidget* parent)
+CustomizeDlg::CustomizeDlg(ToolbarCustomization& toolbars, QWidget* parent)
     : QDialog(parent)
     , m_toolbars(toolbars)
 {
@@ -102,14 +102,14 @@ CCustomizeDlg::CCustomizeDlg(ToolbarCustomization& toolbars, QWidget* parent)
     layout->addLayout(grid);
     layout->addWidget(close);
 
-    connect(m_buttonNew, &QPushButton::clicked, this, &CCustomizeDlg::OnNewToolbar);
-    connect(m_buttonRename, &QPushButton::clicked, this, &CCustomizeDlg::OnRenameToolbar);
-    connect(m_buttonDelete, &QPushButton::clicked, this, &CCustomizeDlg::OnDeleteToolbar);
-    connect(m_buttonReset, &QPushButton::clicked, this, &CCustomizeDlg::OnResetToolbar);
-    connect(m_buttonAdd, &QPushButton::clicked, this, &CCustomizeDlg::OnAddCommand);
-    connect(m_listCommands, &QListWidget::itemDoubleClicked, this, &CCustomizeDlg::OnAddCommand);
-    connect(m_buttonSeparator, &QPushButton::clicked, this, &CCustomizeDlg::OnAddSeparator);
-    connect(m_buttonRemove, &QPushButton::clicked, this, &CCustomizeDlg::OnRemoveButton);
+    connect(m_buttonNew, &QPushButton::clicked, this, &CustomizeDlg::OnNewToolbar);
+    connect(m_buttonRename, &QPushButton::clicked, this, &CustomizeDlg::OnRenameToolbar);
+    connect(m_buttonDelete, &QPushButton::clicked, this, &CustomizeDlg::OnDeleteToolbar);
+    connect(m_buttonReset, &QPushButton::clicked, this, &CustomizeDlg::OnResetToolbar);
+    connect(m_buttonAdd, &QPushButton::clicked, this, &CustomizeDlg::OnAddCommand);
+    connect(m_listCommands, &QListWidget::itemDoubleClicked, this, &CustomizeDlg::OnAddCommand);
+    connect(m_buttonSeparator, &QPushButton::clicked, this, &CustomizeDlg::OnAddSeparator);
+    connect(m_buttonRemove, &QPushButton::clicked, this, &CustomizeDlg::OnRemoveButton);
     connect(m_buttonUp, &QPushButton::clicked, this, [this] { OnMoveButton(-1); });
     connect(m_buttonDown, &QPushButton::clicked, this, [this] { OnMoveButton(1); });
     connect(m_listToolbars, &QListWidget::currentRowChanged, this, [this] {
@@ -122,9 +122,9 @@ CCustomizeDlg::CCustomizeDlg(ToolbarCustomization& toolbars, QWidget* parent)
         if (QToolBar* bar = m_toolbars.Toolbar(item->data(kIdRole).toInt()))
             bar->setVisible(item->checkState() == Qt::Checked);
     });
-    connect(m_listButtons, &QListWidget::currentRowChanged, this, &CCustomizeDlg::UpdateButtonStates);
-    connect(m_listCommands, &QListWidget::currentRowChanged, this, &CCustomizeDlg::UpdateButtonStates);
-    connect(&m_toolbars, &ToolbarCustomization::LayoutChanged, this, &CCustomizeDlg::Refresh);
+    connect(m_listButtons, &QListWidget::currentRowChanged, this, &CustomizeDlg::UpdateButtonStates);
+    connect(m_listCommands, &QListWidget::currentRowChanged, this, &CustomizeDlg::UpdateButtonStates);
+    connect(&m_toolbars, &ToolbarCustomization::LayoutChanged, this, &CustomizeDlg::Refresh);
 
     for (int id : m_toolbars.AvailableCommands()) {
         const QAction* action = m_toolbars.Command(id);
@@ -136,20 +136,20 @@ CCustomizeDlg::CCustomizeDlg(ToolbarCustomization& toolbars, QWidget* parent)
     m_listToolbars->setCurrentRow(0);
 }
 
-int CCustomizeDlg::CurrentToolbarId() const
+int CustomizeDlg::CurrentToolbarId() const
 {
     const QListWidgetItem* item = m_listToolbars->currentItem();
     return item != nullptr ? item->data(kIdRole).toInt() : 0;
 }
 
-void CCustomizeDlg::SelectToolbar(int toolbarId)
+void CustomizeDlg::SelectToolbar(int toolbarId)
 {
     for (int row = 0; row < m_listToolbars->count(); ++row)
         if (m_listToolbars->item(row)->data(kIdRole).toInt() == toolbarId)
             m_listToolbars->setCurrentRow(row);
 }
 
-void CCustomizeDlg::Refresh()
+void CustomizeDlg::Refresh()
 {
     const int current = CurrentToolbarId();
     m_refreshing = true;
@@ -168,7 +168,7 @@ void CCustomizeDlg::Refresh()
     FillButtons();
 }
 
-void CCustomizeDlg::FillButtons()
+void CustomizeDlg::FillButtons()
 {
     const int row = m_listButtons->currentRow();
     m_listButtons->clear();
@@ -188,7 +188,7 @@ void CCustomizeDlg::FillButtons()
     UpdateButtonStates();
 }
 
-void CCustomizeDlg::UpdateButtonStates()
+void CustomizeDlg::UpdateButtonStates()
 {
     const int toolbar = CurrentToolbarId();
     const bool user = IsUserToolbarId(toolbar);
@@ -204,24 +204,24 @@ void CCustomizeDlg::UpdateButtonStates()
     m_buttonDown->setEnabled(row >= 0 && row + 1 < m_listButtons->count());
 }
 
-int CCustomizeDlg::SelectedButtonRow() const
+int CustomizeDlg::SelectedButtonRow() const
 {
     return m_listButtons->currentItem() != nullptr ? m_listButtons->currentRow() : -1;
 }
 
-size_t CCustomizeDlg::InsertionIndex() const
+size_t CustomizeDlg::InsertionIndex() const
 {
     const int row = SelectedButtonRow();
     return row >= 0 ? static_cast<size_t>(row) + 1 : static_cast<size_t>(m_listButtons->count());
 }
 
-void CCustomizeDlg::SelectButtonRow(int row)
+void CustomizeDlg::SelectButtonRow(int row)
 {
     if (row >= 0 && row < m_listButtons->count())
         m_listButtons->setCurrentRow(row);
 }
 
-void CCustomizeDlg::OnNewToolbar()
+void CustomizeDlg::OnNewToolbar()
 {
     int next = kFirstUserToolbarId;
     while (m_toolbars.Layout().Find(next) != nullptr && next < kLastUserToolbarId)
@@ -235,7 +235,7 @@ void CCustomizeDlg::OnNewToolbar()
         SelectToolbar(*id);
 }
 
-void CCustomizeDlg::OnRenameToolbar()
+void CustomizeDlg::OnRenameToolbar()
 {
     const int toolbar = CurrentToolbarId();
     const ToolbarButtons* current = m_toolbars.Layout().Find(toolbar);
@@ -248,7 +248,7 @@ void CCustomizeDlg::OnRenameToolbar()
         m_toolbars.RenameToolbar(toolbar, title);
 }
 
-void CCustomizeDlg::OnDeleteToolbar()
+void CustomizeDlg::OnDeleteToolbar()
 {
     const int toolbar = CurrentToolbarId();
     const ToolbarButtons* current = m_toolbars.Layout().Find(toolbar);
@@ -260,9 +260,9 @@ void CCustomizeDlg::OnDeleteToolbar()
         m_toolbars.DeleteUserToolbar(toolbar);
 }
 
-void CCustomizeDlg::OnResetToolbar() { m_toolbars.ResetToolbar(CurrentToolbarId()); }
+void CustomizeDlg::OnResetToolbar() { m_toolbars.ResetToolbar(CurrentToolbarId()); }
 
-void CCustomizeDlg::OnAddCommand()
+void CustomizeDlg::OnAddCommand()
 {
     const QListWidgetItem* command = m_listCommands->currentItem();
     const int toolbar = CurrentToolbarId();
@@ -276,7 +276,7 @@ void CCustomizeDlg::OnAddCommand()
     SelectButtonRow(static_cast<int>(std::find(buttons.begin(), buttons.end(), id) - buttons.begin()));
 }
 
-void CCustomizeDlg::OnAddSeparator()
+void CustomizeDlg::OnAddSeparator()
 {
     const int toolbar = CurrentToolbarId();
     const size_t index = InsertionIndex();
@@ -284,7 +284,7 @@ void CCustomizeDlg::OnAddSeparator()
         SelectButtonRow(static_cast<int>(index));
 }
 
-void CCustomizeDlg::OnRemoveButton()
+void CustomizeDlg::OnRemoveButton()
 {
     const int toolbar = CurrentToolbarId();
     const int row = SelectedButtonRow();
@@ -294,7 +294,7 @@ void CCustomizeDlg::OnRemoveButton()
     SelectButtonRow(std::min(row, m_listButtons->count() - 1));
 }
 
-void CCustomizeDlg::OnMoveButton(int step)
+void CustomizeDlg::OnMoveButton(int step)
 {
     const int toolbar = CurrentToolbarId();
     const int row = SelectedButtonRow();

@@ -11,11 +11,11 @@ class ToolbarCustomization;
 // in the middle every command that can be a button, on the right the
 // buttons of the chosen toolbar in order (add, separator, remove, move).
 // Every change shows on the toolbar at once.
-class CCustomizeDlg : public QDialog {
+class CustomizeDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CCustomizeDlg(ToolbarCustomization& toolbars, QWidget* parent = nullptr);
+    explicit CustomizeDlg(ToolbarCustomization& toolbars, QWidget* parent = nullptr);
 
     int CurrentToolbarId() const;
     void SelectToolbar(int toolbarId);

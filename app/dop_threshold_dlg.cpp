@@ -10,7 +10,7 @@
 #include "app/dialog_units.h"
 #include "app/number_format.h"
 
-CDOPThresholdDlg::CDOPThresholdDlg(const DopThresholdValues& values, QWidget* parent)
+DopThresholdDlg::DopThresholdDlg(const DopThresholdValues& values, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(tr("Dilution of Precision Threshold"));
@@ -29,7 +29,7 @@ CDOPThresholdDlg::CDOPThresholdDlg(const DopThresholdValues& values, QWidget* pa
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     PlaceControl(ok, du.Rect(62, 42, 50, 14));
-    connect(ok, &QPushButton::clicked, this, &CDOPThresholdDlg::accept);
+    connect(ok, &QPushButton::clicked, this, &DopThresholdDlg::accept);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     PlaceControl(cancel, du.Rect(121, 42, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -38,12 +38,12 @@ CDOPThresholdDlg::CDOPThresholdDlg(const DopThresholdValues& values, QWidget* pa
     m_editThreshold->selectAll();
 }
 
-DopThresholdValues CDOPThresholdDlg::Values() const
+DopThresholdValues DopThresholdDlg::Values() const
 {
     return DopThresholdValues{m_editThreshold->text()};
 }
 
-void CDOPThresholdDlg::accept()
+void DopThresholdDlg::accept()
 {
     if (const auto problem = DopThresholdProblem(m_editThreshold->text().toStdString())) {
         QMessageBox::warning(this, QApplication::applicationDisplayName(), QString::fromStdString(*problem));

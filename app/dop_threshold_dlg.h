@@ -14,11 +14,11 @@ struct DopThresholdValues {
 };
 
 // "Dilution of Precision Threshold": one edit box.
-class CDOPThresholdDlg : public QDialog {
+class DopThresholdDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CDOPThresholdDlg(const DopThresholdValues& values, QWidget* parent = nullptr);
+    explicit DopThresholdDlg(const DopThresholdValues& values, QWidget* parent = nullptr);
 
     DopThresholdValues Values() const;
 

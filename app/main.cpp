@@ -17,14 +17,14 @@ QStringList ArgumentsOf(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    CZezevirIdivApp::Options options;
+    Application::Options options;
     QString message;
     int exitCode = 0;
     // --help and --version answer before any window system is touched: they
     // must work without a display (help2man runs them while the package is
     // built). Errors wait for QApplication, which takes its own options
     // (-platform, -style ...) out of the list first.
-    if (!CZezevirIdivApp::ParseArguments(ArgumentsOf(argc, argv), options, message, exitCode) && exitCode == 0) {
+    if (!Application::ParseArguments(ArgumentsOf(argc, argv), options, message, exitCode) && exitCode == 0) {
         std::fputs(qPrintable(message), stdout);
         return 0;
     }
@@ -32,11 +32,11 @@ int main(int argc, char** argv)
     message.clear();
 
     QApplication application(argc, argv);
-    if (!CZezevirIdivApp::ParseArguments(QCoreApplication::arguments(), options, message, exitCode)) {
+    if (!Application::ParseArguments(QCoreApplication::arguments(), options, message, exitCode)) {
         std::fputs(qPrintable(message), exitCode == 0 ? stdout : stderr);
         return exitCode;
     }
-    CZezevirIdivApp app;
+    Application app;
     if (!app.InitInstance(options))
         return 1;
     return QApplication::exec();

@@ -65,16 +65,16 @@ bool IsPlaybackSourceName(const std::string& source) { return source.starts_with
 
 }  // namespace
 
-bool CSioSentenceLink::IsOpen() const { return m_sio.IsOpen(); }
-bool CSioSentenceLink::IsPlayback() const { return m_sio.IsPlayback(); }
-long CSioSentenceLink::Write(const void* data, size_t size)
+bool PortSentenceLink::IsOpen() const { return m_sio.IsOpen(); }
+bool PortSentenceLink::IsPlayback() const { return m_sio.IsPlayback(); }
+long PortSentenceLink::Write(const void* data, size_t size)
 {
     m_lastFailure = m_queue.Enqueue(std::string_view(static_cast<const char*>(data), size));
     return m_lastFailure.empty() ? static_cast<long>(size) : -1;
 }
-std::string CSioSentenceLink::Refusal() const { return m_sio.WriteRefusal(); }
+std::string PortSentenceLink::Refusal() const { return m_sio.WriteRefusal(); }
 
-CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
+MainWindow::MainWindow(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent)
     , m_link(GlobalLinkObjects())
     , m_commands(*new CommandActions(this))
@@ -84,19 +84,19 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
 {
     setWindowTitle(QString::fromUtf8(kAppTitle));
     setWindowIcon(QIcon(pictures::kAppIcon256));
-    setObjectName(QStringLiteral("CMainFrame"));
+    setObjectName(QStringLiteral("MainWindow"));
 
     // The saved look first, so that everything below is built in it.
     m_nAppLook = ReadApplicationLook();
     OnApplicationLook(m_nAppLook);
 
     CreateActions();
-    m_wndView = new CChildView(m_commands, this);
+    m_wndView = new PageTabs(m_commands, this);
     setCentralWidget(m_wndView);
     m_fixDisplays = m_wndView;
     m_trafficLog = m_wndView;
     m_pages = m_wndView;
-    m_signalsPage = new CSignalsPageWnd(m_wndView);
+    m_signalsPage = new SignalsPageWnd(m_wndView);
     m_signalsPage->setObjectName(QStringLiteral("Signals"));
     // The pages show the fix they were handed last, never the link's own
     // snapshot, which may already hold a later fix or another source's.
@@ -148,7 +148,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_replay->AddFileCommands(menuBar()->actions().first()->menu(), Action(kCmdAppExit));
 
     m_sender.SetActivityNotice([this] {
-        QMetaObject::invokeMethod(this, &CMainFrame::OnTxActivity, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &MainWindow::OnTxActivity, Qt::QueuedConnection);
     });
     m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
     m_sender.SetRefusalNotice([this](const std::string& why) { Tell(Severity::kNotice, Text(why)); });
@@ -208,7 +208,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     }
 
     m_drainTimer.setInterval(kDrainMs);
-    connect(&m_drainTimer, &QTimer::timeout, this, &CMainFrame::DrainReceivedText);
+    connect(&m_drainTimer, &QTimer::timeout, this, &MainWindow::DrainReceivedText);
     m_drainTimer.start();
     m_rxTimer.setSingleShot(true);
     m_rxTimer.setInterval(kLampMs);
@@ -228,7 +228,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     // The command-update pass: actions and panes follow the state whenever
     // the event loop is about to wait.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CMainFrame::UpdateCommandUI);
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &MainWindow::UpdateCommandUI);
     UpdateCommandUI();
 
     const QByteArray geometry = ReadWindowGeometry();
@@ -237,7 +237,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     restoreState(ReadWindowState());
 }
 
-CMainFrame::~CMainFrame()
+MainWindow::~MainWindow()
 {
     StopLinkThreads();
     // Its workers publish to the feed, which goes before the window's children.
@@ -250,7 +250,7 @@ CMainFrame::~CMainFrame()
     m_fixFeed.Unsubscribe(m_compareSubscriber.get());
 }
 
-void CMainFrame::StopLinkThreads()
+void MainWindow::StopLinkThreads()
 {
     // Releases a position update that waits for this thread, then joins.
     if (m_linkThreads)
@@ -258,7 +258,7 @@ void CMainFrame::StopLinkThreads()
     m_writeQueue.Stop();
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     const bool saved = WriteWindowGeometry(saveGeometry()) & WriteToolbarLayout(m_toolbars->Layout())
                        & WriteWindowState(saveState());
@@ -271,7 +271,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 // ---------------------------------------------------------------- commands
 
-void CMainFrame::CreateActions()
+void MainWindow::CreateActions()
 {
     auto on = [this](int id, auto slot) { connect(Action(id), &QAction::triggered, this, slot); };
     on(kCmdAppExit, [this] { close(); });
@@ -288,8 +288,8 @@ void CMainFrame::CreateActions()
     on(kCmdStop, [this] { OnStop(); });
     on(kCmdSetDopThreshold, [this] { OnSetDopThreshold(); });
     on(kCmdSetUserPosition, [this] { OnSetUserPosition(); });
-    on(kCmdPrecision, [this] { OnSolutionMode(CNMEAParserWin32::Precision); });
-    on(kCmdIntegrity, [this] { OnSolutionMode(CNMEAParserWin32::Integrity); });
+    on(kCmdPrecision, [this] { OnSolutionMode(ReceiverState::Precision); });
+    on(kCmdIntegrity, [this] { OnSolutionMode(ReceiverState::Integrity); });
     on(kCmdCenterUserPosition, [this] { OnCenterMode(0); });
     on(kCmdCenterOnAverage, [this] { OnCenterMode(1); });
     on(kCmdCenterNextSample, [this] { OnCenterMode(2); });
@@ -328,7 +328,7 @@ void CMainFrame::CreateActions()
     }
 }
 
-void CMainFrame::CreateMenus()
+void MainWindow::CreateMenus()
 {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
@@ -383,22 +383,22 @@ void CMainFrame::CreateMenus()
 
     // Menus show the state of the moment, not of the last idle pass.
     for (QMenu* menu : {file, edit, view, looks, tools, recordPlay, settings, dual, help})
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::BeforeMenuShows);
-    QPointer<CMainFrame> frame(this);
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::BeforeMenuShows);
+    QPointer<MainWindow> frame(this);
     m_commands.SetBeforePopupMenuShows([frame] {
         if (frame)
             frame->BeforeMenuShows();
     });
 }
 
-void CMainFrame::BeforeMenuShows()
+void MainWindow::BeforeMenuShows()
 {
     // The centring marks follow the saved mode, read as the menu opens.
     m_savedScatterMode = ReadScatterPlotMode(2);
     UpdateCommandUI();
 }
 
-QMenu* CMainFrame::createPopupMenu()
+QMenu* MainWindow::createPopupMenu()
 {
     QMenu* menu = QMainWindow::createPopupMenu();
     if (m_toolbars != nullptr)
@@ -406,7 +406,7 @@ QMenu* CMainFrame::createPopupMenu()
     return menu;
 }
 
-void CMainFrame::CreateToolBar()
+void MainWindow::CreateToolBar()
 {
     m_wndToolBar = addToolBar(QStringLiteral("Standard"));
     m_wndToolBar->setObjectName(QStringLiteral("Standard"));
@@ -431,13 +431,13 @@ void CMainFrame::CreateToolBar()
     m_toolbars->Restore(ReadToolbarLayout());
 }
 
-void CMainFrame::CreateStatusBar()
+void MainWindow::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->showMessage(QStringLiteral("Ready"));
     // Panes as wide as their padded text, giving way to `least` in a narrow window.
     const auto pane = [&](int index, const QString& initial, const QString& least) {
-        auto* label = new CStatusPane(initial, initial, least, bar);
+        auto* label = new StatusPane(initial, initial, least, bar);
         label->setObjectName(QStringLiteral("pane%1").arg(index));
         m_panes[index] = label;
         bar->addPermanentWidget(label);
@@ -469,19 +469,19 @@ void CMainFrame::CreateStatusBar()
     m_panes[kPaneCaps]->setEnabled(false);  // no portable way to read Caps Lock
     pane(kPaneDualMode, QStringLiteral("Dual Mode:") + QString(9, QLatin1Char(' ')), QStringLiteral("Dual Mode…"));
     pane(kPaneSolutionMode, QStringLiteral("Solution Mode:") + QString(17, QLatin1Char(' ')), QStringLiteral("Solution…"));
-    bar->addPermanentWidget(m_ntrip->StatusPane(bar));
+    bar->addPermanentWidget(m_ntrip->CreateStatusPane(bar));
     Action(kCmdViewStatusBar)->setChecked(true);
     new StatusBarMessages(*this);
 }
 
-QAction* CMainFrame::Action(int id) const { return m_commands.ActionFor(id); }
+QAction* MainWindow::Action(int id) const { return m_commands.ActionFor(id); }
 
-QLabel* CMainFrame::PaneLabel(int index) const
+QLabel* MainWindow::PaneLabel(int index) const
 {
     return index > 0 && index < kPaneCount ? m_panes[index] : nullptr;
 }
 
-void CMainFrame::SetPaneText(int index, const QString& text, bool enabled)
+void MainWindow::SetPaneText(int index, const QString& text, bool enabled)
 {
     QLabel* label = m_panes[index];
     if (label->text() != text)
@@ -490,7 +490,7 @@ void CMainFrame::SetPaneText(int index, const QString& text, bool enabled)
         label->setEnabled(enabled);
 }
 
-void CMainFrame::UpdateCommandUI()
+void MainWindow::UpdateCommandUI()
 {
     const bool playback = m_link.sio.IsPlayback();
     const bool recording = IsRecording();
@@ -505,9 +505,9 @@ void CMainFrame::UpdateCommandUI()
     Action(kCmdPlayBack)->setEnabled(!playing);
     Action(kCmdStop)->setEnabled(playing || recording);
     Action(kCmdPrecision)->setEnabled(dual);
-    Action(kCmdPrecision)->setChecked(solution == CNMEAParserWin32::Precision);
+    Action(kCmdPrecision)->setChecked(solution == ReceiverState::Precision);
     Action(kCmdIntegrity)->setEnabled(dual);
-    Action(kCmdIntegrity)->setChecked(solution == CNMEAParserWin32::Integrity);
+    Action(kCmdIntegrity)->setChecked(solution == ReceiverState::Integrity);
     Action(kCmdCenterUserPosition)->setChecked(m_savedScatterMode == 0);
     Action(kCmdCenterOnAverage)->setChecked(m_savedScatterMode == 1);
     Action(kCmdCenterNextSample)->setChecked(m_savedScatterMode == 2);
@@ -526,7 +526,7 @@ void CMainFrame::UpdateCommandUI()
     SetPaneText(kPaneSolutionMode, Text(SolutionModePaneText(solution)));
 }
 
-void CMainFrame::ForwardEditCommand(const char* slot)
+void MainWindow::ForwardEditCommand(const char* slot)
 {
     QWidget* focus = QApplication::focusWidget();
     if (focus != nullptr && focus->metaObject()->indexOfMethod(QMetaObject::normalizedSignature(
@@ -534,7 +534,7 @@ void CMainFrame::ForwardEditCommand(const char* slot)
         QMetaObject::invokeMethod(focus, slot);
 }
 
-void CMainFrame::StepPage(int step)
+void MainWindow::StepPage(int step)
 {
     const int n = m_pages->PageCount();
     m_pages->ShowPage((m_pages->CurrentPage() + step + n) % n);
@@ -542,12 +542,12 @@ void CMainFrame::StepPage(int step)
 
 // ---------------------------------------------------------------- link
 
-void CMainFrame::SendSentence(const std::string& text, bool addChecksum)
+void MainWindow::SendSentence(const std::string& text, bool addChecksum)
 {
     m_sender.SendSentence(text, addChecksum);
 }
 
-void CMainFrame::CloseLink()
+void MainWindow::CloseLink()
 {
     // No pause afterwards: the link never lets a read or write use a handle
     // that is being closed, so it is safe to reuse at once.
@@ -556,12 +556,12 @@ void CMainFrame::CloseLink()
     m_link.sio.Close();
 }
 
-void CMainFrame::ResetReceiverState()
+void MainWindow::ResetReceiverState()
 {
     ResetParserData(m_link, true);
 }
 
-bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
+bool MainWindow::ConnectTo(const std::string& port, int baud, QString* failure)
 {
     // A different source opens before the current one closes, so that a
     // mistyped port leaves the working link alone. The same device at a new
@@ -598,7 +598,7 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
     return true;
 }
 
-void CMainFrame::OnSourceReconnected()
+void MainWindow::OnSourceReconnected()
 {
     const std::string name = m_link.sio.DevicePath();
     m_trafficLog->AppendReceived("\n--- " + name + ": reconnected ---\n");
@@ -608,7 +608,7 @@ void CMainFrame::OnSourceReconnected()
     UpdateCommandUI();
 }
 
-void CMainFrame::OnPositionUpdate()
+void MainWindow::OnPositionUpdate()
 {
     m_queryRetry.GgaSeen();
     DisplaySnapshot fix;
@@ -627,7 +627,7 @@ void CMainFrame::OnPositionUpdate()
     m_fixFeed.Publish(fix, gnss);
 }
 
-void CMainFrame::OnRxActivity()
+void MainWindow::OnRxActivity()
 {
     SetLamp(m_rxLamp, true, true);
     m_rxTimer.start();
@@ -636,20 +636,20 @@ void CMainFrame::OnRxActivity()
         AskConfiguration();
 }
 
-void CMainFrame::AskConfiguration()
+void MainWindow::AskConfiguration()
 {
     // A source that only reads is not asked, nor is the refusal logged as a send.
     if (m_link.sio.IsOpen() && !m_link.sio.IsPlayback() && m_link.sio.WriteRefusal().empty())
         SendSentence(kConfigurationQuery, false);
 }
 
-void CMainFrame::OnTxActivity()
+void MainWindow::OnTxActivity()
 {
     SetLamp(m_txLamp, true, false);
     m_txTimer.start();
 }
 
-void CMainFrame::OnReceiverLost()
+void MainWindow::OnReceiverLost()
 {
     const QString device = Text(m_link.sio.DevicePath());
     m_sources->OnReceiverLost();
@@ -662,14 +662,14 @@ void CMainFrame::OnReceiverLost()
     UpdateCommandUI();
 }
 
-void CMainFrame::SetLamp(QLabel* lamp, bool lit, bool rx)
+void MainWindow::SetLamp(QLabel* lamp, bool lit, bool rx)
 {
     (rx ? m_rxLit : m_txLit) = lit;
     const char* picture = rx ? (lit ? pictures::kRxLit : pictures::kRxIdle) : (lit ? pictures::kTxLit : pictures::kTxIdle);
     lamp->setPixmap(QPixmap(QString::fromUtf8(picture)));
 }
 
-void CMainFrame::DrainReceivedText()
+void MainWindow::DrainReceivedText()
 {
     CheckRecording();
     const ReceivedChunk chunk = DrainReceived(m_link, kDrainBytesPerTick);
@@ -680,7 +680,7 @@ void CMainFrame::DrainReceivedText()
     m_ntrip->OnReceived(bytes);
 }
 
-void CMainFrame::CheckRecording()
+void MainWindow::CheckRecording()
 {
     if (const std::string failure = Recording().TakeFailure(); !failure.empty())
         StopRecording(Text(failure));
@@ -688,7 +688,7 @@ void CMainFrame::CheckRecording()
 
 // ---------------------------------------------------------------- recording and playback
 
-bool CMainFrame::StartRecording(const QString& path)
+bool MainWindow::StartRecording(const QString& path)
 {
     StopRecording();
     if (!Recording().Start(QFile::encodeName(path).toStdString())) {
@@ -703,14 +703,14 @@ bool CMainFrame::StartRecording(const QString& path)
     return true;
 }
 
-std::string CMainFrame::CurrentSourceName() const
+std::string MainWindow::CurrentSourceName() const
 {
     if (!m_link.sio.IsOpen())
         return {};
     return m_link.sio.IsPlayback() ? PlaybackSourceName(m_link.sio.PlaybackFile()) : m_link.sio.DevicePath();
 }
 
-void CMainFrame::RecordingMeetsSource(const std::string& source)
+void MainWindow::RecordingMeetsSource(const std::string& source)
 {
     if (!Recording().IsRecording())
         return;
@@ -728,7 +728,7 @@ void CMainFrame::RecordingMeetsSource(const std::string& source)
                                 .arg(Recording().Bytes()));
 }
 
-void CMainFrame::StopRecording(QString failure)
+void MainWindow::StopRecording(QString failure)
 {
     if (failure.isEmpty())
         failure = Text(Recording().TakeFailure());  // the reader's write failed first
@@ -746,7 +746,7 @@ void CMainFrame::StopRecording(QString failure)
     UpdateCommandUI();
 }
 
-bool CMainFrame::StartPlayback(const QString& path)
+bool MainWindow::StartPlayback(const QString& path)
 {
     // The live source it replaces, for Back to Live.
     const std::string livePort =
@@ -773,7 +773,7 @@ bool CMainFrame::StartPlayback(const QString& path)
     return opened;
 }
 
-void CMainFrame::Stop()
+void MainWindow::Stop()
 {
     if (m_link.sio.IsPlayback()) {
         CloseLink();
@@ -784,7 +784,7 @@ void CMainFrame::Stop()
     UpdateCommandUI();
 }
 
-void CMainFrame::OnRecord()
+void MainWindow::OnRecord()
 {
     QFileDialog dialog(this, QString(), QStringLiteral("NewNMEAFile"),
                        QStringLiteral("NMEA Data File (*.txt);;All Files (*)"));
@@ -795,7 +795,7 @@ void CMainFrame::OnRecord()
     StartRecording(dialog.selectedFiles().first());
 }
 
-void CMainFrame::OnPlayBack()
+void MainWindow::OnPlayBack()
 {
     QFileDialog dialog(this, QString(), QStringLiteral("NewNMEAFile"),
                        QStringLiteral("NMEA Data File (*.txt);;NMEA Data File (*.log);;All Files (*)"));
@@ -807,11 +807,11 @@ void CMainFrame::OnPlayBack()
     StartPlayback(dialog.selectedFiles().first());
 }
 
-void CMainFrame::OnStop() { Stop(); }
+void MainWindow::OnStop() { Stop(); }
 
 // ---------------------------------------------------------------- dialogs and settings commands
 
-void CMainFrame::OnConnect()
+void MainWindow::OnConnect()
 {
     std::vector<std::string> ports, descriptions;
     EnumerateSerialPorts(ports, descriptions);
@@ -820,7 +820,7 @@ void CMainFrame::OnConnect()
         list.emplace_back(Text(ports[i]), Text(descriptions[i]));
     for (const std::string& recent : ReadRecentSources())
         list.emplace_back(Text(recent), QStringLiteral("recent network source"));
-    CConnectDlg dialog(ConnectValues{ReadCommPort(), ReadBaud(settings_keys::kConnectDialogBaud)}, list, this);
+    ConnectDlg dialog(ConnectValues{ReadCommPort(), ReadBaud(settings_keys::kConnectDialogBaud)}, list, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const ConnectValues chosen = dialog.Values();
@@ -835,16 +835,16 @@ void CMainFrame::OnConnect()
                     QStringLiteral("port"));
 }
 
-void CMainFrame::OnAbout()
+void MainWindow::OnAbout()
 {
-    CAboutDlg dialog(this);
+    AboutDlg dialog(this);
     dialog.exec();
 }
 
-void CMainFrame::OnSetDopThreshold()
+void MainWindow::OnSetDopThreshold()
 {
     const double value = ReadDopThreshold().value_or(3.0);
-    CDOPThresholdDlg dialog(DopThresholdValues{Text(FormatDopThreshold(value))}, this);
+    DopThresholdDlg dialog(DopThresholdValues{Text(FormatDopThreshold(value))}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const double typed = ParseDopThreshold(dialog.Values().threshold.toStdString());
@@ -852,9 +852,9 @@ void CMainFrame::OnSetDopThreshold()
     m_fixDisplays->SetDopThreshold(DopThresholdHundredths(ReadDopThreshold().value_or(typed)));
 }
 
-void CMainFrame::OnSetUserPosition()
+void MainWindow::OnSetUserPosition()
 {
-    CSetPositionDlg dialog(ReadUserPosition(), this);
+    SetPositionDlg dialog(ReadUserPosition(), this);
     if (dialog.exec() == QDialog::Accepted) {
         if (const std::optional<UserPosition> position = dialog.Values())
             SettingNotSaved(WriteUserPosition(*position), QStringLiteral("user position"));
@@ -862,7 +862,7 @@ void CMainFrame::OnSetUserPosition()
     LoadUserPosition(true);
 }
 
-void CMainFrame::LoadUserPosition(bool invalidate)
+void MainWindow::LoadUserPosition(bool invalidate)
 {
     const UserPosition position = ReadUserPosition();
     m_fixDisplays->SetUserPosition(position, invalidate);
@@ -870,13 +870,13 @@ void CMainFrame::LoadUserPosition(bool invalidate)
     m_comparePage->SetUserPosition(position.latitude, position.longitude, position.altitude);
 }
 
-bool CMainFrame::Ask(const QString& question)
+bool MainWindow::Ask(const QString& question)
 {
     return QMessageBox::warning(this, QString::fromUtf8(kAppTitle), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 
-void CMainFrame::OnSolutionMode(int mode)
+void MainWindow::OnSolutionMode(int mode)
 {
     m_link.parser.m_solutionMode = mode;
     UpdateCommandUI();
@@ -886,7 +886,7 @@ void CMainFrame::OnSolutionMode(int mode)
     m_accuracy->Reset();
 }
 
-void CMainFrame::OnCenterMode(int mode)
+void MainWindow::OnCenterMode(int mode)
 {
     m_fixDisplays->SetScatterCenterMode(mode);
     const bool written = WriteScatterPlotMode(mode);
@@ -896,7 +896,7 @@ void CMainFrame::OnCenterMode(int mode)
     UpdateCommandUI();
 }
 
-void CMainFrame::OnClearScatterPlot()
+void MainWindow::OnClearScatterPlot()
 {
     if (!Ask(QStringLiteral("This will clear the scatter plot. However, the averages will not be affected. "
                             "Do you want to continue with this?")))
@@ -904,13 +904,13 @@ void CMainFrame::OnClearScatterPlot()
     m_fixDisplays->ClearScatterPlot();
 }
 
-void CMainFrame::OnClearPositionPlots()
+void MainWindow::OnClearPositionPlots()
 {
     if (Ask(QStringLiteral("Clearing the position plots will also clear the averages. Do you want to continue with this?")))
         m_fixDisplays->ClearPositionPlots();
 }
 
-void CMainFrame::OnApplicationLook(int lookId)
+void MainWindow::OnApplicationLook(int lookId)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_nAppLook = lookId;
@@ -922,28 +922,28 @@ void CMainFrame::OnApplicationLook(int lookId)
     SettingNotSaved(WriteApplicationLook(lookId), QStringLiteral("application look"));
 }
 
-void CMainFrame::OnUpdateAvailable(int version)
+void MainWindow::OnUpdateAvailable(int version)
 {
     m_latestVersion = version;
     ShowUpdateAlertIfNewer(version, this);
 }
 
-QStringList CMainFrame::SaveScreenshots(const QString& dir) { return ::SaveScreenshots(*this, *m_pages, dir); }
+QStringList MainWindow::SaveScreenshots(const QString& dir) { return ::SaveScreenshots(*this, *m_pages, dir); }
 
-void CMainFrame::Tell(Severity severity, const QString& text, const QString& detail)
+void MainWindow::Tell(Severity severity, const QString& text, const QString& detail)
 {
     TellUser(*this, UserNotice{severity, text, detail});
 }
 
-void CMainFrame::SettingNotSaved(bool written, const QString& what)
+void MainWindow::SettingNotSaved(bool written, const QString& what)
 {
     if (!written)
         Tell(Severity::kNotice, QStringLiteral("The %1 could not be saved in the settings.").arg(what));
 }
 
-bool CMainFrame::LinkRunning() const { return m_linkThreads != nullptr && m_linkThreads->IsRunning(); }
+bool MainWindow::LinkRunning() const { return m_linkThreads != nullptr && m_linkThreads->IsRunning(); }
 
-DisplaySnapshot CMainFrame::CopySnapshot() const
+DisplaySnapshot MainWindow::CopySnapshot() const
 {
     std::lock_guard lock(m_link.dataLock);
     return m_link.snapshot;

@@ -23,7 +23,7 @@
 #include "console/sentence_link.h"
 #include "console/sentence_sender.h"
 
-class CSignalsPageWnd;
+class SignalsPageWnd;
 class AccuracyFeature;
 class NtripFeature;
 class CorrectionSink;
@@ -31,12 +31,12 @@ class QAction;
 class QLabel;
 class QMenu;
 class QToolBar;
-class CChildView;
+class PageTabs;
 class CommandActions;
 class FixDisplays;
 class PageSet;
 class TrafficLog;
-class CSio;
+class SerialPort;
 class LinkThreads;
 class QueuedLinkObserver;
 class ReplayController;
@@ -50,9 +50,9 @@ class SourceControl;
 class PageRestart;
 
 // The link's write queue as the console's send path sees it.
-class CSioSentenceLink final : public SentenceLink {
+class PortSentenceLink final : public SentenceLink {
 public:
-    CSioSentenceLink(CSio& sio, WriteQueue& queue) : m_sio(sio), m_queue(queue) {}
+    PortSentenceLink(SerialPort& sio, WriteQueue& queue) : m_sio(sio), m_queue(queue) {}
     bool IsOpen() const override;
     bool IsPlayback() const override;
     long Write(const void* data, size_t size) override;
@@ -60,7 +60,7 @@ public:
     std::string LastFailure() const override { return m_lastFailure; }
 
 private:
-    CSio& m_sio;
+    SerialPort& m_sio;
     WriteQueue& m_queue;
     std::string m_lastFailure;
 };
@@ -78,7 +78,7 @@ struct StartupOptions {
 // the commands, and writes every sentence to the receiver. It reaches the
 // link through one LinkObjects and the pages through FixDisplays, TrafficLog
 // and PageSet, and tells the user of every failure through Tell.
-class CMainFrame : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -87,8 +87,8 @@ public:
     static constexpr int kPaneCount = 8;
     static constexpr size_t kDrainBytesPerTick = 32768;
 
-    explicit CMainFrame(const StartupOptions& options = {}, QWidget* parent = nullptr);
-    ~CMainFrame() override;
+    explicit MainWindow(const StartupOptions& options = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Writes a sentence to the receiver (nothing while no port is open or a
     // file plays back), lighting the transmit lamp and logging it.
@@ -125,7 +125,7 @@ public:
     // Recomputes every action's state and the status bar panes.
     void UpdateCommandUI();
 
-    CChildView* View() const { return m_wndView; }
+    PageTabs* View() const { return m_wndView; }
     QLabel* PaneLabel(int index) const;
     bool RxLampLit() const { return m_rxLit; }
     bool TxLampLit() const { return m_txLit; }
@@ -203,11 +203,11 @@ private:
 
     LinkObjects m_link;  // the link's state shared with its threads
     CommandActions& m_commands;
-    CChildView* m_wndView = nullptr;
+    PageTabs* m_wndView = nullptr;
     FixDisplays* m_fixDisplays = nullptr;
     TrafficLog* m_trafficLog = nullptr;
     PageSet* m_pages = nullptr;
-    CSignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
+    SignalsPageWnd* m_signalsPage = nullptr;  // the sixth tab, fed from the GNSS snapshot
     std::unique_ptr<AccuracyFeature> m_accuracy;
     std::unique_ptr<CorrectionSink> m_correctionSink;
     std::unique_ptr<NtripFeature> m_ntrip;
@@ -224,7 +224,7 @@ private:
     QTimer m_rxTimer;
 
     WriteQueue m_writeQueue;
-    CSioSentenceLink m_sentenceLink;
+    PortSentenceLink m_sentenceLink;
     SentenceSender m_sender;
     std::unique_ptr<QueuedLinkObserver> m_observer;
     std::unique_ptr<LinkThreads> m_linkThreads;

@@ -118,10 +118,10 @@ void NtripFeature::AddToMenu(QMenu* tools)
     connect(tools, &QMenu::aboutToShow, stop, [this, stop] { stop->setEnabled(m_client.State() != NtripState::Idle); });
 }
 
-CStatusPane* NtripFeature::StatusPane(QWidget* parent)
+StatusPane* NtripFeature::CreateStatusPane(QWidget* parent)
 {
     if (!m_pane) {
-        m_pane = new CStatusPane(QStringLiteral("NTRIP off"), QStringLiteral("NTRIP MOUNTPOINT reconnecting 99999 B/s age 99.9 s"),
+        m_pane = new StatusPane(QStringLiteral("NTRIP off"), QStringLiteral("NTRIP MOUNTPOINT reconnecting 99999 B/s age 99.9 s"),
                                  QStringLiteral("NTRIP …"), parent);
         m_pane->setObjectName(QStringLiteral("paneNtrip"));
         m_pane->setVisible(false);  // shown once there are corrections to speak of

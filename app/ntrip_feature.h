@@ -39,7 +39,7 @@ public:
 
     // NTRIP Client..., NTRIP Status and Stop NTRIP at the end of `tools`.
     void AddToMenu(QMenu* tools);
-    CStatusPane* StatusPane(QWidget* parent);
+    StatusPane* CreateStatusPane(QWidget* parent);
 
     void OnFix(const DisplaySnapshot& fix, const GnssSnapshot& gnss) override;
     void OnFixesRestart() override;
@@ -91,7 +91,7 @@ private:
     bool m_playing = false;
     QTimer m_replayTimer;
     QTimer m_refreshTimer;
-    QPointer<CStatusPane> m_pane;
+    QPointer<StatusPane> m_pane;
     QPointer<NtripStatusWnd> m_statusWnd;
     uint64_t m_lastBytes = 0;
     double m_bytesPerSecond = 0.0;

@@ -3,7 +3,7 @@
 #include "kit/fix_feed.h"
 
 class AccuracyFeature;
-class CSignalsPageWnd;
+class SignalsPageWnd;
 class FixDisplays;
 
 // The pages as subscribers of the fix feed, so that a live fix, a played
@@ -26,12 +26,12 @@ private:
 // The Signals page reads the GNSS snapshot the feed handed out last.
 class SignalsPageSubscriber : public FixSubscriber {
 public:
-    explicit SignalsPageSubscriber(CSignalsPageWnd& page) : m_page(page) {}
+    explicit SignalsPageSubscriber(SignalsPageWnd& page) : m_page(page) {}
     void OnFix(const DisplaySnapshot& fix, const GnssSnapshot& gnss) override;
     void OnFixesRestart() override;
 
 private:
-    CSignalsPageWnd& m_page;
+    SignalsPageWnd& m_page;
 };
 
 // The Accuracy page: a restart (seek, analysis) starts its session afresh.

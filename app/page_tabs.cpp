@@ -14,7 +14,7 @@
 #include "displays/scatter_plot_wnd.h"
 #include "kit/page_menus.h"
 
-CChildView::CChildView(CommandActions& commands, QWidget* parent)
+PageTabs::PageTabs(CommandActions& commands, QWidget* parent)
     : QWidget(parent)
 {
     m_wndTabs = new QTabWidget(this);
@@ -29,19 +29,19 @@ CChildView::CChildView(CommandActions& commands, QWidget* parent)
     layout->addWidget(m_wndTabs);
 
     // Creation order matters to nobody but is kept; tab order is below.
-    m_wndFrontPanel = new CFrontPanelStatusWnd(m_wndTabs);
+    m_wndFrontPanel = new FrontPanelStatusWnd(m_wndTabs);
     m_wndFrontPanel->setObjectName(QStringLiteral("Front Panel Status"));
     m_wndFrontPanel->SetCommandActions(&commands);
-    m_wndScatterPlot = new CScatterPlotWnd(m_wndTabs);
+    m_wndScatterPlot = new ScatterPlotWnd(m_wndTabs);
     m_wndScatterPlot->setObjectName(QStringLiteral("Scatter Plot"));
     m_wndScatterPlot->SetCommandActions(&commands);
     m_wndScatterPlot->SetContextMenuId(kScatterPlotMenuId);
-    m_wndNmeaMonitor = new CNMEAMonitorWnd(m_wndTabs);
+    m_wndNmeaMonitor = new NmeaMonitorWnd(m_wndTabs);
     m_wndNmeaMonitor->setObjectName(QStringLiteral("NMEA Monitor"));
     m_wndNmeaMonitor->SetCommandActions(&commands);
-    m_wndPositionPlot = new CPositionPlotWnd(commands, m_wndTabs);
+    m_wndPositionPlot = new PositionPlotWnd(commands, m_wndTabs);
     m_wndPositionPlot->setObjectName(QStringLiteral("Position Plot"));
-    m_wndReceiverCfg = new CReceiverCfgWnd(m_wndTabs);
+    m_wndReceiverCfg = new ReceiverCfgWnd(m_wndTabs);
     m_wndReceiverCfg->setObjectName(QStringLiteral("Receiver Configuration"));
 
     m_wndTabs->addTab(m_wndFrontPanel, QIcon(pictures::kTabFrontPanel), QStringLiteral("Front Panel Status"));
@@ -52,29 +52,29 @@ CChildView::CChildView(CommandActions& commands, QWidget* parent)
     m_wndTabs->setCurrentIndex(0);
 }
 
-void CChildView::AddPage(QWidget* page, const QIcon& icon, const QString& title)
+void PageTabs::AddPage(QWidget* page, const QIcon& icon, const QString& title)
 {
     m_wndTabs->addTab(page, icon, title);
 }
 
-QWidget* CChildView::PageAt(int tab) const { return m_wndTabs->widget(tab); }
+QWidget* PageTabs::PageAt(int tab) const { return m_wndTabs->widget(tab); }
 
-int CChildView::PageCount() const { return m_wndTabs->count(); }
+int PageTabs::PageCount() const { return m_wndTabs->count(); }
 
-int CChildView::CurrentPage() const { return m_wndTabs->currentIndex(); }
+int PageTabs::CurrentPage() const { return m_wndTabs->currentIndex(); }
 
-void CChildView::ShowPage(int index) { m_wndTabs->setCurrentIndex(index); }
+void PageTabs::ShowPage(int index) { m_wndTabs->setCurrentIndex(index); }
 
-QString CChildView::PageTitle(int index) const { return m_wndTabs->tabText(index); }
+QString PageTabs::PageTitle(int index) const { return m_wndTabs->tabText(index); }
 
 // ---------------------------------------------------------------- fix displays
 
-void CChildView::SetSnapshotSource(std::function<DisplaySnapshot()> source)
+void PageTabs::SetSnapshotSource(std::function<DisplaySnapshot()> source)
 {
     m_wndFrontPanel->SetSnapshotSource(std::move(source));
 }
 
-void CChildView::ShowFix(const DisplaySnapshot& fix)
+void PageTabs::ShowFix(const DisplaySnapshot& fix)
 {
     m_wndFrontPanel->UpdateFromSnapshot();
     m_wndScatterPlot->AddSample(fix.latitude, fix.longitude, fix.altitude, fix.gpsHdop, fix.gpsVdop);
@@ -84,7 +84,7 @@ void CChildView::ShowFix(const DisplaySnapshot& fix)
     m_wndScatterPlot->update();
 }
 
-void CChildView::SetUserPosition(const UserPosition& position, bool repaint)
+void PageTabs::SetUserPosition(const UserPosition& position, bool repaint)
 {
     m_wndScatterPlot->SetUserPosition(position.latitude, position.longitude, position.altitude);
     if (repaint)
@@ -94,23 +94,23 @@ void CChildView::SetUserPosition(const UserPosition& position, bool repaint)
         m_wndPositionPlot->update();
 }
 
-void CChildView::SetDopThreshold(int hundredths) { m_wndScatterPlot->SetDopThreshold(hundredths); }
+void PageTabs::SetDopThreshold(int hundredths) { m_wndScatterPlot->SetDopThreshold(hundredths); }
 
-void CChildView::SetScatterCenterMode(int mode) { m_wndScatterPlot->SetCenterMode(mode); }
+void PageTabs::SetScatterCenterMode(int mode) { m_wndScatterPlot->SetCenterMode(mode); }
 
-void CChildView::ClearSatelliteTrails() { m_wndFrontPanel->ClearSatelliteTrails(); }
+void PageTabs::ClearSatelliteTrails() { m_wndFrontPanel->ClearSatelliteTrails(); }
 
-void CChildView::ClearAzElMask() { m_wndFrontPanel->ClearAzElMask(); }
+void PageTabs::ClearAzElMask() { m_wndFrontPanel->ClearAzElMask(); }
 
-void CChildView::ClearScatterPlot()
+void PageTabs::ClearScatterPlot()
 {
     m_wndScatterPlot->ClearSamples();
     m_wndScatterPlot->SetCenterMode(2);
 }
 
-void CChildView::ClearPositionPlots() { m_wndPositionPlot->ClearPlots(); }
+void PageTabs::ClearPositionPlots() { m_wndPositionPlot->ClearPlots(); }
 
-void CChildView::ClearAll(int centerMode)
+void PageTabs::ClearAll(int centerMode)
 {
     m_wndFrontPanel->ClearSatelliteTrails();
     m_wndFrontPanel->ClearAzElMask();
@@ -120,7 +120,7 @@ void CChildView::ClearAll(int centerMode)
     m_wndScatterPlot->update();
 }
 
-void CChildView::RestartFixes()
+void PageTabs::RestartFixes()
 {
     m_wndFrontPanel->RestartSkyPlot();
     m_wndScatterPlot->ClearSamples();
@@ -129,17 +129,17 @@ void CChildView::RestartFixes()
 
 // ---------------------------------------------------------------- traffic log
 
-void CChildView::AppendReceived(std::string_view bytes)
+void PageTabs::AppendReceived(std::string_view bytes)
 {
     const std::string shown = ReceivedTextForLog(bytes);
     if (!shown.empty())
-        m_wndNmeaMonitor->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour,
+        m_wndNmeaMonitor->EditRx()->AppendText(NmeaMonitorWnd::kReceiveColour,
                                                QString::fromLatin1(shown.data(), static_cast<int>(shown.size())));
 }
 
-void CChildView::AppendTransmitted(std::string_view bytes) { m_wndNmeaMonitor->AppendTransmitted(bytes); }
+void PageTabs::AppendTransmitted(std::string_view bytes) { m_wndNmeaMonitor->AppendTransmitted(bytes); }
 
-void CChildView::SetSentenceSender(SentenceSender* sender)
+void PageTabs::SetSentenceSender(SentenceSender* sender)
 {
     m_wndNmeaMonitor->SetSentenceSender(sender);
     m_wndReceiverCfg->SetSentenceSender(sender);

@@ -8,11 +8,11 @@
 
 class QIcon;
 class QTabWidget;
-class CFrontPanelStatusWnd;
-class CScatterPlotWnd;
-class CNMEAMonitorWnd;
-class CPositionPlotWnd;
-class CReceiverCfgWnd;
+class FrontPanelStatusWnd;
+class ScatterPlotWnd;
+class NmeaMonitorWnd;
+class PositionPlotWnd;
+class ReceiverCfgWnd;
 class CommandActions;
 
 // The five pages as tabs. The pages are created in one order (front panel,
@@ -20,7 +20,7 @@ class CommandActions;
 // (the position plot is the third tab, the monitor the fourth). The main
 // window drives them only through the narrow interfaces: the fix displays,
 // the traffic log and the set of pages.
-class CChildView : public QWidget, public FixDisplays, public TrafficLog, public PageSet {
+class PageTabs : public QWidget, public FixDisplays, public TrafficLog, public PageSet {
 public:
     enum PageId : int {
         kFrontPanelId = 102,
@@ -30,7 +30,7 @@ public:
         kReceiverCfgId = 106,
     };
 
-    CChildView(CommandActions& commands, QWidget* parent = nullptr);
+    PageTabs(CommandActions& commands, QWidget* parent = nullptr);
 
     // A page of a feature beside the five, as a further tab.
     void AddPage(QWidget* page, const QIcon& icon, const QString& title);
@@ -65,17 +65,17 @@ public:
     // The pages themselves, for tests and for rendering; the main window
     // uses the interfaces above.
     QTabWidget* Tabs() const { return m_wndTabs; }
-    CFrontPanelStatusWnd* FrontPanel() const { return m_wndFrontPanel; }
-    CScatterPlotWnd* ScatterPlot() const { return m_wndScatterPlot; }
-    CNMEAMonitorWnd* NmeaMonitor() const { return m_wndNmeaMonitor; }
-    CPositionPlotWnd* PositionPlot() const { return m_wndPositionPlot; }
-    CReceiverCfgWnd* ReceiverCfg() const { return m_wndReceiverCfg; }
+    FrontPanelStatusWnd* FrontPanel() const { return m_wndFrontPanel; }
+    ScatterPlotWnd* ScatterPlot() const { return m_wndScatterPlot; }
+    NmeaMonitorWnd* NmeaMonitor() const { return m_wndNmeaMonitor; }
+    PositionPlotWnd* PositionPlot() const { return m_wndPositionPlot; }
+    ReceiverCfgWnd* ReceiverCfg() const { return m_wndReceiverCfg; }
 
 private:
     QTabWidget* m_wndTabs = nullptr;
-    CFrontPanelStatusWnd* m_wndFrontPanel = nullptr;
-    CScatterPlotWnd* m_wndScatterPlot = nullptr;
-    CNMEAMonitorWnd* m_wndNmeaMonitor = nullptr;
-    CPositionPlotWnd* m_wndPositionPlot = nullptr;
-    CReceiverCfgWnd* m_wndReceiverCfg = nullptr;
+    FrontPanelStatusWnd* m_wndFrontPanel = nullptr;
+    ScatterPlotWnd* m_wndScatterPlot = nullptr;
+    NmeaMonitorWnd* m_wndNmeaMonitor = nullptr;
+    PositionPlotWnd* m_wndPositionPlot = nullptr;
+    ReceiverCfgWnd* m_wndReceiverCfg = nullptr;
 };

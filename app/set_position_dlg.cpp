@@ -27,7 +27,7 @@ QLineEdit* NumberBox(const char* name, double value, QWidget* parent)
 
 }  // namespace
 
-CSetPositionDlg::CSetPositionDlg(const UserPosition& values, QWidget* parent)
+SetPositionDlg::SetPositionDlg(const UserPosition& values, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(tr("Set Position"));
@@ -56,7 +56,7 @@ CSetPositionDlg::CSetPositionDlg(const UserPosition& values, QWidget* parent)
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     PlaceControl(ok, du.Rect(118, 96, 50, 14));
-    connect(ok, &QPushButton::clicked, this, &CSetPositionDlg::accept);
+    connect(ok, &QPushButton::clicked, this, &SetPositionDlg::accept);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     PlaceControl(cancel, du.Rect(172, 96, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -64,7 +64,7 @@ CSetPositionDlg::CSetPositionDlg(const UserPosition& values, QWidget* parent)
     m_editLatitude->setFocus();
 }
 
-std::optional<UserPosition> CSetPositionDlg::Values() const
+std::optional<UserPosition> SetPositionDlg::Values() const
 {
     const std::optional<double> latitude = BoxNumber(m_editLatitude);
     const std::optional<double> longitude = BoxNumber(m_editLongitude);
@@ -74,7 +74,7 @@ std::optional<UserPosition> CSetPositionDlg::Values() const
     return UserPosition{*latitude, *longitude, *altitude};
 }
 
-std::optional<CSetPositionDlg::Refusal> CSetPositionDlg::FirstRefusal() const
+std::optional<SetPositionDlg::Refusal> SetPositionDlg::FirstRefusal() const
 {
     for (QLineEdit* box : {m_editLatitude, m_editLongitude, m_editAltitude}) {
         if (!BoxNumber(box))
@@ -88,7 +88,7 @@ std::optional<CSetPositionDlg::Refusal> CSetPositionDlg::FirstRefusal() const
     return std::nullopt;
 }
 
-void CSetPositionDlg::accept()
+void SetPositionDlg::accept()
 {
     if (const std::optional<Refusal> refusal = FirstRefusal()) {
         QMessageBox::warning(this, QApplication::applicationDisplayName(), refusal->message);

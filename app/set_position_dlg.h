@@ -11,11 +11,11 @@ class QLineEdit;
 // "Set Position": latitude, longitude and altitude. OK is refused with
 // "Enter a number." while a box does not hold exactly one number, and with
 // the reason while the numbers are no place on Earth (CheckUserPosition).
-class CSetPositionDlg : public QDialog {
+class SetPositionDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CSetPositionDlg(const UserPosition& values, QWidget* parent = nullptr);
+    explicit SetPositionDlg(const UserPosition& values, QWidget* parent = nullptr);
 
     // The three numbers the boxes hold now; nullopt while one of them is not
     // a number.

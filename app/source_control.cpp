@@ -43,9 +43,9 @@ SourceControl::SourceControl(QMainWindow& window, LinkObjects link, LinkThreads&
 {
     // Like the other panes, these give way in a narrow window: they
     // end in "…" and carry their whole text as a tooltip.
-    m_sourcePane = new CStatusPane(QString(), QString(), QStringLiteral("…"), &window);
+    m_sourcePane = new StatusPane(QString(), QString(), QStringLiteral("…"), &window);
     m_sourcePane->setObjectName(QStringLiteral("sourcePane"));
-    m_healthPane = new CStatusPane(QString(), QString(), QStringLiteral("…"), &window);
+    m_healthPane = new StatusPane(QString(), QString(), QStringLiteral("…"), &window);
     m_healthPane->setObjectName(QStringLiteral("healthPane"));
     window.statusBar()->addPermanentWidget(m_sourcePane);
     window.statusBar()->addPermanentWidget(m_healthPane);
@@ -128,7 +128,7 @@ QString SourceControl::PseudoTerminalText() const
 SourceState SourceControl::CurrentState(const LinkHealthTotals& totals, LinkHealthTotals::TimePoint now) const
 {
     SourceState state;
-    CSio& sio = m_link.sio;
+    SerialPort& sio = m_link.sio;
     state.open = sio.IsOpen();
     state.playback = sio.IsPlayback();
     state.retrying = m_threads.IsRetrying();

@@ -93,7 +93,7 @@ void StatusBarMessages::FitPanes()
     // source and health panes, then the message; a status pane's text
     // last. Each pane gets a maximum width; the message room takes the rest.
     struct Pane {
-        CStatusPane* label;
+        StatusPane* label;
         int least, whole, full;
     };
     std::vector<Pane> status, giving;
@@ -102,7 +102,7 @@ void StatusBarMessages::FitPanes()
         if (child == m_room || child->isWindow() || !child->isVisibleTo(m_bar))
             continue;
         ++items;
-        auto* pane = qobject_cast<CStatusPane*>(child);
+        auto* pane = qobject_cast<StatusPane*>(child);
         if (pane == nullptr) {
             fixed += child->sizeHint().width();
             continue;

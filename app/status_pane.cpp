@@ -12,24 +12,24 @@ constexpr int kPadding = 8;  // as the panes were always sized
 
 }  // namespace
 
-CStatusPane::CStatusPane(const QString& text, const QString& widest, const QString& least, QWidget* parent)
+StatusPane::StatusPane(const QString& text, const QString& widest, const QString& least, QWidget* parent)
     : QLabel(text, parent), m_widest(widest), m_least(least)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
-QSize CStatusPane::sizeHint() const
+QSize StatusPane::sizeHint() const
 {
     const int widest = fontMetrics().horizontalAdvance(m_widest.isEmpty() ? text() : m_widest) + kPadding;
     return QSize(std::max(widest, minimumSizeHint().width()), QLabel::sizeHint().height());
 }
 
-QSize CStatusPane::minimumSizeHint() const
+QSize StatusPane::minimumSizeHint() const
 {
     return QSize(fontMetrics().horizontalAdvance(m_least) + kPadding, QLabel::minimumSizeHint().height());
 }
 
-QString CStatusPane::Content() const
+QString StatusPane::Content() const
 {
     // The padding after a text keeps the pane's width; it is not content.
     QString shown = text();
@@ -38,20 +38,20 @@ QString CStatusPane::Content() const
     return shown;
 }
 
-int CStatusPane::ContentWidth() const { return fontMetrics().horizontalAdvance(Content()) + kPadding; }
+int StatusPane::ContentWidth() const { return fontMetrics().horizontalAdvance(Content()) + kPadding; }
 
-QString CStatusPane::Shown() const
+QString StatusPane::Shown() const
 {
     return fontMetrics().elidedText(Content(), Qt::ElideRight, contentsRect().width());
 }
 
-void CStatusPane::UpdateTip()
+void StatusPane::UpdateTip()
 {
     m_elided = Shown() != Content();
     setToolTip(m_elided ? text() : QString());
 }
 
-void CStatusPane::paintEvent(QPaintEvent*)
+void StatusPane::paintEvent(QPaintEvent*)
 {
     UpdateTip();
     QPainter painter(this);
@@ -61,13 +61,13 @@ void CStatusPane::paintEvent(QPaintEvent*)
                           Shown(), foregroundRole());
 }
 
-void CStatusPane::resizeEvent(QResizeEvent* event)
+void StatusPane::resizeEvent(QResizeEvent* event)
 {
     QLabel::resizeEvent(event);
     UpdateTip();
 }
 
-void CStatusPane::changeEvent(QEvent* event)
+void StatusPane::changeEvent(QEvent* event)
 {
     QLabel::changeEvent(event);
     if (event->type() == QEvent::FontChange) {

@@ -8,11 +8,11 @@
 // window is narrow. Squeezed, it ends its text with "…" and shows the whole
 // text as its tooltip, so neighbouring panes never run into each other.
 // An empty `widest` asks for the width of the text it shows.
-class CStatusPane : public QLabel {
+class StatusPane : public QLabel {
     Q_OBJECT
 
 public:
-    CStatusPane(const QString& text, const QString& widest, const QString& least, QWidget* parent = nullptr);
+    StatusPane(const QString& text, const QString& widest, const QString& least, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

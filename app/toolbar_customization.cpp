@@ -262,14 +262,14 @@ void ToolbarCustomization::AddCustomizeEntry(QMenu* menu)
     menu->addAction(m_customize);
 }
 
-CCustomizeDlg* ToolbarCustomization::ShowCustomizeDialog()
+CustomizeDlg* ToolbarCustomization::ShowCustomizeDialog()
 {
     if (m_dialog.isNull())
-        m_dialog = new CCustomizeDlg(*this, &m_frame);
+        m_dialog = new CustomizeDlg(*this, &m_frame);
     m_dialog->show();
     m_dialog->raise();
     m_dialog->activateWindow();
     return m_dialog;
 }
 
-CCustomizeDlg* ToolbarCustomization::CustomizeDialog() const { return m_dialog; }
+CustomizeDlg* ToolbarCustomization::CustomizeDialog() const { return m_dialog; }

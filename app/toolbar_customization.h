@@ -14,7 +14,7 @@ class QAction;
 class QMainWindow;
 class QMenu;
 class QToolBar;
-class CCustomizeDlg;
+class CustomizeDlg;
 class CommandActions;
 
 // The window's toolbars as the user arranged them: the "Standard" toolbar
@@ -57,8 +57,8 @@ public:
     // "Customize..." at the end of a pane menu.
     void AddCustomizeEntry(QMenu* menu);
     // The modeless customise dialog; brought to the front when it is open.
-    CCustomizeDlg* ShowCustomizeDialog();
-    CCustomizeDlg* CustomizeDialog() const;
+    CustomizeDlg* ShowCustomizeDialog();
+    CustomizeDlg* CustomizeDialog() const;
 
 signals:
     void LayoutChanged();
@@ -76,5 +76,5 @@ private:
     ToolbarLayout m_layout;
     std::vector<int> m_standardDefaults;
     std::map<int, QToolBar*> m_toolbars;
-    QPointer<CCustomizeDlg> m_dialog;
+    QPointer<CustomizeDlg> m_dialog;
 };

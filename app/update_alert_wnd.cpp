@@ -37,7 +37,7 @@ QUrl DownloadPageUrl()
     return url;
 }
 
-CKRVNDesktopAlertWnd::CKRVNDesktopAlertWnd(QWidget* owner)
+UpdateAlertWnd::UpdateAlertWnd(QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_owner(owner)
 {
@@ -121,7 +121,7 @@ CKRVNDesktopAlertWnd::CKRVNDesktopAlertWnd(QWidget* owner)
     m_slide->setEasingCurve(QEasingCurve::OutCubic);
 }
 
-QRect CKRVNDesktopAlertWnd::RestingGeometry() const
+QRect UpdateAlertWnd::RestingGeometry() const
 {
     QScreen* screen = m_owner ? m_owner->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
@@ -129,11 +129,11 @@ QRect CKRVNDesktopAlertWnd::RestingGeometry() const
     return QRect(QPoint(area.right() - size.width() + 1, area.bottom() - size.height() + 1), size);
 }
 
-int CKRVNDesktopAlertWnd::AutoCloseMs() const { return m_timerClose->interval(); }
+int UpdateAlertWnd::AutoCloseMs() const { return m_timerClose->interval(); }
 
-void CKRVNDesktopAlertWnd::SetAutoCloseMs(int ms) { m_timerClose->setInterval(ms); }
+void UpdateAlertWnd::SetAutoCloseMs(int ms) { m_timerClose->setInterval(ms); }
 
-void CKRVNDesktopAlertWnd::ShowAlert()
+void UpdateAlertWnd::ShowAlert()
 {
     const QRect resting = RestingGeometry();
     const QPoint start(resting.left(), resting.bottom() + 1);
@@ -146,7 +146,7 @@ void CKRVNDesktopAlertWnd::ShowAlert()
     m_timerClose->start();
 }
 
-void CKRVNDesktopAlertWnd::OnLinkClicked()
+void UpdateAlertWnd::OnLinkClicked()
 {
     // Whether a browser could be started is not ours to judge; the alert goes either way.
     QDesktopServices::openUrl(DownloadPageUrl());
@@ -154,7 +154,7 @@ void CKRVNDesktopAlertWnd::OnLinkClicked()
     QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void CKRVNDesktopAlertWnd::paintEvent(QPaintEvent*)
+void UpdateAlertWnd::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QPalette& pal = palette();
@@ -176,11 +176,11 @@ void CKRVNDesktopAlertWnd::paintEvent(QPaintEvent*)
     painter.drawRect(all.adjusted(0, 0, -1, -1));
 }
 
-CKRVNDesktopAlertWnd* ShowUpdateAlertIfNewer(int announcedVersion, QWidget* owner)
+UpdateAlertWnd* ShowUpdateAlertIfNewer(int announcedVersion, QWidget* owner)
 {
     if (!IsNewerVersion(announcedVersion))
         return nullptr;
-    auto* alert = new CKRVNDesktopAlertWnd(owner);
+    auto* alert = new UpdateAlertWnd(owner);
     alert->ShowAlert();
     return alert;
 }

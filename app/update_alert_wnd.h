@@ -20,7 +20,7 @@ QUrl DownloadPageUrl();
 // A small frameless popup that slides in at the bottom right of the screen's
 // available area, announces a new version with a link to the download page,
 // and closes itself after 15 seconds. It deletes itself when closed.
-class CKRVNDesktopAlertWnd : public QWidget {
+class UpdateAlertWnd : public QWidget {
     Q_OBJECT
 
 public:
@@ -28,7 +28,7 @@ public:
     static constexpr int kAnimationStepMs = 50;
     static constexpr int kAnimationSteps = 10;
 
-    explicit CKRVNDesktopAlertWnd(QWidget* owner = nullptr);
+    explicit UpdateAlertWnd(QWidget* owner = nullptr);
 
     // Shows the alert: it slides up from the bottom edge of the available
     // area into the bottom right corner, and starts the automatic close.
@@ -57,4 +57,4 @@ private:
 // The frame's handling of WM_UPDATE_AVAILABLE once it has stored the version:
 // shows a new alert owned by `owner` when the version is newer and returns it,
 // else returns nullptr.
-CKRVNDesktopAlertWnd* ShowUpdateAlertIfNewer(int announcedVersion, QWidget* owner);
+UpdateAlertWnd* ShowUpdateAlertIfNewer(int announcedVersion, QWidget* owner);

@@ -76,7 +76,7 @@ struct Receiver {
     double north = 0.0, east = 0.0;
     int i = 0;
 
-    void Next(CAccuracyWnd& page)
+    void Next(AccuracyPageWnd& page)
     {
         north = 0.995 * north + 0.3 * noise(rng);
         east = 0.995 * east + 0.3 * noise(rng);
@@ -87,7 +87,7 @@ struct Receiver {
 };
 
 struct Day {
-    CAccuracyWnd page;
+    AccuracyPageWnd page;
     Receiver receiver;
     explicit Day(bool truth)
     {

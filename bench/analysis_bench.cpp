@@ -26,7 +26,7 @@ struct Receiver {
     std::normal_distribution<double> noise{0.0, 1.0};
     double north = 0.0, east = 0.0, up = 0.0;
 
-    void Next(CPositionPlotWnd& page)
+    void Next(PositionPlotWnd& page)
     {
         north = 0.995 * north + 0.3 * noise(rng);
         east = 0.995 * east + 0.3 * noise(rng);
@@ -43,7 +43,7 @@ struct Receiver {
 // marker, the most points a day can leave.
 struct Day {
     CommandActions commands;
-    CPositionPlotWnd page{commands};
+    PositionPlotWnd page{commands};
     Receiver receiver;
     explicit Day(bool userNearby)
     {
@@ -64,10 +64,10 @@ Day& TheDay(bool userNearby)
     return userNearby ? nearby : unset;
 }
 
-void MemoryCounters(benchmark::State& state, const CPositionPlotWnd& page)
+void MemoryCounters(benchmark::State& state, const PositionPlotWnd& page)
 {
     double points = 0, bytes = 0;
-    for (const CVPlot* plot : {&page.LatitudePlot(), &page.LongitudePlot(), &page.AltitudePlot(), &page.HorizontalsPlot()})
+    for (const VPlot* plot : {&page.LatitudePlot(), &page.LongitudePlot(), &page.AltitudePlot(), &page.HorizontalsPlot()})
         for (int s = 0; s < kMaxSeries; ++s) {
             points += plot->Series(s).PointCount();
             bytes += static_cast<double>(plot->Series(s).AllocatedBytes());
@@ -97,8 +97,8 @@ BENCHMARK(BM_PaintPageAfterADay)
 // without thinning the runs on one pixel column.
 void BM_DrawLatitudePlot(benchmark::State& state)
 {
-    static std::unique_ptr<CVPlot> plot = [] {
-        auto p = std::make_unique<CVPlot>();
+    static std::unique_ptr<VPlot> plot = [] {
+        auto p = std::make_unique<VPlot>();
         std::mt19937 rng(2);
         std::normal_distribution<double> noise(0.0, 1.0);
         double walk = 0.0, sum = 0.0;
@@ -126,7 +126,7 @@ BENCHMARK(BM_DrawLatitudePlot)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 void BM_OnPositionUpdate(benchmark::State& state)
 {
     CommandActions commands;
-    CPositionPlotWnd page(commands);
+    PositionPlotWnd page(commands);
     page.SetUserPosition(47.0705, 15.4396, 355.0);
     Receiver receiver;
     for (int64_t i = 0; i < state.range(0); ++i)

@@ -50,7 +50,7 @@ struct FullLog {
         log.AppendText(kReceiveColour, lines);
         QApplication::processEvents();
     }
-    CLogEditCtrl log;
+    LogEditCtrl log;
 };
 
 // One append, with (argument 1) and without (0) the repaint it causes.

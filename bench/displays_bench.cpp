@@ -23,7 +23,7 @@ constexpr int kHeight = 800;
 
 // A fix wandering within about 30 m, every tenth (or every other) above the
 // DOP threshold.
-void FillScatterPlot(CScatterPlotWnd& page, int badEvery)
+void FillScatterPlot(ScatterPlotWnd& page, int badEvery)
 {
     page.resize(kWidth, kHeight);
     page.SetDopThreshold(200);
@@ -38,7 +38,7 @@ void FillScatterPlot(CScatterPlotWnd& page, int badEvery)
 void BM_ScatterPlotPaint(benchmark::State& state)
 {
     SetCurrentAppLook(static_cast<int>(state.range(1)));
-    CScatterPlotWnd page;
+    ScatterPlotWnd page;
     FillScatterPlot(page, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         QImage image = page.RenderPage();
@@ -54,7 +54,7 @@ BENCHMARK(BM_ScatterPlotPaint)
 
 DisplaySnapshot g_snapshot;
 
-void LoadFrontPanel(CFrontPanelStatusWnd& page)
+void LoadFrontPanel(FrontPanelStatusWnd& page)
 {
     page.resize(kWidth, kHeight);
     page.SetSnapshotSource([] { return g_snapshot; });
@@ -81,7 +81,7 @@ void LoadFrontPanel(CFrontPanelStatusWnd& page)
 void BM_FrontPanelPaint(benchmark::State& state)
 {
     SetCurrentAppLook(static_cast<int>(state.range(0)));
-    CFrontPanelStatusWnd page;
+    FrontPanelStatusWnd page;
     LoadFrontPanel(page);
     int masked = 0;
     for (double v : page.SkyPlot().History().Mask())
@@ -101,7 +101,7 @@ void BM_SignalsPagePaint(benchmark::State& state)
 {
     SetCurrentAppLook(static_cast<int>(state.range(0)));
     static GnssSnapshot snapshot;
-    CSignalsPageWnd page;
+    SignalsPageWnd page;
     page.resize(kWidth, kHeight);
     page.SetSnapshotSource([] { return snapshot; });
     const std::pair<GnssSystem, int> systems[] = {

@@ -80,7 +80,7 @@ constexpr size_t kRead = 10240;  // the link reader's read size
 // Every fix copied into both snapshots, as the link's hand-off copies them.
 class CopyingObserver : public DecodeObserver {
 public:
-    explicit CopyingObserver(const CNMEAParserWin32& state) : m_state(state) {}
+    explicit CopyingObserver(const ReceiverState& state) : m_state(state) {}
     void OnFix() override
     {
         CopyToSnapshot(m_state, snapshot);
@@ -92,7 +92,7 @@ public:
     int64_t fixes = 0;
 
 private:
-    const CNMEAParserWin32& m_state;
+    const ReceiverState& m_state;
 };
 
 // Decodes as the program does, fed in the link's reads, with the new core.
@@ -104,7 +104,7 @@ void DecodeBulk(benchmark::State& state, std::string_view bytes)
     }
     int64_t fixes = 0;
     for (auto _ : state) {
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         CopyingObserver observer(parser);
         DecodeDriver driver(parser, &observer);
         for (size_t at = 0; at < bytes.size(); at += kRead)
@@ -126,7 +126,7 @@ void DecodeBulkOld(benchmark::State& state, std::string_view bytes)
     }
     int64_t fixes = 0;
     for (auto _ : state) {
-        old_core::CNMEAParserWin32 parser;
+        old_core::ReceiverState parser;
         old_core::DisplaySnapshot snapshot;
         old_core::GnssSnapshot gnss;
         parser.SetPositionHandOff([&] {
@@ -230,7 +230,7 @@ void BM_DecodeLargestRecordingBytewise(benchmark::State& state)
 {
     static const std::string bytes = Slurp(kLargestRecording);
     for (auto _ : state) {
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         CopyingObserver observer(parser);
         DecodeDriver driver(parser, &observer);
         for (unsigned char b : bytes)
@@ -261,12 +261,12 @@ BENCHMARK(BM_DecodeMultiGnss)->Unit(benchmark::kMillisecond);
 
 // The framer feeding nothing, and the framer feeding the GNSS model alone
 // (its snapshot copied at every GGA): the difference is the model's cost.
-class FramerOnly : public CNMEAParser {
+class FramerOnly : public SentenceFramer {
 public:
     int OnSentence(const char*, const char*) override { return 1; }
 };
 
-class FramerAndModel : public CNMEAParser {
+class FramerAndModel : public SentenceFramer {
 public:
     GnssModel model;
     GnssSnapshot snapshot;

@@ -72,7 +72,7 @@ void IntoEveryPage(benchmark::State& state, const std::string& path)
 {
     StartupOptions options;
     options.connect = ConnectOption{"/nonexistent/stelmap-bench-port", 9600};
-    CMainFrame frame(options);
+    MainWindow frame(options);
     for (auto _ : state) {
         frame.Replay()->AnalyseRecording(QString::fromStdString(path));
         while (frame.Replay()->Busy())
@@ -88,7 +88,7 @@ void SeekToTheEnd(benchmark::State& state, const std::string& path)
 {
     StartupOptions options;
     options.connect = ConnectOption{"/nonexistent/stelmap-bench-port", 9600};
-    CMainFrame frame(options);
+    MainWindow frame(options);
     uint64_t fixes = 0;
     const uint64_t size = std::filesystem::file_size(path);
     for (auto _ : state) {
@@ -134,7 +134,7 @@ void FastPlayback(benchmark::State& state)
     }
     StartupOptions options;
     options.connect = ConnectOption{"/nonexistent/stelmap-bench-port", 9600};
-    CMainFrame frame(options);
+    MainWindow frame(options);
     const long startKb = RssKb();
     long peakKb = startKb;
     for (auto _ : state) {

@@ -111,7 +111,7 @@ EpochTime EpochFromText(std::string_view text, bool& ok)
 }
 
 // A parser whose every GGA is handed over with both snapshots.
-class HandingParser : public CNMEAParserWin32 {
+class HandingParser : public ReceiverState {
 public:
     explicit HandingParser(std::function<void()> onFix) { SetPositionHandOff(std::move(onFix)); }
 };

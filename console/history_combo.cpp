@@ -44,7 +44,7 @@ private:
 
 }  // namespace
 
-CHistoryCombo::CHistoryCombo(QWidget* parent) : QComboBox(parent)
+HistoryCombo::HistoryCombo(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
     // The box completes from its own list, as it needs to; Qt's completer and
@@ -55,7 +55,7 @@ CHistoryCombo::CHistoryCombo(QWidget* parent) : QComboBox(parent)
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { OnEditUpdate(); });
 }
 
-std::vector<std::string> CHistoryCombo::Entries() const
+std::vector<std::string> HistoryCombo::Entries() const
 {
     std::vector<std::string> entries;
     entries.reserve(static_cast<size_t>(count()));
@@ -64,7 +64,7 @@ std::vector<std::string> CHistoryCombo::Entries() const
     return entries;
 }
 
-void CHistoryCombo::SetEntries(const std::vector<std::string>& entries)
+void HistoryCombo::SetEntries(const std::vector<std::string>& entries)
 {
     QStringList items;
     items.reserve(static_cast<qsizetype>(entries.size()));
@@ -74,7 +74,7 @@ void CHistoryCombo::SetEntries(const std::vector<std::string>& entries)
     addItems(items);
 }
 
-int CHistoryCombo::AddToHistory(const QString& text)
+int HistoryCombo::AddToHistory(const QString& text)
 {
     std::vector<std::string> entries = Entries();
     const int index = ::AddToHistory(entries, ToStd(text), m_maxHistory);
@@ -83,14 +83,14 @@ int CHistoryCombo::AddToHistory(const QString& text)
     return index;
 }
 
-void CHistoryCombo::AddCurrentText()
+void HistoryCombo::AddCurrentText()
 {
     const QString text = currentText();
     if (!text.isEmpty())
         AddToHistory(text);
 }
 
-void CHistoryCombo::LoadHistory()
+void HistoryCombo::LoadHistory()
 {
     clear();
     m_section = QString::fromUtf8(settings_keys::kSendHistory);
@@ -119,7 +119,7 @@ void CHistoryCombo::LoadHistory()
     }
 }
 
-bool CHistoryCombo::SaveHistory()
+bool HistoryCombo::SaveHistory()
 {
     if (m_section.isEmpty())
         return true;
@@ -136,25 +136,25 @@ bool CHistoryCombo::SaveHistory()
     return settings.status() == QSettings::NoError;
 }
 
-void CHistoryCombo::NoteKey(int key)
+void HistoryCombo::NoteKey(int key)
 {
     m_autoComplete = (key == Qt::Key_Delete || key == Qt::Key_Backspace) ? 0 : 1;
 }
 
-bool CHistoryCombo::eventFilter(QObject* watched, QEvent* event)
+bool HistoryCombo::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == lineEdit() && event->type() == QEvent::KeyPress)
         NoteKey(static_cast<QKeyEvent*>(event)->key());
     return QComboBox::eventFilter(watched, event);
 }
 
-void CHistoryCombo::keyPressEvent(QKeyEvent* event)
+void HistoryCombo::keyPressEvent(QKeyEvent* event)
 {
     NoteKey(event->key());
     QComboBox::keyPressEvent(event);
 }
 
-void CHistoryCombo::OnEditUpdate()
+void HistoryCombo::OnEditUpdate()
 {
     if (m_autoComplete == 0)
         return;

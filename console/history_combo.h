@@ -9,11 +9,11 @@
 // without duplicates (letter case ignored), completes typed text from it
 // with the completed part selected, and keeps the list and the text left in
 // the box in the settings between runs.
-class CHistoryCombo : public QComboBox {
+class HistoryCombo : public QComboBox {
     Q_OBJECT
 
 public:
-    explicit CHistoryCombo(QWidget* parent = nullptr);
+    explicit HistoryCombo(QWidget* parent = nullptr);
 
     // Puts the text, spaces trimmed, at the top and selects it. Returns its
     // index, 0.

@@ -10,7 +10,7 @@
 #include "kit/command_actions.h"
 #include "kit/page_menus.h"
 
-CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
+LogEditCtrl::LogEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
 {
     setFrameShape(QFrame::NoFrame);
     setReadOnly(true);
@@ -39,7 +39,7 @@ CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
     moveCursor(QTextCursor::End);
 }
 
-void CLogEditCtrl::AppendText(const QColor& colour, const QString& text)
+void LogEditCtrl::AppendText(const QColor& colour, const QString& text)
 {
     if (text.isEmpty())
         return;
@@ -66,7 +66,7 @@ void CLogEditCtrl::AppendText(const QColor& colour, const QString& text)
     viewport()->update();
 }
 
-void CLogEditCtrl::TrimToMaxLines()
+void LogEditCtrl::TrimToMaxLines()
 {
     QTextDocument* doc = document();
     if (m_maxLines <= 0 || doc->blockCount() <= m_maxLines)
@@ -77,7 +77,7 @@ void CLogEditCtrl::TrimToMaxLines()
     cut.removeSelectedText();
 }
 
-void CLogEditCtrl::Clear()
+void LogEditCtrl::Clear()
 {
     setReadOnly(false);
     selectAll();
@@ -85,17 +85,17 @@ void CLogEditCtrl::Clear()
     setReadOnly(true);
 }
 
-void CLogEditCtrl::ScrollToLatest()
+void LogEditCtrl::ScrollToLatest()
 {
     horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
-int CLogEditCtrl::LineCount() const { return document()->blockCount(); }
+int LogEditCtrl::LineCount() const { return document()->blockCount(); }
 
-void CLogEditCtrl::SetCommandActions(CommandActions* commands) { m_commands = commands; }
+void LogEditCtrl::SetCommandActions(CommandActions* commands) { m_commands = commands; }
 
-void CLogEditCtrl::contextMenuEvent(QContextMenuEvent* event)
+void LogEditCtrl::contextMenuEvent(QContextMenuEvent* event)
 {
     event->accept();
     if (m_popupMenuId == 0 || m_commands == nullptr)

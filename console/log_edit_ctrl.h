@@ -10,11 +10,11 @@ class CommandActions;
 // Read-only, coloured text log that keeps at most m_maxLines lines by
 // discarding the oldest, in Courier New 8 point with tab stops every 0.2 inch.
 // Lines do not wrap, so a line of the log is a paragraph of the document.
-class CLogEditCtrl : public QPlainTextEdit {
+class LogEditCtrl : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    explicit CLogEditCtrl(QWidget* parent = nullptr);
+    explicit LogEditCtrl(QWidget* parent = nullptr);
 
     // Appends at the end in `colour` and leaves the caret there; the whole
     // log takes that colour, as each log is written in one colour. Redrawing

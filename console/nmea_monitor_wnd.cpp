@@ -29,9 +29,9 @@ QRect ToQRect(const PixelRect& r)
 
 }  // namespace
 
-CNMEAMonitorWnd::CNMEAMonitorWnd(QWidget* parent) : QWidget(parent)
+NmeaMonitorWnd::NmeaMonitorWnd(QWidget* parent) : QWidget(parent)
 {
-    m_comboSend = new CHistoryCombo(this);
+    m_comboSend = new HistoryCombo(this);
     m_comboSend->setObjectName(QStringLiteral("m_comboSend"));
     m_comboSend->setGeometry(0, 0, 300, 300);
     m_comboSend->LoadHistory();
@@ -43,10 +43,10 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(QWidget* parent) : QWidget(parent)
     m_buttonSend = new QPushButton(QStringLiteral("Send"), this);
     m_buttonSend->setObjectName(QStringLiteral("m_buttonSend"));
 
-    m_editTx = new CLogEditCtrl(this);
+    m_editTx = new LogEditCtrl(this);
     m_editTx->setObjectName(QStringLiteral("m_editTx"));
     m_editTx->m_popupMenuId = kMenuNmeaMonitorTx;
-    m_editRx = new CLogEditCtrl(this);
+    m_editRx = new LogEditCtrl(this);
     m_editRx->setObjectName(QStringLiteral("m_editRx"));
     m_editRx->m_popupMenuId = kMenuNmeaMonitorRx;
 
@@ -57,14 +57,14 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(QWidget* parent) : QWidget(parent)
         control->setFont(m_font);
     m_captionFont = ArialFont(14);
 
-    connect(m_buttonSend, &QPushButton::clicked, this, &CNMEAMonitorWnd::OnSend);
+    connect(m_buttonSend, &QPushButton::clicked, this, &NmeaMonitorWnd::OnSend);
     // Enter in the box sends, as anyone who types a line expects.
-    connect(m_comboSend->lineEdit(), &QLineEdit::returnPressed, this, &CNMEAMonitorWnd::OnSend);
-    connect(m_checksumTick, &QCheckBox::clicked, this, &CNMEAMonitorWnd::OnChecksumTick);
+    connect(m_comboSend->lineEdit(), &QLineEdit::returnPressed, this, &NmeaMonitorWnd::OnSend);
+    connect(m_checksumTick, &QCheckBox::clicked, this, &NmeaMonitorWnd::OnChecksumTick);
     LayOut();
 }
 
-void CNMEAMonitorWnd::SetCommandActions(CommandActions* commands)
+void NmeaMonitorWnd::SetCommandActions(CommandActions* commands)
 {
     m_commands = commands;
     m_editTx->SetCommandActions(commands);
@@ -73,12 +73,12 @@ void CNMEAMonitorWnd::SetCommandActions(CommandActions* commands)
         return;
     // The page clears its own logs, whoever shows the commands.
     connect(commands->ActionFor(kCmdClearTransmitScreen), &QAction::triggered, this,
-            &CNMEAMonitorWnd::OnClearTransmitScreen);
+            &NmeaMonitorWnd::OnClearTransmitScreen);
     connect(commands->ActionFor(kCmdClearReceiveScreen), &QAction::triggered, this,
-            &CNMEAMonitorWnd::OnClearReceiveScreen);
+            &NmeaMonitorWnd::OnClearReceiveScreen);
 }
 
-void CNMEAMonitorWnd::AppendTransmitted(std::string_view bytes)
+void NmeaMonitorWnd::AppendTransmitted(std::string_view bytes)
 {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
@@ -89,7 +89,7 @@ void CNMEAMonitorWnd::AppendTransmitted(std::string_view bytes)
     m_editTx->AppendText(kTransmitColour, text);
 }
 
-void CNMEAMonitorWnd::OnSend()
+void NmeaMonitorWnd::OnSend()
 {
     const QString text = m_comboSend->currentText();
     m_comboSend->AddToHistory(text);
@@ -114,13 +114,13 @@ void CNMEAMonitorWnd::OnSend()
         m_sender->SendSentence(bytes, m_autoChecksum == 1);
 }
 
-void CNMEAMonitorWnd::OnChecksumTick() { m_autoChecksum = m_checksumTick->isChecked() ? 1 : 0; }
+void NmeaMonitorWnd::OnChecksumTick() { m_autoChecksum = m_checksumTick->isChecked() ? 1 : 0; }
 
-void CNMEAMonitorWnd::OnClearTransmitScreen() { m_editTx->Clear(); }
+void NmeaMonitorWnd::OnClearTransmitScreen() { m_editTx->Clear(); }
 
-void CNMEAMonitorWnd::OnClearReceiveScreen() { m_editRx->Clear(); }
+void NmeaMonitorWnd::OnClearReceiveScreen() { m_editRx->Clear(); }
 
-void CNMEAMonitorWnd::LayOut()
+void NmeaMonitorWnd::LayOut()
 {
     // Measured with the page's own font, the way the row was always sized;
     // the controls themselves show in the smaller page font.
@@ -142,13 +142,13 @@ void CNMEAMonitorWnd::LayOut()
     m_receiveCaptionX = layout.receiveCaptionX;
 }
 
-void CNMEAMonitorWnd::resizeEvent(QResizeEvent*)
+void NmeaMonitorWnd::resizeEvent(QResizeEvent*)
 {
     LayOut();
     update();
 }
 
-QImage CNMEAMonitorWnd::Render() const
+QImage NmeaMonitorWnd::Render() const
 {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(palette().color(QPalette::Window));
@@ -173,23 +173,23 @@ QImage CNMEAMonitorWnd::Render() const
     return image;
 }
 
-void CNMEAMonitorWnd::paintEvent(QPaintEvent*)
+void NmeaMonitorWnd::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, Render());
 }
 
-void CNMEAMonitorWnd::ScrollLogsToLatest()
+void NmeaMonitorWnd::ScrollLogsToLatest()
 {
-    for (CLogEditCtrl* log : {m_editTx, m_editRx})
-        QMetaObject::invokeMethod(log, &CLogEditCtrl::ScrollToLatest, Qt::QueuedConnection);
+    for (LogEditCtrl* log : {m_editTx, m_editRx})
+        QMetaObject::invokeMethod(log, &LogEditCtrl::ScrollToLatest, Qt::QueuedConnection);
 }
 
-void CNMEAMonitorWnd::showEvent(QShowEvent*) { ScrollLogsToLatest(); }
+void NmeaMonitorWnd::showEvent(QShowEvent*) { ScrollLogsToLatest(); }
 
-void CNMEAMonitorWnd::hideEvent(QHideEvent*) { ScrollLogsToLatest(); }
+void NmeaMonitorWnd::hideEvent(QHideEvent*) { ScrollLogsToLatest(); }
 
-void CNMEAMonitorWnd::contextMenuEvent(QContextMenuEvent* event)
+void NmeaMonitorWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? QPoint(5, 5) : event->pos();
     const int menuId = at.x() < width() / 2 ? kMenuNmeaMonitorTx : kMenuNmeaMonitorRx;

@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <string_view>
 
-class CHistoryCombo;
+class HistoryCombo;
 class CommandActions;
-class CLogEditCtrl;
+class LogEditCtrl;
 class QCheckBox;
 class QPushButton;
 class SentenceSender;
@@ -19,7 +19,7 @@ class SentenceSender;
 // right. The page neither reads nor writes the port: the main window appends
 // what it receives to EditRx(), and sends through its SentenceSender, whose
 // transmit log it hands to AppendTransmitted.
-class CNMEAMonitorWnd : public QWidget {
+class NmeaMonitorWnd : public QWidget {
     Q_OBJECT
 
 public:
@@ -29,7 +29,7 @@ public:
     // message rather than cut.
     static constexpr int kMaxSendCharacters = 255;
 
-    explicit CNMEAMonitorWnd(QWidget* parent = nullptr);
+    explicit NmeaMonitorWnd(QWidget* parent = nullptr);
 
     void SetSentenceSender(SentenceSender* sender) { m_sender = sender; }
     // The commands of the logs' context menus (the clear commands, which the
@@ -39,9 +39,9 @@ public:
     // Bytes written to the port; each byte but CR becomes one character.
     void AppendTransmitted(std::string_view bytes);
 
-    CLogEditCtrl* EditTx() const { return m_editTx; }
-    CLogEditCtrl* EditRx() const { return m_editRx; }
-    CHistoryCombo* ComboSend() const { return m_comboSend; }
+    LogEditCtrl* EditTx() const { return m_editTx; }
+    LogEditCtrl* EditRx() const { return m_editRx; }
+    HistoryCombo* ComboSend() const { return m_comboSend; }
     QPushButton* ButtonSend() const { return m_buttonSend; }
     QCheckBox* ChecksumTick() const { return m_checksumTick; }
     QRect SendRowRect() const { return m_sendRowRect; }
@@ -66,10 +66,10 @@ private:
     void ScrollLogsToLatest();
     QImage Render() const;
 
-    CLogEditCtrl* m_editTx = nullptr;
-    CLogEditCtrl* m_editRx = nullptr;
+    LogEditCtrl* m_editTx = nullptr;
+    LogEditCtrl* m_editRx = nullptr;
     QPushButton* m_buttonSend = nullptr;
-    CHistoryCombo* m_comboSend = nullptr;
+    HistoryCombo* m_comboSend = nullptr;
     QFont m_font;
     QFont m_captionFont;
     QRect m_sendRowRect;

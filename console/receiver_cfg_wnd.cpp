@@ -70,7 +70,7 @@ ListChoice View(const std::optional<std::string>& choice)
 
 }  // namespace
 
-CReceiverCfgWnd::CReceiverCfgWnd(QWidget* parent) : QWidget(parent)
+ReceiverCfgWnd::ReceiverCfgWnd(QWidget* parent) : QWidget(parent)
 {
     m_buttonSendPXTNCFG = NewButton(this, "m_buttonSendPXTNCFG", "Send PXTNCFG");
     m_staticPXTNCFG = NewLabel(this, "m_staticPXTNCFG", "PXTNCFG");
@@ -92,19 +92,19 @@ CReceiverCfgWnd::CReceiverCfgWnd(QWidget* parent) : QWidget(parent)
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         control->setFont(m_font);
 
-    connect(m_buttonSendPXTNCFG, &QPushButton::clicked, this, &CReceiverCfgWnd::OnSendPXTNCFG);
-    connect(m_buttonSendPXTNNOM, &QPushButton::clicked, this, &CReceiverCfgWnd::OnSendPXTNNOM);
+    connect(m_buttonSendPXTNCFG, &QPushButton::clicked, this, &ReceiverCfgWnd::OnSendPXTNCFG);
+    connect(m_buttonSendPXTNNOM, &QPushButton::clicked, this, &ReceiverCfgWnd::OnSendPXTNNOM);
     LayOut();
 }
 
-std::string CReceiverCfgWnd::ComposedPXTNCFG() const
+std::string ReceiverCfgWnd::ComposedPXTNCFG() const
 {
     const std::optional<std::string> com1 = Choice(m_listCOM1TXProtocol);
     const std::optional<std::string> com2 = Choice(m_listCOM2TXProtocol);
     return ComposePXTNCFG(View(com1), View(com2));
 }
 
-std::string CReceiverCfgWnd::ComposedPXTNNOM() const
+std::string ReceiverCfgWnd::ComposedPXTNNOM() const
 {
     std::array<bool, kNomItems.size()> selected{};
     for (int i = 0; i < std::min<int>(m_listNOM->count(), static_cast<int>(selected.size())); ++i)
@@ -113,19 +113,19 @@ std::string CReceiverCfgWnd::ComposedPXTNNOM() const
     return ComposePXTNNOM(selected, View(persist));
 }
 
-void CReceiverCfgWnd::OnSendPXTNCFG()
+void ReceiverCfgWnd::OnSendPXTNCFG()
 {
     if (m_sender != nullptr)
         m_sender->SendSentence(ComposedPXTNCFG(), true);
 }
 
-void CReceiverCfgWnd::OnSendPXTNNOM()
+void ReceiverCfgWnd::OnSendPXTNNOM()
 {
     if (m_sender != nullptr)
         m_sender->SendSentence(ComposedPXTNNOM(), true);
 }
 
-void CReceiverCfgWnd::LayOut()
+void ReceiverCfgWnd::LayOut()
 {
     const ReceiverCfgLayout layout =
         ComputeReceiverCfgLayout(width(), height(), {m_columns, m_rows, m_margin, m_labelHeight});
@@ -147,13 +147,13 @@ void CReceiverCfgWnd::LayOut()
     m_layoutRect = rect();
 }
 
-void CReceiverCfgWnd::resizeEvent(QResizeEvent*)
+void ReceiverCfgWnd::resizeEvent(QResizeEvent*)
 {
     LayOut();
     update();
 }
 
-void CReceiverCfgWnd::paintEvent(QPaintEvent*)
+void ReceiverCfgWnd::paintEvent(QPaintEvent*)
 {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(palette().color(QPalette::Window));

@@ -14,11 +14,11 @@ class SentenceSender;
 // protocols) and PXTNNOM (sentences it outputs, persistence) commands from
 // list selections and sends them with a checksum. It keeps no state of its
 // own beyond the selections.
-class CReceiverCfgWnd : public QWidget {
+class ReceiverCfgWnd : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CReceiverCfgWnd(QWidget* parent = nullptr);
+    explicit ReceiverCfgWnd(QWidget* parent = nullptr);
 
     void SetSentenceSender(SentenceSender* sender) { m_sender = sender; }
 

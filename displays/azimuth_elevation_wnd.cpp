@@ -19,7 +19,7 @@ QPoint ToQPoint(PixelPoint p) { return {p.x, p.y}; }
 
 }  // namespace
 
-void CAzimuthElevationWnd::SetColors(const QColor& usedLabel, const QColor& unusedLabel, const QColor& disc,
+void AzimuthElevationWnd::SetColors(const QColor& usedLabel, const QColor& unusedLabel, const QColor& disc,
                                      const QColor& horizon, const QColor& grid)
 {
     m_usedLabelColor = usedLabel;
@@ -29,13 +29,13 @@ void CAzimuthElevationWnd::SetColors(const QColor& usedLabel, const QColor& unus
     m_gridColor = grid;
 }
 
-void CAzimuthElevationWnd::SetSatelliteBitmaps(int usedId, int unusedId)
+void AzimuthElevationWnd::SetSatelliteBitmaps(int usedId, int unusedId)
 {
     m_usedBitmapId = usedId;
     m_unusedBitmapId = unusedId;
 }
 
-void CAzimuthElevationWnd::Draw(QPainter& painter, const QRect& rect) const
+void AzimuthElevationWnd::Draw(QPainter& painter, const QRect& rect) const
 {
     const SkyPlotSquare plot = FitSkyPlotSquare(ToPixelRect(rect));
     painter.save();

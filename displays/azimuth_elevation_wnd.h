@@ -11,7 +11,7 @@ class QPainter;
 // centre, north up, the satellites of the last fix with their trails and the
 // azimuth/elevation mask. A drawing component, not a window: the page that
 // holds it sets its colours and draws it into its own image.
-class CAzimuthElevationWnd {
+class AzimuthElevationWnd {
 public:
     // Paints the whole plot into `rect`; the painter's state is restored.
     void Draw(QPainter& painter, const QRect& rect) const;

@@ -66,35 +66,35 @@ void DrawLines(QPainter& painter, const PixelRect& column, const std::vector<std
 
 }  // namespace
 
-CFrontPanelStatusWnd::CFrontPanelStatusWnd(QWidget* parent)
+FrontPanelStatusWnd::FrontPanelStatusWnd(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_skyPlot.SetSatelliteBitmaps(kUsedSatellitePicture, kUnusedSatellitePicture);
 }
 
-void CFrontPanelStatusWnd::SetSnapshotSource(std::function<DisplaySnapshot()> source)
+void FrontPanelStatusWnd::SetSnapshotSource(std::function<DisplaySnapshot()> source)
 {
     m_snapshotSource = std::move(source);
 }
 
-void CFrontPanelStatusWnd::SetCommandActions(CommandActions* commands)
+void FrontPanelStatusWnd::SetCommandActions(CommandActions* commands)
 {
     m_commands = commands;
 }
 
-DisplaySnapshot CFrontPanelStatusWnd::CopySnapshot() const
+DisplaySnapshot FrontPanelStatusWnd::CopySnapshot() const
 {
     return m_snapshotSource ? m_snapshotSource() : DisplaySnapshot{};
 }
 
-void CFrontPanelStatusWnd::UpdateFromSnapshot()
+void FrontPanelStatusWnd::UpdateFromSnapshot()
 {
     m_skyPlot.UpdateSatellites(SkySlotsFromSnapshot(CopySnapshot()));
     update();
 }
 
-void CFrontPanelStatusWnd::RestartSkyPlot()
+void FrontPanelStatusWnd::RestartSkyPlot()
 {
     // Empty slots first: trails grow from where each slot was last.
     m_skyPlot.UpdateSatellites(SkySatellites{});
@@ -102,19 +102,19 @@ void CFrontPanelStatusWnd::RestartSkyPlot()
     update();
 }
 
-void CFrontPanelStatusWnd::ClearSatelliteTrails()
+void FrontPanelStatusWnd::ClearSatelliteTrails()
 {
     m_skyPlot.ClearTrails();
     update();
 }
 
-void CFrontPanelStatusWnd::ClearAzElMask()
+void FrontPanelStatusWnd::ClearAzElMask()
 {
     m_skyPlot.ClearMask();
     update();
 }
 
-QImage CFrontPanelStatusWnd::RenderPage()
+QImage FrontPanelStatusWnd::RenderPage()
 {
     QImage image(size(), QImage::Format_RGB32);
     if (image.isNull())
@@ -135,13 +135,13 @@ QImage CFrontPanelStatusWnd::RenderPage()
     return image;
 }
 
-void CFrontPanelStatusWnd::paintEvent(QPaintEvent*)
+void FrontPanelStatusWnd::paintEvent(QPaintEvent*)
 {
     const QImage image = RenderPage();
     QPainter(this).drawImage(0, 0, image);
 }
 
-void CFrontPanelStatusWnd::DrawTextBlock(QPainter& painter, const PixelRect& block) const
+void FrontPanelStatusWnd::DrawTextBlock(QPainter& painter, const PixelRect& block) const
 {
     QColor bg, fg;
     GetPageColors(bg, fg);
@@ -159,7 +159,7 @@ void CFrontPanelStatusWnd::DrawTextBlock(QPainter& painter, const PixelRect& blo
     DrawLines(painter, columns.values, FrontPanelValueLines(CopySnapshot()), metrics.height());
 }
 
-void CFrontPanelStatusWnd::DrawSignalStrip(QPainter& painter, const PixelRect& stripRect) const
+void FrontPanelStatusWnd::DrawSignalStrip(QPainter& painter, const PixelRect& stripRect) const
 {
     QColor bg, fg;
     GetPageColors(bg, fg);
@@ -198,7 +198,7 @@ void CFrontPanelStatusWnd::DrawSignalStrip(QPainter& painter, const PixelRect& s
     }
 }
 
-void CFrontPanelStatusWnd::contextMenuEvent(QContextMenuEvent* event)
+void FrontPanelStatusWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     if (m_commands == nullptr)
         return;

@@ -20,9 +20,9 @@ QColor UnusedSatelliteLabelColor(const QColor& background);
 // and satellite counts at the lower left, the sky plot at the lower right.
 // Every figure comes from the snapshot when the page paints; the page keeps
 // only the sky plot's trails and mask.
-class CFrontPanelStatusWnd : public QWidget {
+class FrontPanelStatusWnd : public QWidget {
 public:
-    explicit CFrontPanelStatusWnd(QWidget* parent = nullptr);
+    explicit FrontPanelStatusWnd(QWidget* parent = nullptr);
 
     // Where the page reads the receiver's figures: a copy of the shared
     // snapshot taken under its lock. Without a source the page shows a
@@ -42,7 +42,7 @@ public:
     // The page as it paints at its current size.
     QImage RenderPage();
 
-    const CAzimuthElevationWnd& SkyPlot() const { return m_skyPlot; }
+    const AzimuthElevationWnd& SkyPlot() const { return m_skyPlot; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,7 +53,7 @@ private:
     void DrawTextBlock(QPainter& painter, const PixelRect& block) const;
     void DrawSignalStrip(QPainter& painter, const PixelRect& strip) const;
 
-    CAzimuthElevationWnd m_skyPlot;
+    AzimuthElevationWnd m_skyPlot;
     std::function<DisplaySnapshot()> m_snapshotSource;
     QPointer<CommandActions> m_commands;
 };

@@ -31,17 +31,17 @@ PlotMapping ComputeMapping(const GeoBounds& bounds, int width, int height)
     return m;
 }
 
-PixelPoint MapToPixel(const PlotMapping& m, const CScatterPlotPosition& p)
+PixelPoint MapToPixel(const PlotMapping& m, const ScatterPlotPosition& p)
 {
     return {m.squareLeft + TruncToPixel((static_cast<double>(p.lonE6) - m.bounds.west) * m.xScale),
             m.squareTop + TruncToPixel((static_cast<double>(m.bounds.north) - p.latE6) * m.yScale)};
 }
 
-std::optional<CScatterPlotPosition> PixelToPosition(const PlotMapping& m, int x, int y)
+std::optional<ScatterPlotPosition> PixelToPosition(const PlotMapping& m, int x, int y)
 {
     if (!m.CanMap())
         return std::nullopt;
-    CScatterPlotPosition p;
+    ScatterPlotPosition p;
     p.latE6 = TruncToInt(m.bounds.north - static_cast<double>(TruncToInt((y - m.squareTop) / m.yScale)));
     p.lonE6 = TruncToInt(m.bounds.west + static_cast<double>(TruncToInt((x - m.squareLeft) / m.xScale)));
     return p;
@@ -52,11 +52,11 @@ std::vector<RangeRing> RangeRings(const PlotMapping& m, int textHeight)
     std::vector<RangeRing> rings;
     const int cx = m.width / 2;
     const int cy = m.height / 2;
-    const std::optional<CScatterPlotPosition> centre = PixelToPosition(m, cx, cy);
+    const std::optional<ScatterPlotPosition> centre = PixelToPosition(m, cx, cy);
     if (!centre)
         return rings;
     for (double metres : kRangeRingMetres) {
-        const std::optional<CScatterPlotPosition> p = DestinationPoint(*centre, 0.0, metres);
+        const std::optional<ScatterPlotPosition> p = DestinationPoint(*centre, 0.0, metres);
         if (!p)
             continue;
         RangeRing ring;
@@ -80,7 +80,7 @@ int ScatterPlotFontHeight(int width, int height)
     return static_cast<int>(std::min(width, height) * 0.03 + 0.5);
 }
 
-std::string ScatterPlotStatusText(const CScatterPlotPosition& center, const CScatterPlotPosition& lastSample,
+std::string ScatterPlotStatusText(const ScatterPlotPosition& center, const ScatterPlotPosition& lastSample,
                                   std::size_t sampleCount)
 {
     const double metres = HorizontalDistanceKm(LatitudeDegrees(center), LongitudeDegrees(center),

@@ -28,9 +28,9 @@ struct PlotMapping {
 
 PlotMapping ComputeMapping(const GeoBounds& bounds, int width, int height);
 
-PixelPoint MapToPixel(const PlotMapping& mapping, const CScatterPlotPosition& position);
+PixelPoint MapToPixel(const PlotMapping& mapping, const ScatterPlotPosition& position);
 // The position under a pixel; empty when the mapping cannot be inverted.
-std::optional<CScatterPlotPosition> PixelToPosition(const PlotMapping& mapping, int x, int y);
+std::optional<ScatterPlotPosition> PixelToPosition(const PlotMapping& mapping, int x, int y);
 
 inline constexpr std::array<double, 12> kRangeRingMetres = {1, 5, 10, 15, 25, 50, 100, 500, 1000, 2500, 5000, 10000};
 
@@ -52,7 +52,7 @@ int ScatterPlotFontHeight(int width, int height);
 
 // The two lines at the top-left corner: the latest sample's distance from
 // the centre, and the number of samples.
-std::string ScatterPlotStatusText(const CScatterPlotPosition& center, const CScatterPlotPosition& lastSample,
+std::string ScatterPlotStatusText(const ScatterPlotPosition& center, const ScatterPlotPosition& lastSample,
                                   std::size_t sampleCount);
 
 PixelRect ZoomInButtonRect(int width);

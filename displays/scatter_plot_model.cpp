@@ -26,7 +26,7 @@ ScatterPlotModel::ScatterPlotModel()
 
 void ScatterPlotModel::AddSample(double latitude, double longitude, double altitude, double hdop, double vdop)
 {
-    const CScatterPlotPosition sample = MakeScatterPlotPosition(latitude, longitude, altitude, hdop, vdop);
+    const ScatterPlotPosition sample = MakeScatterPlotPosition(latitude, longitude, altitude, hdop, vdop);
     const std::size_t before = m_samples.size();
     switch (m_centerMode) {
     case CENTER_USER:

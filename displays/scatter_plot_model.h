@@ -50,25 +50,25 @@ public:
     // the geodesic cannot be computed.
     bool RecomputeBounds();
 
-    const std::deque<CScatterPlotPosition>& Samples() const { return m_samples; }
-    const CScatterPlotPosition& LastSample() const { return m_lastSample; }
-    const CScatterPlotPosition& Center() const { return m_center; }
-    const CScatterPlotPosition& UserPosition() const { return m_userPosition; }
-    const CScatterPlotPosition& AveragePosition() const { return m_averagePosition; }
+    const std::deque<ScatterPlotPosition>& Samples() const { return m_samples; }
+    const ScatterPlotPosition& LastSample() const { return m_lastSample; }
+    const ScatterPlotPosition& Center() const { return m_center; }
+    const ScatterPlotPosition& UserPosition() const { return m_userPosition; }
+    const ScatterPlotPosition& AveragePosition() const { return m_averagePosition; }
     double RangeMetres() const { return m_rangeMetres; }
     const GeoBounds& Bounds() const { return m_bounds; }
     int32_t CenterMode() const { return m_centerMode; }
     int32_t RecenterPending() const { return m_recenterPending; }
     int32_t DopThresholdX100() const { return m_dopThresholdX100; }
     // Good samples have an HDOP within the threshold.
-    bool IsGood(const CScatterPlotPosition& sample) const { return sample.hdopX100 <= m_dopThresholdX100; }
+    bool IsGood(const ScatterPlotPosition& sample) const { return sample.hdopX100 <= m_dopThresholdX100; }
 
 private:
-    std::deque<CScatterPlotPosition> m_samples;
-    CScatterPlotPosition m_lastSample;
-    CScatterPlotPosition m_center;
-    CScatterPlotPosition m_userPosition;
-    CScatterPlotPosition m_averagePosition;
+    std::deque<ScatterPlotPosition> m_samples;
+    ScatterPlotPosition m_lastSample;
+    ScatterPlotPosition m_center;
+    ScatterPlotPosition m_userPosition;
+    ScatterPlotPosition m_averagePosition;
     double m_rangeMetres = kDefaultScatterRange;
     GeoBounds m_bounds;
     int32_t m_centerMode = CENTER_NEXT_SAMPLE;

@@ -44,7 +44,7 @@ void FillSampleSquare(QImage& image, PixelPoint p, QRgb color)
 
 }  // namespace
 
-CScatterPlotWnd::CScatterPlotWnd(QWidget* parent)
+ScatterPlotWnd::ScatterPlotWnd(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -52,56 +52,56 @@ CScatterPlotWnd::CScatterPlotWnd(QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void CScatterPlotWnd::AddSample(double latitude, double longitude, double altitude, double hdop, double vdop)
+void ScatterPlotWnd::AddSample(double latitude, double longitude, double altitude, double hdop, double vdop)
 {
     m_model.AddSample(latitude, longitude, altitude, hdop, vdop);
 }
 
-void CScatterPlotWnd::SetAveragePosition(double latitude, double longitude)
+void ScatterPlotWnd::SetAveragePosition(double latitude, double longitude)
 {
     m_model.SetAveragePosition(latitude, longitude);
 }
 
-void CScatterPlotWnd::SetUserPosition(double latitude, double longitude, double altitude)
+void ScatterPlotWnd::SetUserPosition(double latitude, double longitude, double altitude)
 {
     m_model.SetUserPosition(latitude, longitude, altitude);
 }
 
-void CScatterPlotWnd::SetCenterMode(int mode)
+void ScatterPlotWnd::SetCenterMode(int mode)
 {
     m_model.SetCenterMode(mode);
     update();
 }
 
-void CScatterPlotWnd::SetDopThreshold(int x100)
+void ScatterPlotWnd::SetDopThreshold(int x100)
 {
     m_model.SetDopThreshold(x100);
 }
 
-void CScatterPlotWnd::ClearSamples()
+void ScatterPlotWnd::ClearSamples()
 {
     m_model.ClearSamples();
     update();
 }
 
-void CScatterPlotWnd::SetCommandActions(CommandActions* commands)
+void ScatterPlotWnd::SetCommandActions(CommandActions* commands)
 {
     m_commands = commands;
 }
 
-void CScatterPlotWnd::ZoomIn()
+void ScatterPlotWnd::ZoomIn()
 {
     m_model.ZoomIn();
     update();
 }
 
-void CScatterPlotWnd::ZoomOut()
+void ScatterPlotWnd::ZoomOut()
 {
     m_model.ZoomOut();
     update();
 }
 
-QImage CScatterPlotWnd::RenderPage()
+QImage ScatterPlotWnd::RenderPage()
 {
     QImage image(size(), QImage::Format_RGB32);
     if (image.isNull())
@@ -151,7 +151,7 @@ QImage CScatterPlotWnd::RenderPage()
         painter.end();
         const QRgb good = m_goodColor.rgb();
         const QRgb bad = m_badColor.rgb();
-        for (const CScatterPlotPosition& sample : m_model.Samples())
+        for (const ScatterPlotPosition& sample : m_model.Samples())
             FillSampleSquare(image, MapToPixel(mapping, sample), m_model.IsGood(sample) ? good : bad);
         painter.begin(&image);
         painter.setRenderHint(QPainter::Antialiasing, false);
@@ -170,7 +170,7 @@ QImage CScatterPlotWnd::RenderPage()
     return image;
 }
 
-void CScatterPlotWnd::DrawZoomButton(QPainter& painter, const PixelRect& button, bool held, const QString& sign,
+void ScatterPlotWnd::DrawZoomButton(QPainter& painter, const PixelRect& button, bool held, const QString& sign,
                                      int textHeight)
 {
     painter.setPen(QPen(m_fgColor, 1));
@@ -180,13 +180,13 @@ void CScatterPlotWnd::DrawZoomButton(QPainter& painter, const PixelRect& button,
                      Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, sign);
 }
 
-void CScatterPlotWnd::paintEvent(QPaintEvent*)
+void ScatterPlotWnd::paintEvent(QPaintEvent*)
 {
     const QImage image = RenderPage();
     QPainter(this).drawImage(0, 0, image);
 }
 
-void CScatterPlotWnd::wheelEvent(QWheelEvent* event)
+void ScatterPlotWnd::wheelEvent(QWheelEvent* event)
 {
     // One step per event, whatever its size.
     const int delta = event->angleDelta().y();
@@ -197,7 +197,7 @@ void CScatterPlotWnd::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
-void CScatterPlotWnd::mousePressEvent(QMouseEvent* event)
+void ScatterPlotWnd::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
@@ -216,13 +216,13 @@ void CScatterPlotWnd::mousePressEvent(QMouseEvent* event)
     }
 }
 
-void CScatterPlotWnd::mouseDoubleClickEvent(QMouseEvent* event)
+void ScatterPlotWnd::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // A double-click on a button zooms twice.
     mousePressEvent(event);
 }
 
-void CScatterPlotWnd::mouseReleaseEvent(QMouseEvent* event)
+void ScatterPlotWnd::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || m_pressedButton == 0) {
         QWidget::mouseReleaseEvent(event);
@@ -239,7 +239,7 @@ void CScatterPlotWnd::mouseReleaseEvent(QMouseEvent* event)
         update();
 }
 
-void CScatterPlotWnd::mouseMoveEvent(QMouseEvent* event)
+void ScatterPlotWnd::mouseMoveEvent(QMouseEvent* event)
 {
     const PixelPoint p = EventPoint(event);
     if (!m_zoomInRect.Contains(p.x, p.y) && !m_zoomOutRect.Contains(p.x, p.y)) {
@@ -248,13 +248,13 @@ void CScatterPlotWnd::mouseMoveEvent(QMouseEvent* event)
     }
 }
 
-void CScatterPlotWnd::leaveEvent(QEvent*)
+void ScatterPlotWnd::leaveEvent(QEvent*)
 {
     m_pressedButton = 0;
     update();
 }
 
-void CScatterPlotWnd::contextMenuEvent(QContextMenuEvent* event)
+void ScatterPlotWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     if (m_contextMenuId == 0 || m_commands == nullptr)
         return;

@@ -14,9 +14,9 @@ class CommandActions;
 // in metres around the chosen centre, with range rings, the latest fix's
 // distance from the centre and the sample count. Samples above the DOP
 // threshold are drawn in a warning colour. The wheel and two buttons zoom.
-class CScatterPlotWnd : public QWidget {
+class ScatterPlotWnd : public QWidget {
 public:
-    explicit CScatterPlotWnd(QWidget* parent = nullptr);
+    explicit ScatterPlotWnd(QWidget* parent = nullptr);
 
     // Called by the main window for every fix; does not repaint.
     void AddSample(double latitude, double longitude, double altitude, double hdop, double vdop);

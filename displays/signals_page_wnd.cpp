@@ -53,7 +53,7 @@ QTableWidgetItem* NumberItem(const std::optional<int>& value)
 
 }  // namespace
 
-CSignalsPageWnd::CSignalsPageWnd(QWidget* parent)
+SignalsPageWnd::SignalsPageWnd(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -77,7 +77,7 @@ CSignalsPageWnd::CSignalsPageWnd(QWidget* parent)
     m_table->hide();
 }
 
-void CSignalsPageWnd::UpdateTable()
+void SignalsPageWnd::UpdateTable()
 {
     const SignalsPageLayout layout = Layout(size());
     const PixelRect& r = layout.satelliteTable;
@@ -106,13 +106,13 @@ void CSignalsPageWnd::UpdateTable()
     m_table->setSortingEnabled(true);
 }
 
-void CSignalsPageWnd::resizeEvent(QResizeEvent* event)
+void SignalsPageWnd::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     UpdateTable();
 }
 
-bool CSignalsPageWnd::event(QEvent* event)
+bool SignalsPageWnd::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
@@ -128,12 +128,12 @@ bool CSignalsPageWnd::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void CSignalsPageWnd::SetSnapshotSource(std::function<GnssSnapshot()> source)
+void SignalsPageWnd::SetSnapshotSource(std::function<GnssSnapshot()> source)
 {
     m_snapshotSource = std::move(source);
 }
 
-void CSignalsPageWnd::UpdateFromSnapshot()
+void SignalsPageWnd::UpdateFromSnapshot()
 {
     m_snapshot = m_snapshotSource ? m_snapshotSource() : GnssSnapshot{};
     std::optional<double> now = ReceiverSeconds(m_snapshot);
@@ -151,7 +151,7 @@ void CSignalsPageWnd::UpdateFromSnapshot()
     update();
 }
 
-void CSignalsPageWnd::UpdateFromSnapshotAt(double now)
+void SignalsPageWnd::UpdateFromSnapshotAt(double now)
 {
     m_snapshot = m_snapshotSource ? m_snapshotSource() : GnssSnapshot{};
     m_now = now;
@@ -160,13 +160,13 @@ void CSignalsPageWnd::UpdateFromSnapshotAt(double now)
     update();
 }
 
-void CSignalsPageWnd::ClearTrails()
+void SignalsPageWnd::ClearTrails()
 {
     m_trails.Clear();
     update();
 }
 
-void CSignalsPageWnd::Restart()
+void SignalsPageWnd::Restart()
 {
     m_trails.Clear();
     m_snapshot = GnssSnapshot{};
@@ -176,21 +176,21 @@ void CSignalsPageWnd::Restart()
     update();
 }
 
-void CSignalsPageWnd::SetFilter(const SignalsFilter& filter)
+void SignalsPageWnd::SetFilter(const SignalsFilter& filter)
 {
     m_filter = filter;
     UpdateTable();
     update();
 }
 
-SignalsPageLayout CSignalsPageWnd::Layout(const QSize& size) const
+SignalsPageLayout SignalsPageWnd::Layout(const QSize& size) const
 {
     const QFontMetrics metrics(SignalsFont());
     return LayoutSignalsPage({0, 0, size.width(), size.height()}, m_snapshot, m_filter, m_trails, m_now,
                              MeasureWith(metrics));
 }
 
-void CSignalsPageWnd::Paint(QPainter& painter, const QSize& size) const
+void SignalsPageWnd::Paint(QPainter& painter, const QSize& size) const
 {
     const SignalsPageLayout layout = Layout(size);
     const QRect all(QPoint(0, 0), size);
@@ -328,7 +328,7 @@ void CSignalsPageWnd::Paint(QPainter& painter, const QSize& size) const
     }
 }
 
-QImage CSignalsPageWnd::RenderPage()
+QImage SignalsPageWnd::RenderPage()
 {
     QImage image(size(), QImage::Format_RGB32);
     if (image.isNull())
@@ -338,13 +338,13 @@ QImage CSignalsPageWnd::RenderPage()
     return image;
 }
 
-void CSignalsPageWnd::paintEvent(QPaintEvent*)
+void SignalsPageWnd::paintEvent(QPaintEvent*)
 {
     const QImage image = RenderPage();
     QPainter(this).drawImage(0, 0, image);
 }
 
-void CSignalsPageWnd::mousePressEvent(QMouseEvent* event)
+void SignalsPageWnd::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     const SignalsPageLayout layout = Layout(size());

@@ -18,9 +18,9 @@ class QTableWidget;
 // a tooltip. It reads the GNSS snapshot, never the parser, and
 // keeps only the trails and the filter; a click on a chip shows or hides a
 // system or a band.
-class CSignalsPageWnd : public QWidget {
+class SignalsPageWnd : public QWidget {
 public:
-    explicit CSignalsPageWnd(QWidget* parent = nullptr);
+    explicit SignalsPageWnd(QWidget* parent = nullptr);
 
     // Where the page reads the model: a copy of the shared GNSS snapshot
     // taken under its lock. Without a source it shows an empty snapshot.

@@ -23,7 +23,7 @@ struct Run {
 Run Decode(const uint8_t* data, size_t size, int dualMode, int solutionMode, size_t split)
 {
     Run run;
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     parser.m_dualMode = dualMode;
     parser.m_solutionMode = solutionMode;
     DisplaySnapshot snapshot;
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The decoders on their own, with any text, as a test might call them.
     const std::string text(reinterpret_cast<const char*>(data), size);
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     parser.DecodeGGA(text.c_str());
     parser.DecodeGSA(text.c_str());
     parser.DecodeVTG(text.c_str());
@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t comma = text.find(',');
     parser.m_gnssModel.OnSentence(std::string_view(text).substr(0, comma),
                                   comma == std::string::npos ? std::string_view() : std::string_view(text).substr(comma + 1));
-    char field[CNMEAParser::kFieldSize];
+    char field[SentenceFramer::kFieldSize];
     for (int i = 0; i < 20; ++i)
-        CNMEAParser::GetField(text.c_str(), i, field);
+        SentenceFramer::GetField(text.c_str(), i, field);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include <chrono>
 
 // One translation unit, so they are constructed in this order.
-CNMEAParserWin32 g_parser;
+ReceiverState g_parser;
 LinkHealth g_linkHealth;
 std::mutex g_dataLock;
 std::mutex g_parserLock;
@@ -14,7 +14,7 @@ GnssSnapshot g_gnssSnapshot;
 ReadStampQueue g_readStamps;
 MonitorBacklog g_monitorBacklog;
 LinkRecording g_recording;
-CSio g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
+SerialPort g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
 
 LinkObjects GlobalLinkObjects()
 {

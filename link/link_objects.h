@@ -27,8 +27,8 @@ struct ReadStampQueue {
 // The objects the link threads and the GUI share. The program has one set,
 // the process-wide globals below; tests make their own.
 struct LinkObjects {
-    CNMEAParserWin32& parser;
-    CSio& sio;
+    ReceiverState& parser;
+    SerialPort& sio;
     // Guards rxQueue and snapshot, and the parser while it is reset or copied.
     std::mutex& dataLock;
     // Held while bytes are fed to the parser, while it is reset and while
@@ -50,7 +50,7 @@ struct LinkObjects {
     LinkRecording* recording = nullptr;
 };
 
-extern CNMEAParserWin32 g_parser;
+extern ReceiverState g_parser;
 extern LinkHealth g_linkHealth;
 extern std::mutex g_dataLock;
 extern std::mutex g_parserLock;
@@ -60,7 +60,7 @@ extern GnssSnapshot g_gnssSnapshot;
 extern ReadStampQueue g_readStamps;
 extern MonitorBacklog g_monitorBacklog;
 extern LinkRecording g_recording;
-extern CSio g_sio;  // resets g_parser on every OpenPort
+extern SerialPort g_sio;  // resets g_parser on every OpenPort
 
 LinkObjects GlobalLinkObjects();
 

@@ -8,7 +8,7 @@
 
 #include "nmea/receiver_state.h"
 
-AnalysisBatcher::AnalysisBatcher(const CNMEAParserWin32& state)
+AnalysisBatcher::AnalysisBatcher(const ReceiverState& state)
     : m_state(state)
 {
     batch.reserve(RecordingAnalysis::kBatchFixes + RecordingAnalysis::kBatchHeadroom);
@@ -47,7 +47,7 @@ RecordingAnalysisResult RecordingAnalysis::Run(const std::string& path, const De
     if (::fstat(::fileno(file), &st) == 0)
         result.totalBytes = static_cast<uint64_t>(st.st_size);
 
-    CNMEAParserWin32 state;
+    ReceiverState state;
     AnalysisBatcher batcher(state);
     DecodeDriver driver(state, &batcher);
     std::vector<uint8_t> buffer(1 << 16);

@@ -10,7 +10,7 @@
 #include "nmea/display_snapshot.h"
 #include "nmea/gnss_snapshot.h"
 
-class CNMEAParserWin32;
+class ReceiverState;
 
 // Decodes a whole recording at full speed, as a playback would feed it:
 // a parser in its start state, the display and GNSS snapshots copied at
@@ -36,7 +36,7 @@ struct AnalysedFix {
 // each as the link's hand-off copies them.
 class AnalysisBatcher : public DecodeObserver {
 public:
-    explicit AnalysisBatcher(const CNMEAParserWin32& state);
+    explicit AnalysisBatcher(const ReceiverState& state);
     void OnFix() override;
     // The batch so far; a new empty one takes its place.
     std::vector<AnalysedFix> Take();
@@ -46,7 +46,7 @@ public:
     std::vector<AnalysedFix> batch;
 
 private:
-    const CNMEAParserWin32& m_state;
+    const ReceiverState& m_state;
     AnalysedFix m_fix;
 };
 

@@ -122,27 +122,27 @@ std::string OpenFailureText(OpenFailure failure, int error)
     return error != 0 ? std::strerror(error) : "unknown error";
 }
 
-CSio::CSio(std::function<void()> resetParser)
+SerialPort::SerialPort(std::function<void()> resetParser)
     : m_resetParser(std::move(resetParser))
 {
 }
 
-CSio::~CSio()
+SerialPort::~SerialPort()
 {
     Close();
 }
 
-bool CSio::OpenPort(int portNumber, int baudRate)
+bool SerialPort::OpenPort(int portNumber, int baudRate)
 {
     return OpenPort(std::to_string(portNumber), baudRate);
 }
 
-bool CSio::OpenPort(const std::string& port, int baudRate)
+bool SerialPort::OpenPort(const std::string& port, int baudRate)
 {
     return OpenSource(port, baudRate);
 }
 
-bool CSio::OpenSource(const std::string& text, int baudRate)
+bool SerialPort::OpenSource(const std::string& text, int baudRate)
 {
     Close();
     ++m_generation;
@@ -157,7 +157,7 @@ bool CSio::OpenSource(const std::string& text, int baudRate)
     return m_hPort.load() != kInvalidHandle;
 }
 
-bool CSio::Adopt(SourceHandle handle)
+bool SerialPort::Adopt(SourceHandle handle)
 {
     if (!handle.Ok()) {
         std::lock_guard lock(m_handleLock);
@@ -178,7 +178,7 @@ bool CSio::Adopt(SourceHandle handle)
     return true;
 }
 
-bool CSio::AdoptIfUnchanged(SourceHandle handle, uint64_t generation)
+bool SerialPort::AdoptIfUnchanged(SourceHandle handle, uint64_t generation)
 {
     // The lock orders this against the user's opens and closes; the parser
     // reset takes only the parser's locks, never this one.
@@ -195,13 +195,13 @@ bool CSio::AdoptIfUnchanged(SourceHandle handle, uint64_t generation)
     return true;
 }
 
-std::string CSio::ReopenText() const
+std::string SerialPort::ReopenText() const
 {
     std::lock_guard lock(m_handleLock);
     return m_reopenText;
 }
 
-void CSio::TakeLocked(SourceHandle& handle)
+void SerialPort::TakeLocked(SourceHandle& handle)
 {
     m_openFailure = handle.failure;
     m_openErrno = handle.error;
@@ -370,7 +370,7 @@ SourceHandle OpenSourceHandle(std::string_view text, int baudRate, std::chrono::
     return handle;
 }
 
-bool CSio::OpenPlayback(const std::string& path)
+bool SerialPort::OpenPlayback(const std::string& path)
 {
     Close();
     ++m_generation;
@@ -406,14 +406,14 @@ bool CSio::OpenPlayback(const std::string& path)
     return true;
 }
 
-void CSio::Close()
+void SerialPort::Close()
 {
     std::lock_guard lock(m_handleLock);
     ++m_generation;
     CloseLocked();
 }
 
-void CSio::CloseLocked()
+void SerialPort::CloseLocked()
 {
     const int fd = m_hPort.exchange(kInvalidHandle);
     if (fd != kInvalidHandle) {
@@ -426,7 +426,7 @@ void CSio::CloseLocked()
     m_kind = static_cast<int>(SourceKind::Serial);
 }
 
-bool CSio::Fail(OpenFailure failure, int error, int fd)
+bool SerialPort::Fail(OpenFailure failure, int error, int fd)
 {
     if (fd != kInvalidHandle)
         ::close(fd);
@@ -436,7 +436,7 @@ bool CSio::Fail(OpenFailure failure, int error, int fd)
     return false;
 }
 
-SioReadResult CSio::Read(uint8_t* buffer, size_t liveSize, size_t playbackSize)
+SioReadResult SerialPort::Read(uint8_t* buffer, size_t liveSize, size_t playbackSize)
 {
     std::lock_guard lock(m_handleLock);
     SioReadResult result;
@@ -465,7 +465,7 @@ SioReadResult CSio::Read(uint8_t* buffer, size_t liveSize, size_t playbackSize)
     return result;
 }
 
-SioReadResult CSio::ReadPlayback(int fd, uint8_t* buffer, size_t size)
+SioReadResult SerialPort::ReadPlayback(int fd, uint8_t* buffer, size_t size)
 {
     SioReadResult result;
     result.playback = true;
@@ -496,7 +496,7 @@ SioReadResult CSio::ReadPlayback(int fd, uint8_t* buffer, size_t size)
     return result;
 }
 
-long CSio::ReadDatagrams(int fd, uint8_t* buffer, size_t size)
+long SerialPort::ReadDatagrams(int fd, uint8_t* buffer, size_t size)
 {
     // Each datagram holds a sentence or a few; take what fits whole.
     constexpr size_t kLargestDatagram = 2048;
@@ -528,7 +528,7 @@ long CSio::ReadDatagrams(int fd, uint8_t* buffer, size_t size)
     return static_cast<long>(filled);
 }
 
-std::string CSio::WriteRefusal() const
+std::string SerialPort::WriteRefusal() const
 {
     if (m_playback.load() != 0 || m_hPort.load() == kInvalidHandle)
         return {};
@@ -543,7 +543,7 @@ std::string CSio::WriteRefusal() const
     }
 }
 
-long CSio::Write(const void* data, size_t size)
+long SerialPort::Write(const void* data, size_t size)
 {
     const uint64_t generation = Generation();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
@@ -564,7 +564,7 @@ long CSio::Write(const void* data, size_t size)
     return written > 0 || size == 0 ? static_cast<long>(written) : -1;
 }
 
-long CSio::WriteSome(const void* data, size_t size, uint64_t generation)
+long SerialPort::WriteSome(const void* data, size_t size, uint64_t generation)
 {
     std::lock_guard lock(m_handleLock);
     const int fd = m_hPort.load();
@@ -584,7 +584,7 @@ long CSio::WriteSome(const void* data, size_t size, uint64_t generation)
     }
 }
 
-void CSio::WaitWritable(std::chrono::milliseconds timeout) const
+void SerialPort::WaitWritable(std::chrono::milliseconds timeout) const
 {
     const int fd = m_hPort.load();
     if (fd == kInvalidHandle) {
@@ -598,31 +598,31 @@ void CSio::WaitWritable(std::chrono::milliseconds timeout) const
         std::this_thread::sleep_for(timeout);
 }
 
-OpenFailure CSio::LastOpenFailure() const
+OpenFailure SerialPort::LastOpenFailure() const
 {
     std::lock_guard lock(m_handleLock);
     return m_openFailure;
 }
 
-int CSio::LastOpenErrno() const
+int SerialPort::LastOpenErrno() const
 {
     std::lock_guard lock(m_handleLock);
     return m_openErrno;
 }
 
-std::string CSio::LastOpenErrorText() const
+std::string SerialPort::LastOpenErrorText() const
 {
     std::lock_guard lock(m_handleLock);
     return m_openDetail.empty() ? OpenFailureText(m_openFailure, m_openErrno) : m_openDetail;
 }
 
-std::string CSio::DevicePath() const
+std::string SerialPort::DevicePath() const
 {
     std::lock_guard lock(m_handleLock);
     return m_devicePath;
 }
 
-std::string CSio::PlaybackFile() const
+std::string SerialPort::PlaybackFile() const
 {
     std::lock_guard lock(m_handleLock);
     return m_playbackFile;

@@ -20,7 +20,7 @@
 std::optional<unsigned> BaudRateSpeed(int baudRate);
 
 // A source opened but not yet the link's: what OpenSourceHandle gives and
-// CSio::Adopt takes, so that a new source can be opened while the current
+// SerialPort::Adopt takes, so that a new source can be opened while the current
 // one keeps running, and only replace it once it works.
 struct SourceHandle {
     int fd = -1;
@@ -70,17 +70,17 @@ struct SioReadResult {
 // closes it, so every use of the descriptor happens under one mutex: a close
 // can never overlap a read or a write, and a descriptor number is never
 // reused behind a reader's back.
-class CSio {
+class SerialPort {
 public:
     static constexpr int kInvalidHandle = -1;
     static constexpr int kWriteTimeoutMs = 1000;
 
     // `resetParser` runs on every OpenPort after the old source is closed
     // and before the new one opens, also when the open then fails.
-    explicit CSio(std::function<void()> resetParser = {});
-    virtual ~CSio();
-    CSio(const CSio&) = delete;
-    CSio& operator=(const CSio&) = delete;
+    explicit SerialPort(std::function<void()> resetParser = {});
+    virtual ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
 
     // Opens COMn (/dev/ttyS<n-1>) or a device path, raw 8N1 at `baudRate`,
     // no flow control, DTR and RTS raised, reads that return at once. On

@@ -13,7 +13,7 @@ std::string Size(size_t bytes)
 
 }  // namespace
 
-WriteQueue::WriteQueue(CSio& sio, FailureNotice notice)
+WriteQueue::WriteQueue(SerialPort& sio, FailureNotice notice)
     : m_sio(sio)
     , m_notice(std::move(notice))
 {

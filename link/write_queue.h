@@ -11,7 +11,7 @@
 #include <string_view>
 #include <thread>
 
-class CSio;
+class SerialPort;
 
 // What goes to the receiver: whole sentences, or whole binary frames, in
 // the order they were given, never interleaved. Enqueue returns at once and
@@ -33,7 +33,7 @@ public:
     // Called on the writer thread; must not block.
     using FailureNotice = std::function<void(const Failure&)>;
 
-    explicit WriteQueue(CSio& sio, FailureNotice notice = {});
+    explicit WriteQueue(SerialPort& sio, FailureNotice notice = {});
     ~WriteQueue();
     WriteQueue(const WriteQueue&) = delete;
     WriteQueue& operator=(const WriteQueue&) = delete;
@@ -62,7 +62,7 @@ private:
     void Run();
     void FailAll(std::unique_lock<std::mutex>& lock, const std::string& reason);
 
-    CSio& m_sio;
+    SerialPort& m_sio;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     std::deque<Frame> m_frames;

@@ -24,15 +24,15 @@ int DecodeDriver::OnSentence(const char* address, const char* data)
     const std::string_view a = Address(address);
     const std::string_view d(data, DataLength());
     const AddressKind kind = ClassifyAddress(a);
-    const CNMEAParserWin32::Taken taken = m_state.Decode(a, d, kind);
-    if (taken == CNMEAParserWin32::Taken::Invalid) {
+    const ReceiverState::Taken taken = m_state.Decode(a, d, kind);
+    if (taken == ReceiverState::Taken::Invalid) {
         ++m_counts.invalid;
         if (m_observer != nullptr)
             m_observer->OnInvalid(a, d);
     }
     if (m_observer != nullptr)
         m_observer->OnSentence(a, d, kind);
-    if (taken == CNMEAParserWin32::Taken::Fix) {
+    if (taken == ReceiverState::Taken::Fix) {
         ++m_counts.fixes;
         if (m_observer != nullptr)
             m_observer->OnFix();

@@ -7,7 +7,7 @@
 #include "nmea/phrase_table.h"
 #include "nmea/sentence_framer.h"
 
-class CNMEAParserWin32;
+class ReceiverState;
 
 // What decoding met, counted as it goes.
 struct SentenceCounts {
@@ -39,9 +39,9 @@ public:
 // once into the receiver state (and its GNSS model), and the observer hears
 // of sentences, fixes and what was dropped. The link's reader, analysis,
 // seek and every command of stelmap-cli feed one of these.
-class DecodeDriver final : private CNMEAParser {
+class DecodeDriver final : private SentenceFramer {
 public:
-    explicit DecodeDriver(CNMEAParserWin32& state, DecodeObserver* observer = nullptr)
+    explicit DecodeDriver(ReceiverState& state, DecodeObserver* observer = nullptr)
         : m_state(state)
         , m_observer(observer)
     {
@@ -64,7 +64,7 @@ public:
     }
 
     const SentenceCounts& Counts() const;
-    int FramerState() const { return CNMEAParser::FramerState(); }
+    int FramerState() const { return SentenceFramer::FramerState(); }
 
 private:
     int OnSentence(const char* address, const char* data) override;
@@ -72,7 +72,7 @@ private:
     void OnTooLong() override;
     std::string_view Address(const char* address) const;
 
-    CNMEAParserWin32& m_state;
+    ReceiverState& m_state;
     DecodeObserver* m_observer = nullptr;
     mutable SentenceCounts m_counts;
 };

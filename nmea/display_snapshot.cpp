@@ -5,7 +5,7 @@
 
 #include "nmea/receiver_state.h"
 
-void CopyToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot)
+void CopyToSnapshot(const ReceiverState& parser, DisplaySnapshot& snapshot)
 {
     snapshot.latitude = parser.m_latitude;
     snapshot.longitude = parser.m_longitude;

@@ -4,7 +4,7 @@
 
 #include "nmea/satellite_view.h"
 
-class CNMEAParserWin32;
+class ReceiverState;
 
 struct SnapshotSatellite {
     int constellation = 0;  // 0: PRN 64 and below, 1: GLONASS (65-96)
@@ -50,4 +50,4 @@ struct DisplaySnapshot {
 
 // Copies the parser's fix into the snapshot. The caller holds whatever lock
 // guards the snapshot.
-void CopyToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot);
+void CopyToSnapshot(const ReceiverState& parser, DisplaySnapshot& snapshot);

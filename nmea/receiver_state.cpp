@@ -70,12 +70,12 @@ const char* FixQualityText(int fixQuality)
     return kFixQualityTexts[fixQuality];
 }
 
-CNMEAParserWin32::CNMEAParserWin32()
+ReceiverState::ReceiverState()
 {
     ResetData();
 }
 
-void CNMEAParserWin32::ResetData()
+void ReceiverState::ResetData()
 {
     m_utcHour = m_utcMinute = m_utcSecond = 0;
     m_utcValid = false;
@@ -108,7 +108,7 @@ void CNMEAParserWin32::ResetData()
     m_gnssModel.Reset();
 }
 
-bool CNMEAParserWin32::DroppedByDualModeFilter(std::string_view address) const
+bool ReceiverState::DroppedByDualModeFilter(std::string_view address) const
 {
     if (m_dualMode.load(std::memory_order_relaxed) != 1)
         return false;
@@ -118,7 +118,7 @@ bool CNMEAParserWin32::DroppedByDualModeFilter(std::string_view address) const
     return (address[1] == 'N' && mode == Integrity) || (address[1] == 'P' && mode == Precision);
 }
 
-CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::string_view data, AddressKind kind)
+ReceiverState::Taken ReceiverState::Decode(std::string_view address, std::string_view data, AddressKind kind)
 {
     if (DroppedByDualModeFilter(address))
         return Taken::Filtered;
@@ -184,7 +184,7 @@ CNMEAParserWin32::Taken CNMEAParserWin32::Decode(std::string_view address, std::
     return Taken::Sentence;
 }
 
-bool CNMEAParserWin32::Apply(const GgaFields& gga)
+bool ReceiverState::Apply(const GgaFields& gga)
 {
     // Not a fix at all: nothing of it is kept, and it is not counted.
     if (gga.ImpossiblePosition())
@@ -213,7 +213,7 @@ bool CNMEAParserWin32::Apply(const GgaFields& gga)
     return true;
 }
 
-void CNMEAParserWin32::Apply(const GsaFields& gsa)
+void ReceiverState::Apply(const GsaFields& gsa)
 {
     if (gsa.mode)
         m_gsaMode = *gsa.mode;
@@ -252,7 +252,7 @@ void CNMEAParserWin32::Apply(const GsaFields& gsa)
     ++m_gsaCount;
 }
 
-void CNMEAParserWin32::Apply(const VtgFields& vtg)
+void ReceiverState::Apply(const VtgFields& vtg)
 {
     if (vtg.courseTrue)
         m_courseTrue = *vtg.courseTrue;
@@ -267,7 +267,7 @@ void CNMEAParserWin32::Apply(const VtgFields& vtg)
 }
 
 // $GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74
-void CNMEAParserWin32::Apply(const GsvMessage& gsv, SatelliteViewTable& table)
+void ReceiverState::Apply(const GsvMessage& gsv, SatelliteViewTable& table)
 {
     const int total = gsv.total.value_or(0);
     if (total < 1 || total > 9)
@@ -293,27 +293,27 @@ void CNMEAParserWin32::Apply(const GsvMessage& gsv, SatelliteViewTable& table)
     ++table.sentenceCount;
 }
 
-void CNMEAParserWin32::DecodeGGA(const char* data) { Apply(DecodeGga(SentenceFields(Text(data)))); }
+void ReceiverState::DecodeGGA(const char* data) { Apply(DecodeGga(SentenceFields(Text(data)))); }
 
-void CNMEAParserWin32::DecodeGSA(const char* data) { Apply(DecodeGsa(SentenceFields(Text(data)))); }
+void ReceiverState::DecodeGSA(const char* data) { Apply(DecodeGsa(SentenceFields(Text(data)))); }
 
-void CNMEAParserWin32::DecodeVTG(const char* data) { Apply(DecodeVtg(SentenceFields(Text(data)))); }
+void ReceiverState::DecodeVTG(const char* data) { Apply(DecodeVtg(SentenceFields(Text(data)))); }
 
-void CNMEAParserWin32::DecodeGPSGSV(const char* data)
+void ReceiverState::DecodeGPSGSV(const char* data)
 {
     DecodeGsv(SentenceFields(Text(data)), m_gsv);
     Apply(m_gsv, m_gpsInView);
 }
 
-void CNMEAParserWin32::DecodeGLONASSGSV(const char* data)
+void ReceiverState::DecodeGLONASSGSV(const char* data)
 {
     DecodeGsv(SentenceFields(Text(data)), m_gsv);
     Apply(m_gsv, m_glonassInView);
 }
 
-void CNMEAParserWin32::MergeSatellites() { MergeSatellitesFrom(kMaxSatellites); }
+void ReceiverState::MergeSatellites() { MergeSatellitesFrom(kMaxSatellites); }
 
-void CNMEAParserWin32::MergeSatellitesFrom(int previousFilled)
+void ReceiverState::MergeSatellitesFrom(int previousFilled)
 {
     // Counts are stored as the receiver sent them; only what fits is copied.
     const int gps = m_gpsInView.UsableCount();
@@ -333,13 +333,13 @@ void CNMEAParserWin32::MergeSatellitesFrom(int previousFilled)
     ++m_allInView.sentenceCount;
 }
 
-void CNMEAParserWin32::DecodeConfigReply(const char* data)
+void ReceiverState::DecodeConfigReply(const char* data)
 {
     if (const std::optional<ConfigReply> reply = ::DecodeConfigReply(SentenceFields(Text(data))))
         Apply(*reply);
 }
 
-void CNMEAParserWin32::Apply(const ConfigReply& reply)
+void ReceiverState::Apply(const ConfigReply& reply)
 {
     if (!reply.solution) {
         m_solutionMode = Integrity;
@@ -363,10 +363,10 @@ void CNMEAParserWin32::Apply(const ConfigReply& reply)
     }
 }
 
-void CNMEAParserWin32::DecodeRAIM(const char* data) { Apply(DecodeRaim(SentenceFields(Text(data)))); }
+void ReceiverState::DecodeRAIM(const char* data) { Apply(DecodeRaim(SentenceFields(Text(data)))); }
 
 // Integrity of the GP solution only: in Precision mode the values are zeroed.
-void CNMEAParserWin32::Apply(const RaimFields& raim)
+void ReceiverState::Apply(const RaimFields& raim)
 {
     const bool precision = m_solutionMode.load() == Precision;
     m_raimHfom = precision ? 0 : raim.hfomCm.value_or(0);

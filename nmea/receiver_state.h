@@ -17,11 +17,11 @@
 // Everything here runs on whichever thread feeds the bytes. For tests and
 // small tools it can also frame bytes itself (ProcessBytes), handing each
 // GGA fix to a hook set from outside.
-class CNMEAParserWin32 {
+class ReceiverState {
 public:
     enum SolutionMode : int { Integrity = 0, Precision = 1 };
 
-    CNMEAParserWin32();
+    ReceiverState();
 
     // Zeroes the GGA, GSA and VTG groups and the three satellite tables. The
     // configuration (dual/solution mode), the RAIM values and the framer keep
@@ -32,8 +32,8 @@ public:
     // source (a playback, a different port) must not be judged by them.
     void ForgetIntegrity() { m_raimHpl = m_raimHfom = 0; }
 
-    CNMEAParserWin32(const CNMEAParserWin32&) = delete;
-    CNMEAParserWin32& operator=(const CNMEAParserWin32&) = delete;
+    ReceiverState(const ReceiverState&) = delete;
+    ReceiverState& operator=(const ReceiverState&) = delete;
 
     enum class Taken { Filtered, Sentence, Fix, Invalid };
     // Decodes one framed sentence, once, into the fields below and the GNSS

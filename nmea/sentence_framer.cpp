@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-int CNMEAParser::OnSentence(const char*, const char*) { return 0; }
+int SentenceFramer::OnSentence(const char*, const char*) { return 0; }
 
-void CNMEAParser::OnChecksumError(const char*, const char*) {}
+void SentenceFramer::OnChecksumError(const char*, const char*) {}
 
-int CNMEAParser::Deliver()
+int SentenceFramer::Deliver()
 {
     m_data[m_fieldIndex] = '\0';
     m_framerState = StateWaitStart;
@@ -14,7 +14,7 @@ int CNMEAParser::Deliver()
     return 1;
 }
 
-int CNMEAParser::ProcessByte(uint8_t b)
+int SentenceFramer::ProcessByte(uint8_t b)
 {
     switch (m_framerState) {
     case StateWaitStart:
@@ -113,7 +113,7 @@ inline uint8_t FoldXor(uint64_t v)
 
 }  // namespace
 
-size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
+size_t SentenceFramer::ProcessBytes(const uint8_t* bytes, size_t count)
 {
     size_t delivered = 0;
     const uint8_t* p = bytes;
@@ -183,7 +183,7 @@ size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
     return delivered;
 }
 
-int CNMEAParser::GetField(const char* data, int index, char* out)
+int SentenceFramer::GetField(const char* data, int index, char* out)
 {
     if (data == nullptr || out == nullptr)
         return 0;

@@ -19,7 +19,7 @@ namespace {
 
 // A receiver near its user position with HPLs around its errors and an RTK
 // phase: every region of the diagram gets epochs.
-void FeedSession(CAccuracyWnd& page, int fixes)
+void FeedSession(AccuracyPageWnd& page, int fixes)
 {
     std::mt19937 random(5);
     std::normal_distribution<double> metres(0.0, 12.0);
@@ -32,7 +32,7 @@ void FeedSession(CAccuracyWnd& page, int fixes)
 TEST(AccuracyPage, PaintsWhatTheGeometrySays)
 {
     UseTahoma();
-    CAccuracyWnd page;
+    AccuracyPageWnd page;
     page.resize(1200, 800);
     page.SetUserPosition(47.0707, 15.4395, 353.0);
     FeedSession(page, 20000);
@@ -84,7 +84,7 @@ TEST(AccuracyPage, PaintsWhatTheGeometrySays)
 
 TEST(AccuracyPage, ExportWritesThePictureAndTheCliReport)
 {
-    CAccuracyWnd page;
+    AccuracyPageWnd page;
     page.resize(600, 400);
     FeedSession(page, 50);
     const auto dir = std::filesystem::temp_directory_path() / "stelmap_accuracy_export";
@@ -122,14 +122,14 @@ TEST(AccuracyPage, TextsStayInTheirFrames)
     const auto dir = std::filesystem::path(STELMAP_BINARY_DIR) / "pictures";
     std::filesystem::create_directories(dir);
 
-    CAccuracyWnd withTruth, without;
+    AccuracyPageWnd withTruth, without;
     withTruth.SetUserPosition(47.0707, 15.4395, 353.0);
     FeedSession(withTruth, 70000);  // 131072 fixes at the timeline's end
     FeedSession(without, 300);
     // 796 x 380: the page itself in a window of 800 x 500.
     for (const QSize size : {QSize(796, 380), QSize(800, 500), QSize(1100, 700)})
         for (const int look : {kLookOffice2007Black, kLookOffice2007Blue})
-            for (CAccuracyWnd* page : {&withTruth, &without}) {
+            for (AccuracyPageWnd* page : {&withTruth, &without}) {
                 SetCurrentAppLook(look);
                 page->resize(size);
                 const QImage image = page->Render();
@@ -188,7 +188,7 @@ TEST(AccuracyPage, TextsStayInTheirFrames)
 TEST(AccuracyPage, MarksWhereTheFixQualityChangesAndTimesFromTheFirstCorrection)
 {
     UseTahoma();
-    CAccuracyWnd page;
+    AccuracyPageWnd page;
     page.resize(1200, 800);
     // 100 single fixes, corrections begin, 100 float, 100 fixed, 56 single.
     const int qualities[] = {1, 5, 4, 1};

@@ -27,7 +27,7 @@ size_t FeedRecording(const std::string& path, OnFix&& onFix)
 {
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     DisplaySnapshot snapshot;
     size_t fixes = 0;
     parser.SetPositionHandOff([&] {

@@ -7,10 +7,10 @@
 
 namespace {
 
-std::array<PlotSeries, kMaxSeries> SeriesWith(std::initializer_list<CVPlotDataItem> points)
+std::array<PlotSeries, kMaxSeries> SeriesWith(std::initializer_list<PlotDataItem> points)
 {
     std::array<PlotSeries, kMaxSeries> series;
-    for (const CVPlotDataItem& p : points)
+    for (const PlotDataItem& p : points)
         series[0].AddPoint(p.x, p.y);
     return series;
 }

@@ -21,7 +21,7 @@ TEST(PlotSeries, PointsStayInPlaceAndInOrderAcrossBlocks)
     PlotSeries s;
     for (int i = 0; i < 10000; ++i)
         s.AddPoint(i, 2.0 * i);
-    const CVPlotDataItem* lastOfFirstBlock = &s.Point(9999);
+    const PlotDataItem* lastOfFirstBlock = &s.Point(9999);
     for (int i = 10000; i < 25000; ++i)
         s.AddPoint(i, 2.0 * i);
     EXPECT_EQ(&s.Point(9999), lastOfFirstBlock);
@@ -38,7 +38,7 @@ TEST(PlotSeries, PointsStayInPlaceAndInOrderAcrossBlocks)
 TEST(PlotSeries, ExtremesAreKeptAsPointsArriveAndForgottenOnClear)
 {
     PlotSeries s;
-    for (const CVPlotDataItem& p : {CVPlotDataItem{5, 1}, {-3, 7}, {2, -4}})
+    for (const PlotDataItem& p : {PlotDataItem{5, 1}, {-3, 7}, {2, -4}})
         s.AddPoint(p.x, p.y);
     EXPECT_EQ(s.MinX(), -4);
     EXPECT_EQ(s.MaxX(), 7);
@@ -51,7 +51,7 @@ TEST(PlotSeries, ExtremesAreKeptAsPointsArriveAndForgottenOnClear)
     EXPECT_TRUE(s.IsEmpty());
     EXPECT_EQ(s.PointCount(), 0);
     EXPECT_EQ(s.BlockCount(), 0);
-    EXPECT_LT(s.AllocatedBytes(), 20000u * sizeof(CVPlotDataItem));  // one block kept aside
+    EXPECT_LT(s.AllocatedBytes(), 20000u * sizeof(PlotDataItem));  // one block kept aside
     s.AddPoint(-2.0, 7.0);
     EXPECT_EQ(s.MinX(), -2.0);
     EXPECT_EQ(s.MaxY(), 7.0);

@@ -45,7 +45,7 @@ protected:
     }
 
     CommandActions commands;
-    CPositionPlotWnd page{commands};
+    PositionPlotWnd page{commands};
     int m_look = 0;
 };
 
@@ -134,7 +134,7 @@ TEST_F(PositionPage, ClearPlotsCommandByItsId)
     menu->hide();
 
     // The main window asks first and then clears; here the clearing alone.
-    QObject::connect(clear, &QAction::triggered, &page, &CPositionPlotWnd::ClearPlots);
+    QObject::connect(clear, &QAction::triggered, &page, &PositionPlotWnd::ClearPlots);
     page.SetUserPosition(1.0, 2.0, 3.0);
     page.OnPositionUpdate(250, 120, 47.07, 15.44, 355.0);
     ASSERT_EQ(page.Statistics().SampleCount(), 1u);

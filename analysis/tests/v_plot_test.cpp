@@ -20,7 +20,7 @@ class Plot : public ::testing::Test {
 protected:
     void SetUp() override { UseTahoma(); }
 
-    QImage Render(CVPlot& plot, QSize size = {400, 300})
+    QImage Render(VPlot& plot, QSize size = {400, 300})
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(kSentinel);
@@ -32,7 +32,7 @@ protected:
 
 TEST_F(Plot, EmptyPlotIsAFramedBlackAreaAndNothingElse)
 {
-    CVPlot plot;
+    VPlot plot;
     plot.m_title.clear();
     plot.m_xLabel.clear();
     plot.m_yLabel.clear();
@@ -61,7 +61,7 @@ TEST_F(Plot, EmptyPlotIsAFramedBlackAreaAndNothingElse)
 
 TEST_F(Plot, AddPointRefusesSeriesOutsideTheSixteen)
 {
-    CVPlot plot;
+    VPlot plot;
     EXPECT_TRUE(plot.AddPoint(15, 1, 2));
     EXPECT_FALSE(plot.AddPoint(16, 1, 2));
     EXPECT_FALSE(plot.AddPoint(-1, 1, 2));
@@ -73,7 +73,7 @@ TEST_F(Plot, AddPointRefusesSeriesOutsideTheSixteen)
 
 TEST_F(Plot, GridLinesStandWhereTheScalesPutThem)
 {
-    CVPlot plot;
+    VPlot plot;
     plot.m_gridColor = QColor(96, 96, 96);
     for (int x = 0; x < 100; ++x)
         plot.AddPoint(0, x, x < 50 ? 0.0 : 100.0);
@@ -111,7 +111,7 @@ TEST_F(Plot, GridLinesStandWhereTheScalesPutThem)
 
 TEST_F(Plot, PolylineThroughItsPointsAndMarkersAsCircles)
 {
-    CVPlot plot;
+    VPlot plot;
     plot.AddPoint(0, 0, 0);
     plot.AddPoint(0, 5, 50);
     plot.AddPoint(0, 10, 100);
@@ -141,7 +141,7 @@ TEST_F(Plot, PolylineThroughItsPointsAndMarkersAsCircles)
 
 TEST_F(Plot, OneEqualValueLiesOnTheBottomEdgeOutsideTheClip)
 {
-    CVPlot plot;
+    VPlot plot;
     for (int x = 0; x < 10; ++x)
         plot.AddPoint(0, x, 16.0);
     const QImage image = Render(plot);
@@ -153,7 +153,7 @@ TEST_F(Plot, OneEqualValueLiesOnTheBottomEdgeOutsideTheClip)
 
 TEST_F(Plot, LegendListsTheSeriesThatHoldPointsInIndexOrder)
 {
-    CVPlot plot;
+    VPlot plot;
     plot.m_seriesNames[0] = "Raw";
     plot.m_seriesNames[1] = "LSF";
     plot.m_seriesNames[2] = "AVG";
@@ -177,7 +177,7 @@ TEST_F(Plot, LegendListsTheSeriesThatHoldPointsInIndexOrder)
 
 TEST_F(Plot, VerticalLabelReadsUpwardCentredOnThePlot)
 {
-    CVPlot plot;
+    VPlot plot;
     plot.m_yLabel = "Altitude (M)";
     plot.m_yLabelColor = QColor(255, 255, 0);
     plot.m_title.clear();
@@ -214,7 +214,7 @@ TEST_F(Plot, MergingColumnsChangesNoPixel)
     const Case cases[] = {{86400, true, {782, 195}}, {3000, false, {400, 300}}, {200, true, {900, 300}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.points);
-        CVPlot merged, plain;
+        VPlot merged, plain;
         plain.m_mergeColumns = false;
         double walk = 0.0;
         for (int i = 0; i < c.points; ++i) {
@@ -222,7 +222,7 @@ TEST_F(Plot, MergingColumnsChangesNoPixel)
             const double x = c.monotoneX ? i : std::floor(rng() % 1000 / 3.0);
             const double spike = rng() % 97 == 0 ? 40.0 * noise(rng) : 0.0;
             const bool marker = rng() % 5 == 0;
-            for (CVPlot* plot : {&merged, &plain}) {
+            for (VPlot* plot : {&merged, &plain}) {
                 plot->AddPoint(0, x, walk + spike);
                 plot->AddPoint(2, x, walk * 0.5);
                 plot->AddPoint(3, x, i % 500 < 250 ? 1.0 : -1.0);
@@ -236,10 +236,10 @@ TEST_F(Plot, MergingColumnsChangesNoPixel)
 
 TEST_F(Plot, ValuesThatAreNotNumbersAreLeftOut)
 {
-    CVPlot plot;
+    VPlot plot;
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
-    const CVPlotDataItem points[] = {{1, 0}, {inf, 1}, {nan, 2}, {3, nan}, {2, 3}, {-inf, 4}, {4, 5}};
-    for (const CVPlotDataItem& point : points)
+    const PlotDataItem points[] = {{1, 0}, {inf, 1}, {nan, 2}, {3, nan}, {2, 3}, {-inf, 4}, {4, 5}};
+    for (const PlotDataItem& point : points)
         plot.AddPoint(0, point.x, point.y);
     plot.AddPoint(15, inf, 1);
     const QImage image = Render(plot);
@@ -249,7 +249,7 @@ TEST_F(Plot, ValuesThatAreNotNumbersAreLeftOut)
 
 TEST_F(Plot, AsAWindowItPaintsItsClientAreaInOneCopy)
 {
-    CVPlot plot;
+    VPlot plot;
     plot.resize(320, 240);
     for (int i = 0; i < 50; ++i)
         plot.AddPoint(i % 3, i, std::sin(i * 0.2) * (1 + i % 3));

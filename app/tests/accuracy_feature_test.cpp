@@ -42,7 +42,7 @@ protected:
                 box->accept();
                 return;
             }
-            auto* dialog = qobject_cast<CAlertLimitDlg*>(modal);
+            auto* dialog = qobject_cast<AlertLimitDlg*>(modal);
             ASSERT_NE(dialog, nullptr);
             if (typed) {
                 dialog->reject();  // still open after the refusal

@@ -29,7 +29,7 @@ namespace {
 // The latitudes of the fixes in a recording, decoded without the GUI.
 std::vector<double> FixLatitudes(const QByteArray& bytes)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     std::vector<double> latitudes;
     parser.SetPositionHandOff([&] { latitudes.push_back(parser.m_latitude); });
     parser.ProcessBytes(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
@@ -51,12 +51,12 @@ TEST(AppWithSimulator, LiveRecordPlaybackAndLoss)
     const QString recording = dir.filePath("session.txt");
     StartupOptions options;
     options.connect = ConnectOption{"/nonexistent/port", 9600};
-    CMainFrame frame(options);
+    MainWindow frame(options);
     ASSERT_TRUE(frame.StartRecording(recording));
     ASSERT_TRUE(frame.ConnectTo(port.toStdString(), 9600));
 
     // Live: fixes on every page.
-    CPositionPlotWnd* plot = frame.View()->PositionPlot();
+    PositionPlotWnd* plot = frame.View()->PositionPlot();
     ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() >= 20; }, 15000));
     EXPECT_GE(frame.View()->ScatterPlot()->Model().Samples().size(), 20u);
     {
@@ -68,7 +68,7 @@ TEST(AppWithSimulator, LiveRecordPlaybackAndLoss)
     EXPECT_TRUE(frame.View()->NmeaMonitor()->EditRx()->toPlainText().contains("GGA,"));
     EXPECT_TRUE(frame.View()->NmeaMonitor()->EditTx()->toPlainText().startsWith("$PXTNCFG*50"));
     frame.UpdateCommandUI();
-    EXPECT_EQ(frame.PaneLabel(CMainFrame::kPaneQuality)->text(), "GPS Quality: GPS Fix");
+    EXPECT_EQ(frame.PaneLabel(MainWindow::kPaneQuality)->text(), "GPS Quality: GPS Fix");
 
     frame.Stop();  // ends the recording; the live port stays
     EXPECT_FALSE(frame.IsRecording());

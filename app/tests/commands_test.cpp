@@ -78,7 +78,7 @@ protected:
     {
         ClearSettings();
         g_parser.m_dualMode = 0;
-        g_parser.m_solutionMode = CNMEAParserWin32::Integrity;
+        g_parser.m_solutionMode = ReceiverState::Integrity;
         Start();
     }
     void TearDown() override
@@ -86,11 +86,11 @@ protected:
         m_frame.reset();
         g_sio.Close();
         g_parser.m_dualMode = 0;
-        g_parser.m_solutionMode = CNMEAParserWin32::Integrity;
+        g_parser.m_solutionMode = ReceiverState::Integrity;
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     }
 
-    void Start() { m_frame = std::make_unique<CMainFrame>(NoReceiver()); }
+    void Start() { m_frame = std::make_unique<MainWindow>(NoReceiver()); }
     // Closes the window as the user would, so it saves its workspace, and
     // starts the program again.
     void Restart()
@@ -101,9 +101,9 @@ protected:
     }
 
     bool Trigger(int id) { return m_frame->Commands().Trigger(id); }
-    CScatterPlotWnd* Scatter() const { return m_frame->View()->ScatterPlot(); }
-    CPositionPlotWnd* PositionPlot() const { return m_frame->View()->PositionPlot(); }
-    CFrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->FrontPanel(); }
+    ScatterPlotWnd* Scatter() const { return m_frame->View()->ScatterPlot(); }
+    PositionPlotWnd* PositionPlot() const { return m_frame->View()->PositionPlot(); }
+    FrontPanelStatusWnd* FrontPanel() const { return m_frame->View()->FrontPanel(); }
     QString Pane(int index) const { return m_frame->PaneLabel(index)->text(); }
 
     // Three fixes through the window's own path, with a satellite that
@@ -150,7 +150,7 @@ protected:
         return mode;
     }
 
-    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
 };
 
 TEST_F(Commands, MenuBarItemsIdsAndAccessKeys)
@@ -285,7 +285,7 @@ TEST_F(Commands, DopThresholdThroughTheDialog)
     for (const Case& c : cases) {
         QString proposed;
         ModalDriver driver([&](QWidget* modal) {
-            auto* dialog = qobject_cast<CDOPThresholdDlg*>(modal);
+            auto* dialog = qobject_cast<DopThresholdDlg*>(modal);
             ASSERT_NE(dialog, nullptr);
             auto* edit = dialog->findChild<QLineEdit*>("thresholdEdit");
             proposed = edit->text();
@@ -312,7 +312,7 @@ TEST_F(Commands, DopThresholdThroughTheDialog)
 TEST_F(Commands, UserPositionThroughTheDialogReachesBothPages)
 {
     ModalDriver driver([](QWidget* modal) {
-        auto* dialog = qobject_cast<CSetPositionDlg*>(modal);
+        auto* dialog = qobject_cast<SetPositionDlg*>(modal);
         ASSERT_NE(dialog, nullptr);
         dialog->findChild<QLineEdit*>("latitudeEdit")->setText("47.123456789");
         dialog->findChild<QLineEdit*>("longitudeEdit")->setText("-15.5");
@@ -324,7 +324,7 @@ TEST_F(Commands, UserPositionThroughTheDialogReachesBothPages)
     EXPECT_EQ(saved.latitude, 47.123456789);
     EXPECT_EQ(saved.longitude, -15.5);
     EXPECT_EQ(saved.altitude, 355.25);
-    const CScatterPlotPosition& user = Scatter()->Model().UserPosition();
+    const ScatterPlotPosition& user = Scatter()->Model().UserPosition();
     EXPECT_EQ(user.latE6, 47123456);
     EXPECT_EQ(user.lonE6, -15500000);
     EXPECT_EQ(user.altMm, 355250);
@@ -351,10 +351,10 @@ TEST_F(Commands, PrecisionAnsweredNoKeepsTheDisplays)
         EXPECT_EQ(no.icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
         EXPECT_EQ(no.buttons, QList<QMessageBox::StandardButtons>{QMessageBox::Yes | QMessageBox::No});
     }
-    EXPECT_EQ(g_parser.m_solutionMode.load(), CNMEAParserWin32::Precision);
+    EXPECT_EQ(g_parser.m_solutionMode.load(), ReceiverState::Precision);
     m_frame->UpdateCommandUI();
-    EXPECT_EQ(Pane(CMainFrame::kPaneSolutionMode), "Solution Mode: Precision");
-    EXPECT_EQ(Pane(CMainFrame::kPaneDualMode), "Dual Mode: On");
+    EXPECT_EQ(Pane(MainWindow::kPaneSolutionMode), "Solution Mode: Precision");
+    EXPECT_EQ(Pane(MainWindow::kPaneDualMode), "Dual Mode: On");
     EXPECT_TRUE(m_frame->Action(kCmdPrecision)->isChecked());
     EXPECT_FALSE(m_frame->Action(kCmdIntegrity)->isChecked());
     EXPECT_EQ(DisplayData(), before);
@@ -363,7 +363,7 @@ TEST_F(Commands, PrecisionAnsweredNoKeepsTheDisplays)
     Answers yes(QMessageBox::Yes);
     ASSERT_TRUE(Trigger(kCmdIntegrity));
     m_frame->UpdateCommandUI();
-    EXPECT_EQ(Pane(CMainFrame::kPaneSolutionMode), "Solution Mode: Integrity");
+    EXPECT_EQ(Pane(MainWindow::kPaneSolutionMode), "Solution Mode: Integrity");
     EXPECT_EQ(DisplayData(), std::make_tuple(size_t(0), uint64_t(0), uint32_t(0)));
     EXPECT_TRUE(m_frame->Action(kCmdIntegrity)->isChecked());
 }
@@ -494,7 +494,7 @@ TEST_F(Commands, CustomiseButtonOfTheStandardToolbar)
     EXPECT_EQ(ButtonIds(m_frame->StandardToolBar()), kStandardButtons) << "back in its place";
 
     ASSERT_TRUE(Trigger(kCmdViewCustomize));
-    CCustomizeDlg* dialog = m_frame->Toolbars()->CustomizeDialog();
+    CustomizeDlg* dialog = m_frame->Toolbars()->CustomizeDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->isModal());
@@ -505,7 +505,7 @@ TEST_F(Commands, CustomiseButtonOfTheStandardToolbar)
 TEST_F(Commands, ToolbarLayoutSurvivesARestart)
 {
     ASSERT_TRUE(Trigger(kCmdViewCustomize));
-    QPointer<CCustomizeDlg> dialog = m_frame->Toolbars()->CustomizeDialog();
+    QPointer<CustomizeDlg> dialog = m_frame->Toolbars()->CustomizeDialog();
     ASSERT_NE(dialog, nullptr);
     auto list = [&](const char* name) { return dialog->findChild<QListWidget*>(name); };
     auto click = [&](const char* name) {
@@ -588,7 +588,7 @@ TEST_F(Commands, TenUserToolbarsAtMostAndDeletingOneAsksFirst)
     EXPECT_FALSE(toolbars->CreateUserToolbar().has_value());
     EXPECT_NE(m_frame->findChild<QToolBar*>("UserToolbar10"), nullptr);
 
-    CCustomizeDlg* dialog = toolbars->ShowCustomizeDialog();
+    CustomizeDlg* dialog = toolbars->ShowCustomizeDialog();
     auto* newToolbar = dialog->findChild<QPushButton*>("newToolbar");
     EXPECT_FALSE(newToolbar->isEnabled());
     dialog->SelectToolbar(kFirstUserToolbarId + 2);
@@ -614,7 +614,7 @@ TEST_F(Commands, TenUserToolbarsAtMostAndDeletingOneAsksFirst)
 
 TEST_F(Commands, UpdateAlertOnlyForANewerVersion)
 {
-    auto alerts = [&] { return m_frame->findChildren<CKRVNDesktopAlertWnd*>(); };
+    auto alerts = [&] { return m_frame->findChildren<UpdateAlertWnd*>(); };
     // From another thread, as a version checker would: sent (waiting for
     // the window) and posted.
     auto deliver = [&](int version, Qt::ConnectionType type) {
@@ -633,7 +633,7 @@ TEST_F(Commands, UpdateAlertOnlyForANewerVersion)
 
     deliver(12, Qt::QueuedConnection);
     ASSERT_TRUE(WaitFor([&] { return alerts().size() == 1; }));
-    QPointer<CKRVNDesktopAlertWnd> alert = alerts().front();
+    QPointer<UpdateAlertWnd> alert = alerts().front();
     EXPECT_EQ(m_frame->LatestVersion(), 12);
     EXPECT_TRUE(alert->isVisible());
     EXPECT_EQ(alert->AutoCloseMs(), 15000);

@@ -90,7 +90,7 @@ TEST(DialogUnits, ConvertWithTheBaseUnits)
 TEST(ConnectDlg, PortsSortedAsTextAndTheSavedOneSelected)
 {
     const SerialPortList ports = {{"3", "Communications Port"}, {"10", "USB Serial Port"}};
-    CConnectDlg dlg(ConnectValues{CommPort{3, ""}, 115200}, ports);
+    ConnectDlg dlg(ConnectValues{CommPort{3, ""}, 115200}, ports);
     auto* portBox = dlg.findChild<QComboBox*>("portBox");
     ASSERT_NE(portBox, nullptr);
     EXPECT_EQ(Items(portBox), QStringList({"10 - (USB Serial Port)", "3 - (Communications Port)"}));
@@ -107,7 +107,7 @@ TEST(ConnectDlg, DevicePaths)
 {
     const SerialPortList ports = {{"/dev/ttyUSB0", "FT232R USB UART"}, {"/dev/ttyS0", "ttyS0"}};
     // A saved COM1 is the first serial device, so its entry is chosen.
-    CConnectDlg dlg(ConnectValues{CommPort{1, ""}, 9600}, ports);
+    ConnectDlg dlg(ConnectValues{CommPort{1, ""}, 9600}, ports);
     auto* portBox = dlg.findChild<QComboBox*>("portBox");
     ASSERT_NE(portBox, nullptr);
     EXPECT_EQ(Items(portBox), QStringList({"/dev/ttyS0 - (ttyS0)", "/dev/ttyUSB0 - (FT232R USB UART)"}));
@@ -125,21 +125,21 @@ TEST(ConnectDlg, DevicePaths)
 TEST(ConnectDlg, SavedPortNotPresentStaysAsTyped)
 {
     const SerialPortList ports = {{"3", "Communications Port"}, {"10", "USB Serial Port"}};
-    CConnectDlg dlg(ConnectValues{CommPort{4, ""}, 9600}, ports);
+    ConnectDlg dlg(ConnectValues{CommPort{4, ""}, 9600}, ports);
     auto* portBox = dlg.findChild<QComboBox*>("portBox");
     ASSERT_NE(portBox, nullptr);
     EXPECT_EQ(portBox->currentIndex(), -1);
     EXPECT_EQ(portBox->currentText(), "4");
     EXPECT_EQ(dlg.Values().port, (CommPort{4, ""}));
 
-    CConnectDlg empty(ConnectValues{CommPort{0, "/dev/ttyUSB1"}, 9600}, {});
+    ConnectDlg empty(ConnectValues{CommPort{0, "/dev/ttyUSB1"}, 9600}, {});
     EXPECT_EQ(empty.findChild<QComboBox*>("portBox")->currentText(), "/dev/ttyUSB1");
     EXPECT_EQ(empty.Values().port, (CommPort{0, "/dev/ttyUSB1"}));
 }
 
 TEST(ConnectDlg, BaudBoxOffersTheRatesAndTakesTypedOnes)
 {
-    CConnectDlg dlg(ConnectValues{CommPort{1, ""}, 115200}, {});
+    ConnectDlg dlg(ConnectValues{CommPort{1, ""}, 115200}, {});
     auto* baudBox = dlg.findChild<QComboBox*>("baudBox");
     ASSERT_NE(baudBox, nullptr);
     EXPECT_EQ(Items(baudBox), QStringList({"4800", "9600", "19200", "38400", "115200"}));
@@ -158,7 +158,7 @@ TEST(ConnectDlg, BaudBoxOffersTheRatesAndTakesTypedOnes)
 
 TEST(ConnectDlg, OkAndCancel)
 {
-    CConnectDlg dlg(ConnectValues{CommPort{1, ""}, 9600}, {});
+    ConnectDlg dlg(ConnectValues{CommPort{1, ""}, 9600}, {});
     EXPECT_EQ(dlg.windowTitle(), "Connect to GPS");
     ASSERT_NE(Button(dlg, "OK"), nullptr);
     ASSERT_NE(Button(dlg, "Cancel"), nullptr);
@@ -174,7 +174,7 @@ TEST(ConnectDlg, OkAndCancel)
 TEST(ConnectDlg, ShowsTheSourceFormsAndEnterTakesTheTypedText)
 {
     const SerialPortList ports = {{"tcp://127.0.0.1:2000", "recent network source"}, {"/dev/ttyS0", "ttyS0"}};
-    CConnectDlg dlg(ConnectValues{CommPort{0, "/dev/ttyS0"}, 9600}, ports);
+    ConnectDlg dlg(ConnectValues{CommPort{0, "/dev/ttyS0"}, 9600}, ports);
     auto* forms = dlg.findChild<QLabel*>("sourceForms");
     ASSERT_NE(forms, nullptr);
     for (const char* form : {"tcp://HOST:PORT", "udp://[ADDRESS]:PORT", "gpsd://HOST[:PORT]"})
@@ -201,7 +201,7 @@ TEST(ConnectDlg, ShowsTheSourceFormsAndEnterTakesTheTypedText)
 
 TEST(DOPThresholdDlg, TextRoundTrip)
 {
-    CDOPThresholdDlg dlg(DopThresholdValues{QString::fromStdString(FormatDopThreshold(3.0))});
+    DopThresholdDlg dlg(DopThresholdValues{QString::fromStdString(FormatDopThreshold(3.0))});
     auto* edit = dlg.findChild<QLineEdit*>("thresholdEdit");
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), "3.00");
@@ -242,7 +242,7 @@ TEST(DOPThresholdDlg, TextRoundTrip)
 TEST(SetPositionDlg, NineDecimalsShownInFullAndReturnedUnchanged)
 {
     const UserPosition saved{47.123456789, -122.987654321, 123.456};
-    CSetPositionDlg dlg(saved);
+    SetPositionDlg dlg(saved);
     EXPECT_EQ(dlg.windowTitle(), "Set Position");
     EXPECT_EQ(dlg.findChild<QLineEdit*>("latitudeEdit")->text(), "47.123456789");
     EXPECT_EQ(dlg.findChild<QLineEdit*>("longitudeEdit")->text(), "-122.987654321");
@@ -270,7 +270,7 @@ TEST(SetPositionDlg, RefusesWhatIsNotANumberOrNoPlace)
         {"altitudeEdit", "1e308", "Altitude must lie between -100000 and 100000 metres; 1e+308 is outside."},
     };
     for (const auto& c : cases) {
-        CSetPositionDlg dlg(UserPosition{1.0, 2.0, 3.0});
+        SetPositionDlg dlg(UserPosition{1.0, 2.0, 3.0});
         dlg.show();
         auto* edit = dlg.findChild<QLineEdit*>(c.box);
         ASSERT_NE(edit, nullptr);
@@ -285,7 +285,7 @@ TEST(SetPositionDlg, RefusesWhatIsNotANumberOrNoPlace)
 
 TEST(SetPositionDlg, TypedNumbersAreReturned)
 {
-    CSetPositionDlg dlg(UserPosition{});
+    SetPositionDlg dlg(UserPosition{});
     dlg.findChild<QLineEdit*>("latitudeEdit")->setText(" -33.856784 ");
     dlg.findChild<QLineEdit*>("longitudeEdit")->setText("151.215297");
     dlg.findChild<QLineEdit*>("altitudeEdit")->setText("1e2");
@@ -314,10 +314,10 @@ TEST(AboutDlg, PictureFillsTheWidthAndKeepsItsProportions)
     const QImage picture(pictures::kAbout);
     ASSERT_EQ(picture.size(), QSize(447, 189));
 
-    CAboutDlg dlg;
+    AboutDlg dlg;
     EXPECT_EQ(dlg.windowTitle(), "About Stelmap");
-    EXPECT_TRUE(CAboutDlg::VersionText().startsWith("Helmarc Stelmap, Version 1.0.0 ("));
-    EXPECT_EQ(dlg.findChild<QLabel*>("versionText")->text(), CAboutDlg::VersionText());
+    EXPECT_TRUE(AboutDlg::VersionText().startsWith("Helmarc Stelmap, Version 1.0.0 ("));
+    EXPECT_EQ(dlg.findChild<QLabel*>("versionText")->text(), AboutDlg::VersionText());
     SaveTestPicture(dlg, "about_dlg");
 
     const QColor face = dlg.palette().color(QPalette::Window);

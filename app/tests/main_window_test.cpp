@@ -44,7 +44,7 @@ protected:
             std::lock_guard lock(g_dataLock);
             g_rxQueue.clear();
         }
-        m_frame = std::make_unique<CMainFrame>(NoReceiver());
+        m_frame = std::make_unique<MainWindow>(NoReceiver());
         ASSERT_FALSE(g_sio.IsOpen());
     }
     void TearDown() override
@@ -80,19 +80,19 @@ protected:
     QString TransmitLog() const { return m_frame->View()->NmeaMonitor()->EditTx()->toPlainText(); }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
     std::optional<PseudoTerminal> m_pty;
 };
 
 TEST_F(MainFrameTest, PanesAtStartWithoutReceiver)
 {
     m_frame->UpdateCommandUI();
-    EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneQuality)->text(), "GPS Quality: ");
-    EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneRecord)->text(), "Record Data OFF          ");
-    EXPECT_FALSE(m_frame->PaneLabel(CMainFrame::kPaneRecord)->isEnabled());
-    EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneDualMode)->text(), "Dual Mode: Off");
-    EXPECT_FALSE(m_frame->PaneLabel(CMainFrame::kPaneDualMode)->isEnabled());
-    EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneSolutionMode)->text(), "Solution Mode: Integrity");
+    EXPECT_EQ(m_frame->PaneLabel(MainWindow::kPaneQuality)->text(), "GPS Quality: ");
+    EXPECT_EQ(m_frame->PaneLabel(MainWindow::kPaneRecord)->text(), "Record Data OFF          ");
+    EXPECT_FALSE(m_frame->PaneLabel(MainWindow::kPaneRecord)->isEnabled());
+    EXPECT_EQ(m_frame->PaneLabel(MainWindow::kPaneDualMode)->text(), "Dual Mode: Off");
+    EXPECT_FALSE(m_frame->PaneLabel(MainWindow::kPaneDualMode)->isEnabled());
+    EXPECT_EQ(m_frame->PaneLabel(MainWindow::kPaneSolutionMode)->text(), "Solution Mode: Integrity");
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap");
     EXPECT_TRUE(TransmitLog().isEmpty()) << "no query goes out without a port";
     EXPECT_TRUE(m_frame->Action(kCmdConnect)->isEnabled());
@@ -143,14 +143,14 @@ TEST_F(MainFrameTest, RecordPaneFollowsTheRecording)
     Receive(std::string(1025, 'a'), [&] { return m_frame->RecordedBytes() == 1025; });
     m_frame->DrainReceivedText();
     m_frame->UpdateCommandUI();
-    EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneRecord)->text(), "Rec Data: 1.0 K");
-    EXPECT_TRUE(m_frame->PaneLabel(CMainFrame::kPaneRecord)->isEnabled());
+    EXPECT_EQ(m_frame->PaneLabel(MainWindow::kPaneRecord)->text(), "Rec Data: 1.0 K");
+    EXPECT_TRUE(m_frame->PaneLabel(MainWindow::kPaneRecord)->isEnabled());
     EXPECT_TRUE(m_frame->Action(kCmdRecord)->isChecked());
     EXPECT_FALSE(m_frame->Action(kCmdRecord)->isEnabled());
     EXPECT_TRUE(m_frame->Action(kCmdStop)->isEnabled());
     m_frame->Stop();
     m_frame->UpdateCommandUI();
-    EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneRecord)->text(), "Record Data OFF          ");
+    EXPECT_EQ(m_frame->PaneLabel(MainWindow::kPaneRecord)->text(), "Record Data OFF          ");
 }
 
 TEST_F(MainFrameTest, RecordFileThatCannotBeCreated)
@@ -243,7 +243,7 @@ TEST_F(MainFrameTest, LiveLinkQueryLampsAndLoss)
     ASSERT_TRUE(pty.Write(Sentence("GPGGA,120000,4704.2410,N,01526.3704,E,1,08,1.0,355.5,M,47.0,M,,")));
     ASSERT_TRUE(WaitFor([&] {
         m_frame->UpdateCommandUI();
-        return m_frame->PaneLabel(CMainFrame::kPaneQuality)->text() == "GPS Quality: GPS Fix";
+        return m_frame->PaneLabel(MainWindow::kPaneQuality)->text() == "GPS Quality: GPS Fix";
     }));
     // The poll that carried the fix may have asked once more before the fix
     // was copied; after it, no more.
@@ -268,7 +268,7 @@ TEST_F(MainFrameTest, ConnectFailureResetsTheReceiverState)
     EXPECT_FALSE(m_frame->ConnectTo("/nonexistent/ttyUSB9", 9600, &failure));
     EXPECT_FALSE(failure.isEmpty());
     m_frame->UpdateCommandUI();
-    EXPECT_EQ(m_frame->PaneLabel(CMainFrame::kPaneQuality)->text(), "GPS Quality: ");
+    EXPECT_EQ(m_frame->PaneLabel(MainWindow::kPaneQuality)->text(), "GPS Quality: ");
 }
 
 TEST_F(MainFrameTest, StopDuringLiveRecordingKeepsThePort)
@@ -438,7 +438,7 @@ TEST(MainFrameShutdown, ClosingDuringLiveFixesDoesNotHang)
     PseudoTerminal pty;
     StartupOptions options;
     options.connect = ConnectOption{pty.SlavePath(), 9600};
-    auto frame = std::make_unique<CMainFrame>(options);
+    auto frame = std::make_unique<MainWindow>(options);
     ASSERT_TRUE(g_sio.IsOpen());
     std::string burst;
     for (int i = 0; i < 50; ++i)
@@ -461,7 +461,7 @@ TEST(MainFrameFirstStart, OpensCom1At9600WithoutAMessage)
         settings->remove(QString());
     }
     Answers answer(QMessageBox::Ok);
-    auto frame = std::make_unique<CMainFrame>();
+    auto frame = std::make_unique<MainWindow>();
     EXPECT_EQ(g_sio.DevicePath(), "/dev/ttyS0");
     EXPECT_EQ(g_sio.BaudRate(), 9600);
     QApplication::processEvents();
@@ -480,7 +480,7 @@ TEST(MainFrameFailures, ALinkThatCannotStartIsToldInABox)
     StartupOptions options = NoReceiver();
     options.startLinkThreads = [](LinkThreads&) { return false; };
     Answers answer(QMessageBox::Ok);
-    auto frame = std::make_unique<CMainFrame>(options);
+    auto frame = std::make_unique<MainWindow>(options);
     EXPECT_FALSE(frame->LinkRunning());
     ASSERT_EQ(answer.texts.size(), 1);
     EXPECT_EQ(answer.texts[0], QStringLiteral("The link to the receiver could not be started."));

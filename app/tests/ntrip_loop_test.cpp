@@ -31,9 +31,9 @@ TEST(NtripLoop, TheAccuracyPageSeesFloatThenFixedAndTheFallBack)
                                  QByteArray::fromStdString(MsmFrame(1074, 321, 10)), 500, true};
     StartupOptions options;
     options.connect = ConnectOption{"/nonexistent/port", 9600};
-    CMainFrame frame(options);
+    MainWindow frame(options);
     ASSERT_TRUE(frame.ConnectTo(port.toStdString(), 9600));
-    CAccuracyWnd* page = frame.findChild<CAccuracyWnd*>();
+    AccuracyPageWnd* page = frame.findChild<AccuracyPageWnd*>();
     ASSERT_NE(page, nullptr);
     ASSERT_TRUE(WaitFor([&] { return page->Tracker().Figures(1).count >= 2; }, 10000));
 

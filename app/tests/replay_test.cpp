@@ -36,7 +36,7 @@ namespace {
 // What the pages hold after a file: every figure a fix builds.
 struct PagesState {
     PositionTextValues text;
-    std::deque<CScatterPlotPosition> samples;
+    std::deque<ScatterPlotPosition> samples;
     std::vector<TrailPoint> trails;
     DisplaySnapshot snapshot;
     GnssSnapshot gnss;
@@ -48,7 +48,7 @@ struct PagesState {
 
 class ReplayTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_frame = std::make_unique<CMainFrame>(NoReceiver()); }
+    void SetUp() override { m_frame = std::make_unique<MainWindow>(NoReceiver()); }
     void TearDown() override
     {
         m_frame.reset();
@@ -57,7 +57,7 @@ protected:
 
     PagesState Pages() const
     {
-        CChildView* view = m_frame->View();
+        PageTabs* view = m_frame->View();
         PagesState s;
         s.text = view->PositionPlot()->Statistics().TextValues();
         s.samples = view->ScatterPlot()->Model().Samples();
@@ -71,8 +71,8 @@ protected:
         return s;
     }
 
-    CSignalsPageWnd* Signals() const { return m_frame->findChild<CSignalsPageWnd*>(QStringLiteral("Signals")); }
-    CAccuracyWnd* Accuracy() const { return m_frame->findChild<CAccuracyWnd*>(QStringLiteral("Accuracy")); }
+    SignalsPageWnd* Signals() const { return m_frame->findChild<SignalsPageWnd*>(QStringLiteral("Signals")); }
+    AccuracyPageWnd* Accuracy() const { return m_frame->findChild<AccuracyPageWnd*>(QStringLiteral("Accuracy")); }
 
     QString Write(const QString& name, const std::string& bytes)
     {
@@ -84,7 +84,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
 };
 
 std::string Fixes(int n)
@@ -165,7 +165,7 @@ TEST_F(ReplayTest, AnalysisLeavesTheLiveLinkAndItsRecordingRunning)
     ASSERT_TRUE(WaitFor([&] { return m_frame->Fixes().Count() == 2; }));
     const uint64_t recorded = Fixes(2).size();
 
-    CPositionPlotWnd* plot = m_frame->View()->PositionPlot();
+    PositionPlotWnd* plot = m_frame->View()->PositionPlot();
     ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(Write("seven.txt", Fixes(7))));
     ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 5000));
     EXPECT_EQ(plot->Statistics().SampleCount(), 7);
@@ -241,7 +241,7 @@ TEST_F(ReplayTest, SeekingRebuildsThePagesFromTheStart)
 {
     const QString file = Write("twenty.txt", Fixes(20));
     ASSERT_TRUE(m_frame->StartPlayback(file));
-    CPositionPlotWnd* plot = m_frame->View()->PositionPlot();
+    PositionPlotWnd* plot = m_frame->View()->PositionPlot();
     g_sio.Pacer().SetPaused(true, 0);
     m_frame->Replay()->Seek(9500000);  // 9.5 s: the fixes at 0 to 9 s
     ASSERT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 10 && g_sio.Pacer().SeekTargetBytes() == 0; }))
@@ -339,7 +339,7 @@ std::string Receiver(int epochs, const std::string& lat, const std::string& lon,
 }
 
 // The satellites the Signals page shows, by number.
-std::vector<int> SignalsSatellites(const CSignalsPageWnd& page)
+std::vector<int> SignalsSatellites(const SignalsPageWnd& page)
 {
     std::vector<int> numbers;
     for (const auto& [id, trail] : page.Trails().Trails())

@@ -26,7 +26,7 @@ namespace {
 
 class SourceWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_frame = std::make_unique<CMainFrame>(NoReceiver()); }
+    void SetUp() override { m_frame = std::make_unique<MainWindow>(NoReceiver()); }
     void TearDown() override
     {
         m_frame.reset();
@@ -38,7 +38,7 @@ protected:
         return m_frame->Sources()->SourcePane()->text();
     }
 
-    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
 };
 
 TEST_F(SourceWindowTest, AFailedConnectKeepsTheWorkingLinkAndSaysWhy)

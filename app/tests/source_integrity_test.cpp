@@ -19,7 +19,7 @@ namespace {
 // same port keeps them, another port or a playback starts without them.
 class SourceIntegrity : public ::testing::Test {
 protected:
-    void SetUp() override { m_frame = std::make_unique<CMainFrame>(NoReceiver()); }
+    void SetUp() override { m_frame = std::make_unique<MainWindow>(NoReceiver()); }
     void TearDown() override
     {
         m_frame.reset();
@@ -40,7 +40,7 @@ protected:
     const PositionStatistics& Statistics() const { return m_frame->View()->PositionPlot()->Statistics(); }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
 };
 
 TEST_F(SourceIntegrity, ReconnectKeepsAnotherPortForgets)

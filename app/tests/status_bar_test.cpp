@@ -27,7 +27,7 @@ namespace {
 
 class StatusBarTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_frame = std::make_unique<CMainFrame>(NoReceiver()); }
+    void SetUp() override { m_frame = std::make_unique<MainWindow>(NoReceiver()); }
     void TearDown() override
     {
         m_frame.reset();
@@ -35,7 +35,7 @@ protected:
     }
     QStatusBar* Bar() const { return m_frame->statusBar(); }
 
-    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
 };
 
 TEST_F(StatusBarTest, PanesGiveWayInANarrowWindowWithoutOverlapping)
@@ -52,7 +52,7 @@ TEST_F(StatusBarTest, PanesGiveWayInANarrowWindowWithoutOverlapping)
     QApplication::processEvents();
 
     int lastRight = -1;
-    for (int index = CMainFrame::kPaneQuality; index < CMainFrame::kPaneCount; ++index) {
+    for (int index = MainWindow::kPaneQuality; index < MainWindow::kPaneCount; ++index) {
         QLabel* label = m_frame->PaneLabel(index);
         QWidget* pane = label->parentWidget() == Bar() ? label : label->parentWidget();  // a lamp's box
         const QRect r(pane->mapTo(Bar(), QPoint(0, 0)), pane->size());
@@ -61,7 +61,7 @@ TEST_F(StatusBarTest, PanesGiveWayInANarrowWindowWithoutOverlapping)
         lastRight = r.right();
         // Every text either fits or is cut with "…" and whole in the tooltip.
         const bool fits = label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width();
-        if (auto* squeezable = qobject_cast<CStatusPane*>(label); squeezable && !fits) {
+        if (auto* squeezable = qobject_cast<StatusPane*>(label); squeezable && !fits) {
             label->repaint();
             EXPECT_TRUE(squeezable->IsElided()) << index;
             EXPECT_EQ(label->toolTip(), label->text()) << index;
@@ -139,9 +139,9 @@ TEST_F(StatusBarTest, TheMessageTakesTheFreeRoomAndIsCutWithAnEllipsis)
     auto* messages = m_frame->findChild<StatusBarMessages*>();
     ASSERT_NE(messages, nullptr);
     EXPECT_EQ(messages->ShownMessage(), sixty);
-    for (int index = CMainFrame::kPaneQuality; index < CMainFrame::kPaneCount; ++index) {
+    for (int index = MainWindow::kPaneQuality; index < MainWindow::kPaneCount; ++index) {
         QLabel* label = m_frame->PaneLabel(index);
-        if (auto* pane = qobject_cast<CStatusPane*>(label)) {
+        if (auto* pane = qobject_cast<StatusPane*>(label)) {
             label->repaint();
             EXPECT_FALSE(pane->IsElided()) << index << " " << label->text().toStdString();
         }

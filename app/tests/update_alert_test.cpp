@@ -21,7 +21,7 @@ int OpenAlerts()
 {
     int count = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (qobject_cast<CKRVNDesktopAlertWnd*>(widget) != nullptr && widget->isVisible())
+        if (qobject_cast<UpdateAlertWnd*>(widget) != nullptr && widget->isVisible())
             ++count;
     return count;
 }
@@ -31,7 +31,7 @@ protected:
     void TearDown() override
     {
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (qobject_cast<CKRVNDesktopAlertWnd*>(widget) != nullptr)
+            if (qobject_cast<UpdateAlertWnd*>(widget) != nullptr)
                 widget->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
@@ -55,7 +55,7 @@ TEST_F(UpdateAlert, Version11ShowsNothingAnd12ShowsTheAlert)
     EXPECT_EQ(ShowUpdateAlertIfNewer(-5, nullptr), nullptr);
     EXPECT_EQ(OpenAlerts(), 0);
 
-    QPointer<CKRVNDesktopAlertWnd> alert = ShowUpdateAlertIfNewer(12, nullptr);
+    QPointer<UpdateAlertWnd> alert = ShowUpdateAlertIfNewer(12, nullptr);
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(OpenAlerts(), 1);
     EXPECT_TRUE(alert->isVisible());
@@ -69,14 +69,14 @@ TEST_F(UpdateAlert, Version11ShowsNothingAnd12ShowsTheAlert)
     EXPECT_EQ(alert->AutoCloseMs(), 15000);
 
     // Each announcement above 11 brings one more alert.
-    QPointer<CKRVNDesktopAlertWnd> second = ShowUpdateAlertIfNewer(13, nullptr);
+    QPointer<UpdateAlertWnd> second = ShowUpdateAlertIfNewer(13, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(OpenAlerts(), 2);
 }
 
 TEST_F(UpdateAlert, SlidesIntoTheBottomRightCorner)
 {
-    QPointer<CKRVNDesktopAlertWnd> alert = ShowUpdateAlertIfNewer(12, nullptr);
+    QPointer<UpdateAlertWnd> alert = ShowUpdateAlertIfNewer(12, nullptr);
     ASSERT_NE(alert, nullptr);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect resting = alert->RestingGeometry();
@@ -91,7 +91,7 @@ TEST_F(UpdateAlert, SlidesIntoTheBottomRightCorner)
 
 TEST_F(UpdateAlert, ClosesItselfAfterItsTime)
 {
-    QPointer<CKRVNDesktopAlertWnd> alert = ShowUpdateAlertIfNewer(12, nullptr);
+    QPointer<UpdateAlertWnd> alert = ShowUpdateAlertIfNewer(12, nullptr);
     ASSERT_NE(alert, nullptr);
     alert->SetAutoCloseMs(100);   // the same timer as the 15 s, shortened for the test
     EXPECT_TRUE(WaitFor([&] { return alert.isNull(); }, 3000)) << "closed and deleted";
@@ -102,7 +102,7 @@ TEST_F(UpdateAlert, DownloadLinkOpensThePageAndCloses)
 {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
-    QPointer<CKRVNDesktopAlertWnd> alert = ShowUpdateAlertIfNewer(12, nullptr);
+    QPointer<UpdateAlertWnd> alert = ShowUpdateAlertIfNewer(12, nullptr);
     ASSERT_NE(alert, nullptr);
     auto* link = alert->findChild<QLabel*>("alertLink");
     ASSERT_NE(link, nullptr);

@@ -7,7 +7,7 @@
 
 namespace old_core {
 
-void CopyToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot)
+void CopyToSnapshot(const ReceiverState& parser, DisplaySnapshot& snapshot)
 {
     snapshot.latitude = parser.m_latitude;
     snapshot.longitude = parser.m_longitude;

@@ -6,7 +6,7 @@
 
 namespace old_core {
 
-class CNMEAParserWin32;
+class ReceiverState;
 
 struct SnapshotSatellite {
     int constellation = 0;  // 0: PRN 64 and below, 1: GLONASS (65-96)
@@ -52,6 +52,6 @@ struct DisplaySnapshot {
 
 // Copies the parser's fix into the snapshot. The caller holds whatever lock
 // guards the snapshot.
-void CopyToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot);
+void CopyToSnapshot(const ReceiverState& parser, DisplaySnapshot& snapshot);
 
 }  // namespace old_core

@@ -59,7 +59,7 @@ public:
         std::string_view text = m_data.substr(begin, end - begin);
         const bool last = end == m_data.size();
         // GetField stops at '*' (never in framed data) and copies 255 at most.
-        text = text.substr(0, std::min(m_hasStar ? text.find('*') : text.size(), size_t{CNMEAParser::kFieldSize - 1}));
+        text = text.substr(0, std::min(m_hasStar ? text.find('*') : text.size(), size_t{SentenceFramer::kFieldSize - 1}));
         if (text.empty() && (!last || (begin < m_data.size() && m_data[begin] == '*')))
             return {};
         return {text, true};
@@ -134,12 +134,12 @@ const char* FixQualityText(int fixQuality)
     return kFixQualityTexts[fixQuality];
 }
 
-CNMEAParserWin32::CNMEAParserWin32()
+ReceiverState::ReceiverState()
 {
     ResetData();
 }
 
-void CNMEAParserWin32::ResetData()
+void ReceiverState::ResetData()
 {
     m_utcHour = m_utcMinute = m_utcSecond = 0;
     m_utcValid = false;
@@ -170,7 +170,7 @@ void CNMEAParserWin32::ResetData()
     m_gnssModel.Reset();
 }
 
-bool CNMEAParserWin32::DroppedByDualModeFilter(std::string_view address) const
+bool ReceiverState::DroppedByDualModeFilter(std::string_view address) const
 {
     if (m_dualMode.load() != 1)
         return false;
@@ -179,7 +179,7 @@ bool CNMEAParserWin32::DroppedByDualModeFilter(std::string_view address) const
     return (talker == "GN" && mode == Integrity) || (talker == "GP" && mode == Precision);
 }
 
-int CNMEAParserWin32::OnSentence(const char* address, const char* data)
+int ReceiverState::OnSentence(const char* address, const char* data)
 {
     const std::string_view a(address);
     if (DroppedByDualModeFilter(a))
@@ -209,10 +209,10 @@ int CNMEAParserWin32::OnSentence(const char* address, const char* data)
     return 1;
 }
 
-void CNMEAParserWin32::OnChecksumError(const char*, const char*) {}
+void ReceiverState::OnChecksumError(const char*, const char*) {}
 
 // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
-void CNMEAParserWin32::DecodeGGA(const char* data)
+void ReceiverState::DecodeGGA(const char* data)
 {
     const FieldList<9> f(data);
 
@@ -253,7 +253,7 @@ void CNMEAParserWin32::DecodeGGA(const char* data)
 }
 
 // $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39
-void CNMEAParserWin32::DecodeGSA(const char* data)
+void ReceiverState::DecodeGSA(const char* data)
 {
     const FieldList<17> f(data);
 
@@ -296,7 +296,7 @@ void CNMEAParserWin32::DecodeGSA(const char* data)
 }
 
 // $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A*25
-void CNMEAParserWin32::DecodeVTG(const char* data)
+void ReceiverState::DecodeVTG(const char* data)
 {
     const FieldList<9> f(data);
     if (const auto t = f[0].text; !t.empty())
@@ -313,7 +313,7 @@ void CNMEAParserWin32::DecodeVTG(const char* data)
 }
 
 // $GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74
-void CNMEAParserWin32::DecodeGSV(const char* data, SatelliteViewTable& table)
+void ReceiverState::DecodeGSV(const char* data, SatelliteViewTable& table)
 {
     const FieldList<19> f(data);
 
@@ -341,11 +341,11 @@ void CNMEAParserWin32::DecodeGSV(const char* data, SatelliteViewTable& table)
     ++table.sentenceCount;
 }
 
-void CNMEAParserWin32::DecodeGPSGSV(const char* data) { DecodeGSV(data, m_gpsInView); }
+void ReceiverState::DecodeGPSGSV(const char* data) { DecodeGSV(data, m_gpsInView); }
 
-void CNMEAParserWin32::DecodeGLONASSGSV(const char* data) { DecodeGSV(data, m_glonassInView); }
+void ReceiverState::DecodeGLONASSGSV(const char* data) { DecodeGSV(data, m_glonassInView); }
 
-void CNMEAParserWin32::MergeSatellites()
+void ReceiverState::MergeSatellites()
 {
     // Counts are stored as the receiver sent them; only what fits is copied.
     const int gps = m_gpsInView.UsableCount();
@@ -363,7 +363,7 @@ void CNMEAParserWin32::MergeSatellites()
 }
 
 // $PXTNCFG,...: field 8 tells which solutions the receiver outputs.
-void CNMEAParserWin32::DecodeConfigReply(const char* data)
+void ReceiverState::DecodeConfigReply(const char* data)
 {
     if (data == nullptr || *data == '\0')
         return;  // nothing to walk; the terminator matches no letter
@@ -391,7 +391,7 @@ void CNMEAParserWin32::DecodeConfigReply(const char* data)
 }
 
 // $GPRAIM,<HPL cm>,<unused>,<HFOM cm>,...: integrity of the GP solution only.
-void CNMEAParserWin32::DecodeRAIM(const char* data)
+void ReceiverState::DecodeRAIM(const char* data)
 {
     const FieldList<3> f(m_solutionMode.load() == Precision ? "" : data);
     m_raimHfom = ParseInteger(f[2].text);

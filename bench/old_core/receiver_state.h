@@ -18,11 +18,11 @@ namespace old_core {
 // involves other threads, handing each GGA fix to the display, is a hook set
 // from outside: the link installs one that waits for the display, a headless
 // decoder one that copies the fix at once.
-class CNMEAParserWin32 : public CNMEAParser {
+class ReceiverState : public SentenceFramer {
 public:
     enum SolutionMode : int { Integrity = 0, Precision = 1 };
 
-    CNMEAParserWin32();
+    ReceiverState();
 
     // Zeroes the GGA, GSA and VTG groups and the three satellite tables. The
     // configuration (dual/solution mode), the RAIM values and the framer keep

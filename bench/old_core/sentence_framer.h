@@ -16,7 +16,7 @@ namespace old_core {
 // carriage return without one) to OnSentence, and survives everything else by
 // dropping it and waiting for the next '$'. Nothing it is fed can make it
 // write past its buffers.
-class CNMEAParser {
+class SentenceFramer {
 public:
     enum State : int {
         StateWaitStart = 0,
@@ -30,10 +30,10 @@ public:
     static constexpr int kDataSize = 256;    // 255 characters and the terminator
     static constexpr int kFieldSize = 256;   // GetField's output buffer
 
-    CNMEAParser() = default;
-    virtual ~CNMEAParser() = default;
-    CNMEAParser(const CNMEAParser&) = delete;
-    CNMEAParser& operator=(const CNMEAParser&) = delete;
+    SentenceFramer() = default;
+    virtual ~SentenceFramer() = default;
+    SentenceFramer(const SentenceFramer&) = delete;
+    SentenceFramer& operator=(const SentenceFramer&) = delete;
 
     // Feeds one byte. Returns 1 when it completed a sentence that was handed
     // to OnSentence, else 0 (also for a sentence that failed its checksum).

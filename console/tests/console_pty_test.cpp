@@ -28,8 +28,8 @@ protected:
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Helmarc"),
                   QStringLiteral("Helmarc Stelmap"))
             .clear();
-        monitor = std::make_unique<CNMEAMonitorWnd>();
-        config = std::make_unique<CReceiverCfgWnd>();
+        monitor = std::make_unique<NmeaMonitorWnd>();
+        config = std::make_unique<ReceiverCfgWnd>();
         sender.SetLink(&link);
         sender.SetActivityNotice([this] { ++notices; });
         sender.SetTransmitLog([this](std::string_view bytes) { monitor->AppendTransmitted(bytes); });
@@ -65,8 +65,8 @@ protected:
     PtySentenceLink link;
     SentenceSender sender;
     int notices = 0;
-    std::unique_ptr<CNMEAMonitorWnd> monitor;
-    std::unique_ptr<CReceiverCfgWnd> config;
+    std::unique_ptr<NmeaMonitorWnd> monitor;
+    std::unique_ptr<ReceiverCfgWnd> config;
 };
 
 TEST_F(ConsolePtyTest, TheReceiverReadsExactlyWhatSendWrites)

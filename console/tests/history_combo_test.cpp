@@ -47,7 +47,7 @@ protected:
     }
 
     // A shown box whose edit field has the focus, so key clicks reach it.
-    void Show(CHistoryCombo& box)
+    void Show(HistoryCombo& box)
     {
         box.resize(300, 24);
         box.show();
@@ -58,7 +58,7 @@ protected:
 
 TEST_F(HistoryComboTest, TypingCompletesWithTheRestSelected)
 {
-    CHistoryCombo box;
+    HistoryCombo box;
     box.AddToHistory(QStringLiteral("$GPGGA,1"));
     box.AddToHistory(QStringLiteral("$PXTNCFG*50"));
     box.setEditText(QString());
@@ -103,7 +103,7 @@ TEST_F(HistoryComboTest, TypingCompletesWithTheRestSelected)
 
 TEST_F(HistoryComboTest, TypingInsideTheTextKeepsTheCaretWhereItIs)
 {
-    CHistoryCombo box;
+    HistoryCombo box;
     box.AddToHistory(QStringLiteral("$PXTNCFG*50"));
     box.setEditText(QStringLiteral("$XTN"));
     Show(box);
@@ -146,7 +146,7 @@ TEST_F(HistoryComboTest, LoadReadsUpToTheFirstGapAndShowsTheTextLeftInTheBox)
     for (const Case& c : cases) {
         SetUp();
         WriteValues(c.stored);
-        CHistoryCombo box;
+        HistoryCombo box;
         box.LoadHistory();
         EXPECT_EQ(box.Entries(), c.entries) << c.name;
         EXPECT_EQ(box.currentText(), c.editText) << c.name;
@@ -164,7 +164,7 @@ TEST_F(HistoryComboTest, SaveDeletesStaleValuesUpToTheFirstGap)
     stored[QStringLiteral("HistoryItem9")] = QStringLiteral("beyond the gap");
     WriteValues(stored);
 
-    CHistoryCombo box;
+    HistoryCombo box;
     box.LoadHistory();
     box.clear();
     for (int i = 4; i >= 0; --i)
@@ -186,14 +186,14 @@ TEST_F(HistoryComboTest, SavedTextsComeBackUnchanged)
         QStringLiteral("@at the start"),      QStringLiteral("#hash = equals"),
         QStringLiteral("back\\slash"),        QStringLiteral("caf\u00e9 \u00b0"),
     };
-    CHistoryCombo box;
+    HistoryCombo box;
     box.LoadHistory();
     for (const QString& text : texts)
         box.AddToHistory(text);
     box.setEditText(QStringLiteral("left, with a comma"));
     ASSERT_TRUE(box.SaveHistory());
 
-    CHistoryCombo again;
+    HistoryCombo again;
     again.LoadHistory();
     EXPECT_EQ(again.Entries(), box.Entries());
     EXPECT_EQ(again.currentText(), QStringLiteral("left, with a comma"));
@@ -206,7 +206,7 @@ TEST_F(HistoryComboTest, ASettingsFileThatCannotBeWrittenLosesNothing)
     QTemporaryFile notADirectory;
     ASSERT_TRUE(notADirectory.open());
 
-    CHistoryCombo box;
+    HistoryCombo box;
     box.LoadHistory();
     box.AddToHistory(QStringLiteral("$FIRST"));
     ASSERT_TRUE(box.SaveHistory());
@@ -222,7 +222,7 @@ TEST_F(HistoryComboTest, ASettingsFileThatCannotBeWrittenLosesNothing)
 
     // The next save that works writes everything.
     ASSERT_TRUE(box.SaveHistory());
-    CHistoryCombo again;
+    HistoryCombo again;
     again.LoadHistory();
     EXPECT_EQ(again.Entries(), (Entries{"$TYPED,WHILE,READ-ONLY", "$FIRST"}));
 }

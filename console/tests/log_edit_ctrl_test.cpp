@@ -21,7 +21,7 @@ const QColor kDarkGreen(0, 128, 0);
 
 TEST(LogEditCtrl, StartsEmptyReadOnlyInCourierNew8)
 {
-    CLogEditCtrl log;
+    LogEditCtrl log;
     EXPECT_TRUE(log.isReadOnly());
     EXPECT_EQ(log.m_maxLines, 50000);
     EXPECT_EQ(log.m_popupMenuId, 0);
@@ -33,7 +33,7 @@ TEST(LogEditCtrl, StartsEmptyReadOnlyInCourierNew8)
 
 TEST(LogEditCtrl, AppendingAnEmptyTextChangesNothingAndDoesNotRepaint)
 {
-    CLogEditCtrl log;
+    LogEditCtrl log;
     log.resize(300, 200);
     log.show();
     log.AppendText(kDarkGreen, QStringLiteral("$GPGGA,1\n"));
@@ -53,7 +53,7 @@ TEST(LogEditCtrl, AppendingAnEmptyTextChangesNothingAndDoesNotRepaint)
 
 TEST(LogEditCtrl, TheFiftyThousandAndFirstLineRemovesTheFirst)
 {
-    CLogEditCtrl log;
+    LogEditCtrl log;
     QString lines;
     for (int i = 1; i <= 50000; ++i)
         lines += (i == 1 ? QString() : QStringLiteral("\n")) + QStringLiteral("L%1").arg(i);
@@ -80,7 +80,7 @@ TEST(LogEditCtrl, LineLimitFollowsMaxLines)
     const Case cases[] = {{3, 2, 3, "L0"}, {3, 3, 3, "L1"}, {3, 10, 3, "L8"}, {1, 5, 1, ""},
                           {0, 10, 11, "L0"}, {-1, 10, 11, "L0"}};
     for (const Case& c : cases) {
-        CLogEditCtrl log;
+        LogEditCtrl log;
         log.m_maxLines = c.maxLines;
         for (int i = 0; i < c.appended; ++i)
             log.AppendText(kDarkGreen, QStringLiteral("L%1\n").arg(i));
@@ -92,7 +92,7 @@ TEST(LogEditCtrl, LineLimitFollowsMaxLines)
 
 TEST(LogEditCtrl, TabsAlignOnTheFifthOfAnInchGrid)
 {
-    CLogEditCtrl log;
+    LogEditCtrl log;
     log.resize(600, 200);
     log.show();
     const double stop = 0.2 * log.logicalDpiX();
@@ -117,7 +117,7 @@ TEST(LogEditCtrl, TabsAlignOnTheFifthOfAnInchGrid)
 
 TEST(LogEditCtrl, TheWholeLogCarriesTheLastColour)
 {
-    CLogEditCtrl log;
+    LogEditCtrl log;
     log.resize(300, 120);
     log.show();
     log.AppendText(kDarkGreen, QStringLiteral("MMMMMMMMMMMMMMMMMMMMMM\n"));
@@ -150,7 +150,7 @@ TEST(LogEditCtrl, ContextMenuByMenuId)
         QWidget window;
         window.resize(400, 300);
         CommandActions commands;
-        CLogEditCtrl* log = new CLogEditCtrl(&window);
+        LogEditCtrl* log = new LogEditCtrl(&window);
         log->setGeometry(20, 30, 300, 200);
         log->m_popupMenuId = c.menuId;
         log->SetCommandActions(&commands);

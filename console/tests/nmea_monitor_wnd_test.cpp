@@ -33,7 +33,7 @@ protected:
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Helmarc"),
                   QStringLiteral("Helmarc Stelmap"))
             .clear();
-        page = std::make_unique<CNMEAMonitorWnd>();
+        page = std::make_unique<NmeaMonitorWnd>();
         page->SetCommandActions(&commands);
         sender.SetLink(&link);
         sender.SetActivityNotice([this] { ++notices; });
@@ -56,7 +56,7 @@ protected:
     SentenceSender sender;
     int notices = 0;
     CommandActions commands;
-    std::unique_ptr<CNMEAMonitorWnd> page;
+    std::unique_ptr<NmeaMonitorWnd> page;
 };
 
 TEST_F(MonitorTest, ControlsAndFonts)
@@ -130,15 +130,15 @@ TEST_F(MonitorTest, PaintsTheRowCaptionBarAndDivider)
     // With traffic: dark red on the left, dark green on the right.
     page->ComboSend()->setEditText(QStringLiteral("$PXTNCFG"));
     page->AppendTransmitted("$PXTNCFG*50\r\n$PXTNNOM,0000002E,1*18\r\n");
-    page->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour,
+    page->EditRx()->AppendText(NmeaMonitorWnd::kReceiveColour,
                                QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"
                                               "$PXTNCFG,N,M,,,,,,*53\r\n\tTabbed\tcolumns\r\n"));
     QApplication::processEvents();
     const QImage traffic = page->grab().toImage();
     SavePageImage(traffic, "nmea_monitor_traffic.png");
-    EXPECT_GT(CountPixels(traffic.copy(0, header.bottom(), mid, 100), CNMEAMonitorWnd::kTransmitColour, 40), 20);
-    EXPECT_GT(CountPixels(traffic.copy(mid, header.bottom(), mid, 100), CNMEAMonitorWnd::kReceiveColour, 40), 20);
-    EXPECT_EQ(CountPixels(traffic.copy(mid, header.bottom(), mid, 100), CNMEAMonitorWnd::kTransmitColour, 40), 0);
+    EXPECT_GT(CountPixels(traffic.copy(0, header.bottom(), mid, 100), NmeaMonitorWnd::kTransmitColour, 40), 20);
+    EXPECT_GT(CountPixels(traffic.copy(mid, header.bottom(), mid, 100), NmeaMonitorWnd::kReceiveColour, 40), 20);
+    EXPECT_EQ(CountPixels(traffic.copy(mid, header.bottom(), mid, 100), NmeaMonitorWnd::kTransmitColour, 40), 0);
 }
 
 TEST_F(MonitorTest, SendWithChecksumWritesTheLineAndLogsItInDarkRed)
@@ -152,7 +152,7 @@ TEST_F(MonitorTest, SendWithChecksumWritesTheLineAndLogsItInDarkRed)
     EXPECT_EQ(page->EditTx()->toPlainText(), QStringLiteral("$PXTNCFG*50\n"));
     EXPECT_TRUE(page->EditRx()->toPlainText().isEmpty());
     const QImage log = page->EditTx()->viewport()->grab().toImage();
-    EXPECT_GT(CountPixels(log, CNMEAMonitorWnd::kTransmitColour, 40), 10);
+    EXPECT_GT(CountPixels(log, NmeaMonitorWnd::kTransmitColour, 40), 10);
     EXPECT_EQ(page->ComboSend()->itemText(0), QStringLiteral("$PXTNCFG"));
 
     TickChecksum();
@@ -228,7 +228,7 @@ TEST_F(MonitorTest, ClearCommandsEmptyOneLogEach)
     const Case cases[] = {{kCmdClearTransmitScreen, true, false}, {kCmdClearReceiveScreen, false, true}};
     for (const Case& c : cases) {
         page->AppendTransmitted("$PXTNCFG*50\r\n");
-        page->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour, QStringLiteral("$GPGGA,1\r\n"));
+        page->EditRx()->AppendText(NmeaMonitorWnd::kReceiveColour, QStringLiteral("$GPGGA,1\r\n"));
         ASSERT_TRUE(commands.Trigger(c.command));
         EXPECT_EQ(page->EditTx()->toPlainText().isEmpty(), c.txEmpty) << c.command;
         EXPECT_EQ(page->EditRx()->toPlainText().isEmpty(), c.rxEmpty) << c.command;
@@ -278,9 +278,9 @@ TEST_F(MonitorTest, ShowingThePageScrollsTheLogsToTheLatestLine)
     QString lines;
     for (int i = 0; i < 300; ++i)
         lines += QStringLiteral("$GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00,%1*74\n").arg(i);
-    page->EditRx()->AppendText(CNMEAMonitorWnd::kReceiveColour, lines);
+    page->EditRx()->AppendText(NmeaMonitorWnd::kReceiveColour, lines);
     page->AppendTransmitted(lines.toStdString());
-    for (CLogEditCtrl* log : {page->EditTx(), page->EditRx()}) {
+    for (LogEditCtrl* log : {page->EditTx(), page->EditRx()}) {
         log->verticalScrollBar()->setValue(0);
         log->horizontalScrollBar()->setValue(log->horizontalScrollBar()->maximum());
         ASSERT_GT(log->horizontalScrollBar()->value(), 0);
@@ -288,7 +288,7 @@ TEST_F(MonitorTest, ShowingThePageScrollsTheLogsToTheLatestLine)
     page->hide();
     page->show();
     QApplication::processEvents();
-    for (CLogEditCtrl* log : {page->EditTx(), page->EditRx()}) {
+    for (LogEditCtrl* log : {page->EditTx(), page->EditRx()}) {
         EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
         EXPECT_GT(log->verticalScrollBar()->value(), 0);
         EXPECT_EQ(log->horizontalScrollBar()->value(), 0);

@@ -40,7 +40,7 @@ protected:
     RecordingLink link;
     SentenceSender sender;
     std::string logged;
-    CReceiverCfgWnd page;
+    ReceiverCfgWnd page;
 };
 
 TEST_F(ReceiverCfgTest, ListsStartWithoutSelection)

@@ -69,7 +69,7 @@ protected:
     }
 
     DisplaySnapshot snapshot = BusySky();
-    CFrontPanelStatusWnd page;
+    FrontPanelStatusWnd page;
     const FrontPanelLayout layout = FrontPanelLayoutFor(1000, 600);
 };
 
@@ -238,7 +238,7 @@ TEST_F(FrontPanel, ChoosingAMenuItemRunsTheCommand)
     CommandActions commands;
     page.SetCommandActions(&commands);
     QObject::connect(commands.ActionFor(kCmdClearSatelliteTrails), &QAction::triggered, &page,
-                     &CFrontPanelStatusWnd::ClearSatelliteTrails);
+                     &FrontPanelStatusWnd::ClearSatelliteTrails);
     FeedFixes(3);
     ASSERT_GT(page.SkyPlot().History().TrailCount(), 0u);
     page.show();

@@ -201,14 +201,14 @@ TEST(SampleShapes, SquareAndCircleBoxes)
 
 TEST(DestinationPoint, MicroDegreesOfTheGeodesicPoint)
 {
-    const CScatterPlotPosition origin{0, 0, 1234, 56, 78};
+    const ScatterPlotPosition origin{0, 0, 1234, 56, 78};
     const auto northWest = DestinationPoint(origin, 315.0, 100.0);
     ASSERT_TRUE(northWest);
     // GeodSolve: 0.000639485789907 -0.000635204829071
-    EXPECT_EQ(*northWest, (CScatterPlotPosition{639, -635, 0, 0, 0}));
+    EXPECT_EQ(*northWest, (ScatterPlotPosition{639, -635, 0, 0, 0}));
     const auto southEast = DestinationPoint(origin, 135.0, 100.0);
     ASSERT_TRUE(southEast);
-    EXPECT_EQ(*southEast, (CScatterPlotPosition{-639, 635, 0, 0, 0}));
+    EXPECT_EQ(*southEast, (ScatterPlotPosition{-639, 635, 0, 0, 0}));
 }
 
 }  // namespace

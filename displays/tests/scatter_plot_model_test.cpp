@@ -12,7 +12,7 @@ TEST(MakeScatterPlotPosition, TruncatesEachField)
 {
     struct {
         double lat, lon, alt, hdop, vdop;
-        CScatterPlotPosition p;
+        ScatterPlotPosition p;
     } const cases[] = {
         {47.1234567, 8.7654321, 512.3456, 1.239, 2.5, {47123456, 8765432, 512345, 123, 250}},
         {-33.9999999, -151.0000009, -12.0009, 0.999, 0.0, {-33999999, -151000000, -12000, 99, 0}},
@@ -27,7 +27,7 @@ TEST(ScatterPlotModel, Defaults)
 {
     const ScatterPlotModel model;
     EXPECT_TRUE(model.Samples().empty());
-    EXPECT_EQ(model.Center(), CScatterPlotPosition{});
+    EXPECT_EQ(model.Center(), ScatterPlotPosition{});
     EXPECT_EQ(model.RangeMetres(), 100.0);
     EXPECT_EQ(model.CenterMode(), CENTER_NEXT_SAMPLE);
     EXPECT_EQ(model.RecenterPending(), 1);
@@ -40,7 +40,7 @@ TEST(ScatterPlotModel, NextSampleModeFixesTheFirstSampleAsCentre)
     ScatterPlotModel model;
     model.AddSample(47.0, 8.0, 400.0, 1.0, 1.5);
     model.AddSample(47.001, 8.001, 401.0, 1.0, 1.5);
-    EXPECT_EQ(model.Center(), (CScatterPlotPosition{47000000, 8000000, 400000, 100, 150}));
+    EXPECT_EQ(model.Center(), (ScatterPlotPosition{47000000, 8000000, 400000, 100, 150}));
     EXPECT_EQ(model.LastSample().latE6, 47001000);
     EXPECT_EQ(model.RecenterPending(), 0);
     EXPECT_GT(model.Bounds().north, 47000000);
@@ -58,11 +58,11 @@ TEST(ScatterPlotModel, UserModeCentresOnTheUserPosition)
     ScatterPlotModel model;
     model.SetCenterMode(CENTER_USER);
     model.AddSample(47.0, 8.0, 400.0, 1.0, 1.5);
-    EXPECT_EQ(model.Center(), CScatterPlotPosition{}) << "no user position stored: 0, 0";
+    EXPECT_EQ(model.Center(), ScatterPlotPosition{}) << "no user position stored: 0, 0";
     model.SetUserPosition(46.5, 7.5, 550.25);
-    EXPECT_EQ(model.Center(), CScatterPlotPosition{}) << "only the next sample recentres";
+    EXPECT_EQ(model.Center(), ScatterPlotPosition{}) << "only the next sample recentres";
     model.AddSample(47.0, 8.0, 400.0, 1.0, 1.5);
-    EXPECT_EQ(model.Center(), (CScatterPlotPosition{46500000, 7500000, 550250, 0, 0}));
+    EXPECT_EQ(model.Center(), (ScatterPlotPosition{46500000, 7500000, 550250, 0, 0}));
 }
 
 TEST(ScatterPlotModel, AverageModeUsesTheAverageAsLastSupplied)
@@ -71,7 +71,7 @@ TEST(ScatterPlotModel, AverageModeUsesTheAverageAsLastSupplied)
     model.SetCenterMode(CENTER_AVERAGE);
     model.SetAveragePosition(10.5, 20.25);
     model.AddSample(11.0, 21.0, 0.0, 1.0, 1.0);
-    EXPECT_EQ(model.Center(), (CScatterPlotPosition{10500000, 20250000, 0, 0, 0}));
+    EXPECT_EQ(model.Center(), (ScatterPlotPosition{10500000, 20250000, 0, 0, 0}));
     model.SetAveragePosition(10.75, 20.5);
     EXPECT_EQ(model.Center().latE6, 10500000);
     model.AddSample(11.0, 21.0, 0.0, 1.0, 1.0);
@@ -117,7 +117,7 @@ TEST(ScatterPlotModel, ClearSamplesKeepsCentreAndMode)
     EXPECT_EQ(model.Bounds(), before);
     EXPECT_EQ(model.CenterMode(), CENTER_AVERAGE);
     // Latitude and altitude of the average are reset, the longitude stays.
-    EXPECT_EQ(model.AveragePosition(), (CScatterPlotPosition{0, 34000000, 0, 0, 0}));
+    EXPECT_EQ(model.AveragePosition(), (ScatterPlotPosition{0, 34000000, 0, 0, 0}));
 }
 
 std::vector<double> ZoomSequence(bool zoomIn, int clicks)

@@ -59,7 +59,7 @@ protected:
         QApplication::sendEvent(&page, &event);
     }
 
-    CScatterPlotWnd page;
+    ScatterPlotWnd page;
 };
 
 TEST_F(ScatterPlot, BeforeTheFirstFix)
@@ -149,7 +149,7 @@ TEST_F(ScatterPlot, ZoomingFarOutNeverFaults)
     EXPECT_GT(page.Model().RangeMetres(), 2.9e7);
     EXPECT_EQ(page.RenderPage().size(), QSize(1000, 600));
 
-    CScatterPlotWnd pole;
+    ScatterPlotWnd pole;
     pole.resize(800, 600);
     pole.AddSample(90.0, 0.0, 0.0, 1.0, 1.0);
     pole.AddSample(89.9999, 0.0, 0.0, 1.0, 1.0);

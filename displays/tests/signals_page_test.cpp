@@ -73,7 +73,7 @@ protected:
     void TearDown() override { SetCurrentAppLook(kLookOffice2007Black); }
 
     GnssSnapshot snapshot = Epoch();
-    CSignalsPageWnd page;
+    SignalsPageWnd page;
 };
 
 TEST_F(SignalsPageRender, BarsMarksAndSuspectWhereTheGeometrySays)

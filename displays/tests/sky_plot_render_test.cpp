@@ -20,15 +20,15 @@ const QColor kGrid(90, 90, 200);
 const QRect kPlotRect(100, 50, 400, 300);
 const SkyPlotSquare kPlot = FitSkyPlotSquare({100, 50, 500, 350});  // (150, 50, 450, 350)
 
-CAzimuthElevationWnd MakePlot()
+AzimuthElevationWnd MakePlot()
 {
-    CAzimuthElevationWnd plot;
+    AzimuthElevationWnd plot;
     plot.SetColors(kUsedLabel, kUnusedLabel, kDisc, kHorizon, kGrid);
     plot.SetSatelliteBitmaps(kUsedSatellitePicture, 0);
     return plot;
 }
 
-QImage Render(const CAzimuthElevationWnd& plot)
+QImage Render(const AzimuthElevationWnd& plot)
 {
     QImage image(600, 400, QImage::Format_RGB32);
     image.fill(kPaper);
@@ -80,7 +80,7 @@ TEST(SkyPlotDrawing, CompassLettersHideTheCrossLines)
 
 TEST(SkyPlotDrawing, UsedSatellitePictureAndUnusedDot)
 {
-    CAzimuthElevationWnd plot = MakePlot();
+    AzimuthElevationWnd plot = MakePlot();
     SkySatellites sats{};
     sats[0] = {12, 60.0, 40.0, 1, 45.0};
     sats[1] = {7, 210.0, 25.0, 0, 30.0};
@@ -112,7 +112,7 @@ TEST(SkyPlotDrawing, UsedSatellitePictureAndUnusedDot)
 
 TEST(SkyPlotDrawing, TrailsAreSinglePixelsInTheGridColour)
 {
-    CAzimuthElevationWnd plot = MakePlot();
+    AzimuthElevationWnd plot = MakePlot();
     for (double az : {300.0, 305.0, 310.0, 315.0}) {
         SkySatellites sats{};
         sats[5] = {9, az, 60.0, 0, 10.0};
@@ -130,7 +130,7 @@ TEST(SkyPlotDrawing, TrailsAreSinglePixelsInTheGridColour)
 
 TEST(SkyPlotDrawing, MaskOutlineAndFaintFill)
 {
-    CAzimuthElevationWnd plot = MakePlot();
+    AzimuthElevationWnd plot = MakePlot();
     for (int az = 0; az < 360; az += 3) {
         SkySatellites sats{};
         sats[0] = {3, static_cast<double>(az), 20.0, 1, 40.0};

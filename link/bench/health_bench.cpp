@@ -32,7 +32,7 @@ const std::string& Recording()
 
 // The link reader's decoding, with the health counted by its observer.
 struct HealthCountingParser {
-    CNMEAParserWin32 state;
+    ReceiverState state;
     LinkHealth health;
     HealthObserver observer{&health};
     DecodeDriver driver{state, &observer};
@@ -71,7 +71,7 @@ void Decode(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
-void BM_DecodeWithoutHealth(benchmark::State& state) { Decode<CNMEAParserWin32>(state); }
+void BM_DecodeWithoutHealth(benchmark::State& state) { Decode<ReceiverState>(state); }
 void BM_DecodeCountingHealth(benchmark::State& state) { Decode<HealthCountingParser>(state); }
 
 BENCHMARK(BM_DecodeWithoutHealth)->Unit(benchmark::kMillisecond);

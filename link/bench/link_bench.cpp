@@ -32,12 +32,12 @@ double CpuSeconds(clockid_t clock)
 }
 
 struct Shared {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     std::mutex dataLock;
     std::mutex parserLock;
     std::deque<char> rxQueue;
     DisplaySnapshot snapshot;
-    CSio sio{[this] { ResetParserData(Objects(), false); }};
+    SerialPort sio{[this] { ResetParserData(Objects(), false); }};
     LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot, nullptr, nullptr, nullptr}; }
 };
 

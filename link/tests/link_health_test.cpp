@@ -12,7 +12,7 @@ const TimePoint t0 = TimePoint{} + 1000s;
 
 // The link reader's decoding: a driver whose observer counts the health.
 struct HealthCountingLink {
-    CNMEAParserWin32 state;
+    ReceiverState state;
     LinkHealth health;
     HealthObserver observer{&health};
     DecodeDriver driver{state, &observer};

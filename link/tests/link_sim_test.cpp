@@ -136,7 +136,7 @@ TEST_F(LinkSimTest, SwitchingTheSolutionInDualModeSwitchesTheFixes)
 {
     Connect({"--rate", "10", "--dual", "--seed", "3", "--truth", truthPath});
     ASSERT_TRUE(observer.WaitForUpdates(10, 3s));
-    link.parser.m_solutionMode = CNMEAParserWin32::Precision;
+    link.parser.m_solutionMode = ReceiverState::Precision;
     const size_t switched = observer.UpdateCount();
     ASSERT_TRUE(observer.WaitForUpdates(switched + 10, 3s));
     threads.Stop();

@@ -13,7 +13,7 @@
 // A private set of the objects the link shares, so that tests never touch
 // the program's globals.
 struct OwnLink {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     LinkHealth health;
     std::mutex dataLock;
     std::mutex parserLock;
@@ -21,7 +21,7 @@ struct OwnLink {
     DisplaySnapshot snapshot;
     GnssSnapshot gnssSnapshot;
     ReadStampQueue readStamps;
-    CSio sio{[this] { ResetParserData(Objects(), false); }};
+    SerialPort sio{[this] { ResetParserData(Objects(), false); }};
 
     LinkObjects Objects() { return {parser, sio, dataLock, parserLock, rxQueue, snapshot, &gnssSnapshot, &health, &readStamps}; }
 

@@ -31,7 +31,7 @@ void WriteFile(const fs::path& path, const std::string& bytes)
 }
 
 // Reads until something arrives or `patience` passes.
-SioReadResult ReadSoon(CSio& sio, uint8_t* buffer, size_t size, std::chrono::milliseconds patience = 1000ms)
+SioReadResult ReadSoon(SerialPort& sio, uint8_t* buffer, size_t size, std::chrono::milliseconds patience = 1000ms)
 {
     const auto end = std::chrono::steady_clock::now() + patience;
     SioReadResult r;
@@ -109,7 +109,7 @@ TEST(OpenFailure, ErrnoAndTextNameTheReason)
     }
 }
 
-TEST(CSio, OpenFailuresLeaveNoSourceAndSayWhy)
+TEST(SerialPort, OpenFailuresLeaveNoSourceAndSayWhy)
 {
     const fs::path file = TempPath("regular");
     WriteFile(file, "$GPGGA\r\n");
@@ -134,7 +134,7 @@ TEST(CSio, OpenFailuresLeaveNoSourceAndSayWhy)
     };
     for (const auto& c : cases) {
         int resets = 0;
-        CSio sio([&] { ++resets; });
+        SerialPort sio([&] { ++resets; });
         EXPECT_FALSE(sio.OpenPort(c.port, c.baud)) << c.port;
         EXPECT_EQ(sio.LastOpenFailure(), c.failure) << c.port;
         EXPECT_FALSE(sio.LastOpenErrorText().empty());
@@ -150,11 +150,11 @@ TEST(CSio, OpenFailuresLeaveNoSourceAndSayWhy)
     fs::remove(dir);
 }
 
-TEST(CSio, ADeviceHeldByAnotherLinkIsBusy)
+TEST(SerialPort, ADeviceHeldByAnotherLinkIsBusy)
 {
     PseudoTerminal pty;
-    CSio first;
-    CSio second;
+    SerialPort first;
+    SerialPort second;
     ASSERT_TRUE(first.OpenPort(pty.SlavePath(), 9600)) << first.LastOpenErrorText();
     EXPECT_FALSE(second.OpenPort(pty.SlavePath(), 9600));
     EXPECT_EQ(second.LastOpenFailure(), OpenFailure::Busy);
@@ -162,7 +162,7 @@ TEST(CSio, ADeviceHeldByAnotherLinkIsBusy)
     EXPECT_TRUE(second.OpenPort(pty.SlavePath(), 9600)) << "free again once closed";
 }
 
-TEST(CSio, LineIsRaw8N1WithoutFlowControlAtTheRequestedBaud)
+TEST(SerialPort, LineIsRaw8N1WithoutFlowControlAtTheRequestedBaud)
 {
     const struct {
         int baud;
@@ -170,7 +170,7 @@ TEST(CSio, LineIsRaw8N1WithoutFlowControlAtTheRequestedBaud)
     } cases[] = {{4800, B4800}, {9600, B9600}, {19200, B19200}, {38400, B38400}, {115200, B115200}};
     for (const auto& c : cases) {
         PseudoTerminal pty;
-        CSio sio;
+        SerialPort sio;
         ASSERT_TRUE(sio.OpenPort(pty.SlavePath(), c.baud)) << sio.LastOpenErrorText();
         EXPECT_EQ(sio.BaudRate(), c.baud);
         EXPECT_EQ(sio.DevicePath(), pty.SlavePath());
@@ -187,18 +187,18 @@ TEST(CSio, LineIsRaw8N1WithoutFlowControlAtTheRequestedBaud)
     }
 }
 
-TEST(CSio, OpenPortByNumberNamesTtyS)
+TEST(SerialPort, OpenPortByNumberNamesTtyS)
 {
-    CSio sio;
+    SerialPort sio;
     sio.OpenPort(12, 9600);  // whatever the machine has, the device is ttyS11
     EXPECT_EQ(sio.DevicePath(), "/dev/ttyS11");
     EXPECT_EQ(sio.PortNumber(), 12);
 }
 
-TEST(CSio, ReopeningTheOpenPortClosesItFirst)
+TEST(SerialPort, ReopeningTheOpenPortClosesItFirst)
 {
     PseudoTerminal pty;
-    CSio sio;
+    SerialPort sio;
     ASSERT_TRUE(sio.OpenPort(pty.SlavePath(), 9600));
     ASSERT_TRUE(sio.OpenPort(pty.SlavePath(), 4800)) << sio.LastOpenErrorText();
     ASSERT_TRUE(pty.Write("abc"));
@@ -206,10 +206,10 @@ TEST(CSio, ReopeningTheOpenPortClosesItFirst)
     EXPECT_EQ(ReadSoon(sio, buffer, sizeof buffer).count, 3);
 }
 
-TEST(CSio, BytesFlowBothWaysAndAnEmptyReadIsNotALoss)
+TEST(SerialPort, BytesFlowBothWaysAndAnEmptyReadIsNotALoss)
 {
     PseudoTerminal pty;
-    CSio sio;
+    SerialPort sio;
     ASSERT_TRUE(sio.OpenPort(pty.SlavePath(), 9600));
     uint8_t buffer[64];
     const SioReadResult idle = sio.Read(buffer, sizeof buffer, sizeof buffer);
@@ -227,10 +227,10 @@ TEST(CSio, BytesFlowBothWaysAndAnEmptyReadIsNotALoss)
     EXPECT_EQ(pty.ReadAvailable(200ms), "$PXTNCFG*50\r\n");
 }
 
-TEST(CSio, APeerThatHangsUpIsReportedOnceAndClosed)
+TEST(SerialPort, APeerThatHangsUpIsReportedOnceAndClosed)
 {
     PseudoTerminal pty;
-    CSio sio;
+    SerialPort sio;
     ASSERT_TRUE(sio.OpenPort(pty.SlavePath(), 9600));
     pty.CloseMaster();
     uint8_t buffer[64];
@@ -242,11 +242,11 @@ TEST(CSio, APeerThatHangsUpIsReportedOnceAndClosed)
     EXPECT_EQ(sio.Write("x", 1), -1);
 }
 
-TEST(CSio, PlaybackReadsItsOwnSizeAndIdlesAtTheEnd)
+TEST(SerialPort, PlaybackReadsItsOwnSizeAndIdlesAtTheEnd)
 {
     const fs::path file = TempPath("playback");
     WriteFile(file, std::string(6000, 'x'));
-    CSio sio;
+    SerialPort sio;
     ASSERT_TRUE(sio.OpenPlayback(file.string())) << sio.LastOpenErrorText();
     EXPECT_TRUE(sio.IsPlayback());
     EXPECT_EQ(sio.PlaybackFile(), file.string());
@@ -273,7 +273,7 @@ TEST(CSio, PlaybackReadsItsOwnSizeAndIdlesAtTheEnd)
     fs::remove(file);
 }
 
-TEST(CSio, PlaybackNeedsARegularFile)
+TEST(SerialPort, PlaybackNeedsARegularFile)
 {
     const fs::path dir = TempPath("playdir");
     fs::create_directory(dir);
@@ -286,7 +286,7 @@ TEST(CSio, PlaybackNeedsARegularFile)
         {"/dev/null", OpenFailure::NotAFile},
     };
     for (const auto& c : cases) {
-        CSio sio;
+        SerialPort sio;
         EXPECT_FALSE(sio.OpenPlayback(c.path)) << c.path;
         EXPECT_EQ(sio.LastOpenFailure(), c.failure) << c.path;
         EXPECT_FALSE(sio.IsOpen());
@@ -298,7 +298,7 @@ TEST(CSio, PlaybackNeedsARegularFile)
 }  // namespace
 
 // Another program holds the device: the message names it from /proc.
-TEST(CSio, ABusyPortNamesTheProgramThatHoldsIt)
+TEST(SerialPort, ABusyPortNamesTheProgramThatHoldsIt)
 {
     PseudoTerminal pty;
     const pid_t holder = ::fork();
@@ -310,7 +310,7 @@ TEST(CSio, ABusyPortNamesTheProgramThatHoldsIt)
         ::_exit(0);
     }
     ASSERT_GT(holder, 0);
-    CSio sio;
+    SerialPort sio;
     bool busy = false;
     for (int i = 0; i < 100 && !busy; ++i) {
         busy = !sio.OpenPort(pty.SlavePath(), 9600) && sio.LastOpenFailure() == OpenFailure::Busy;

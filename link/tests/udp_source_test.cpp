@@ -58,7 +58,7 @@ TEST(UdpSource, ABurstIsReadWholeWithoutDrops)
 TEST(UdpSource, DatagramsTheKernelDroppedAreCounted)
 {
     const uint16_t port = FreeUdpPort();
-    CSio sio;
+    SerialPort sio;
     ASSERT_TRUE(sio.OpenSource("udp://127.0.0.1:" + std::to_string(port), 0));
     Burst(port, 5000, 1400);
     uint8_t buffer[10240];

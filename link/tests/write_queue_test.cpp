@@ -25,7 +25,7 @@ struct Failures {
 TEST(WriteQueue, FramesReachAReadingPeerWholeAndInOrder)
 {
     TcpPeer peer;
-    CSio sio;
+    SerialPort sio;
     ASSERT_TRUE(sio.OpenSource(peer.Text(), 0));
     ASSERT_TRUE(peer.Accept());
     WriteQueue queue(sio);
@@ -40,11 +40,11 @@ TEST(WriteQueue, FramesReachAReadingPeerWholeAndInOrder)
 
 TEST(WriteQueue, SourcesThatCannotBeWrittenRefuseWithAReason)
 {
-    CSio closed;
+    SerialPort closed;
     WriteQueue none(closed);
     EXPECT_NE(none.Enqueue("$PXTNCFG*50\r\n"), "");
 
-    CSio udp;
+    SerialPort udp;
     ASSERT_TRUE(udp.OpenSource("udp://127.0.0.1:" + std::to_string(FreeUdpPort()), 0));
     WriteQueue listening(udp);
     EXPECT_NE(listening.Enqueue("$PXTNCFG*50\r\n").find("UDP"), std::string::npos);
@@ -56,7 +56,7 @@ TEST(WriteQueue, SourcesThatCannotBeWrittenRefuseWithAReason)
 TEST(WriteQueue, APeerThatStopsReadingFailsTheQueueButNeverTheReader)
 {
     TcpPeer peer;
-    CSio sio;
+    SerialPort sio;
     ASSERT_TRUE(sio.OpenSource(peer.Text(), 0));
     ASSERT_TRUE(peer.Accept());
     Failures failures;

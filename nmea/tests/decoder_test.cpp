@@ -45,7 +45,7 @@ TEST(DecodeGGA, Table)
     };
     for (const GgaCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         for (const std::string& b : c.before)
             Feed(parser, Sentence(b));
         Feed(parser, Sentence(c.body));
@@ -82,7 +82,7 @@ TEST(DecodeGGA, CountedQuality)
         {"GPGGA,123519,4807.038,N,01131.000,E,5", 5},  // altitude need not be sent
     };
     for (const auto& [body, expected] : cases) {
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         Feed(parser, Sentence(standard));
         Feed(parser, Sentence(body));
         EXPECT_EQ(parser.m_ggaCountedQuality, expected) << body;
@@ -94,7 +94,7 @@ TEST(DecodeGGA, CountedQuality)
 
 TEST(DecodeGGA, SpecificationExampleValues)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     parser.DecodeGGA("123519,4807.038,S,01131.000,W,1,08,0.9,545.4,M,46.9,M,,");
     EXPECT_NEAR(parser.m_latitude, -48.1173, 1e-9);
     EXPECT_NEAR(parser.m_longitude, -11.516667, 1e-6);
@@ -122,7 +122,7 @@ TEST(DecodeGSA, ClassifiesBySmallestPrn)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         Feed(parser, Sentence(c.body));
         EXPECT_EQ(std::vector<int>(parser.m_gpsPrnsUsed.begin(), parser.m_gpsPrnsUsed.begin() + 12), c.gpsUsed);
         EXPECT_EQ(std::vector<int>(parser.m_glonassPrnsUsed.begin(), parser.m_glonassPrnsUsed.begin() + 12), c.glonassUsed);
@@ -139,7 +139,7 @@ TEST(DecodeGSA, ClassifiesBySmallestPrn)
 
 TEST(DecodeGSA, ModeAndFixTypeKeptWhenEmpty)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     parser.DecodeGSA("M,3,01,,,,,,,,,,,,1,1,1");
     parser.DecodeGSA(",,02,,,,,,,,,,,,1,1,1");
     EXPECT_EQ(parser.m_gsaMode, 'M');
@@ -150,7 +150,7 @@ TEST(DecodeGSA, ModeAndFixTypeKeptWhenEmpty)
 
 TEST(DecodeVTG, EmptyFieldsKeepTheirValues)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     Feed(parser, Sentence("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"));
     EXPECT_EQ(parser.m_courseTrue, 54.7);
     EXPECT_EQ(parser.m_courseMagnetic, 34.4);
@@ -167,7 +167,7 @@ TEST(DecodeVTG, EmptyFieldsKeepTheirValues)
 
 TEST(DecodeGSV, MessageNumberPlacesFourEntries)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     Feed(parser, Sentence("GPGSA,A,3,10,,,,,,,,,,,,1,1,1"));
     Feed(parser, Sentence("GPGSV,3,3,11,10,45,120,40,11,05,300,,12,,,"));
     const SatelliteViewTable& t = parser.m_gpsInView;
@@ -188,7 +188,7 @@ TEST(DecodeGSV, OutOfRangeMessagesChangeNothing)
         "GPGSV,,,,,,,,,,,,,,,,,,,",
     };
     for (const char* body : bodies) {
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         Feed(parser, Sentence(body));
         EXPECT_EQ(parser.m_gpsInView, SatelliteViewTable{}) << body;
         EXPECT_EQ(parser.m_allInView.sentenceCount, 1) << "the merge runs anyway: " << body;
@@ -197,7 +197,7 @@ TEST(DecodeGSV, OutOfRangeMessagesChangeNothing)
 
 TEST(MergeSatellites, GpsFirstThenGlonassRestCleared)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     for (int m = 1; m <= 3; ++m) {
         std::string body = "GPGSV,3," + std::to_string(m) + ",10";
         for (int j = 0; j < 4; ++j)
@@ -228,7 +228,7 @@ TEST(MergeSatellites, GpsFirstThenGlonassRestCleared)
 
 TEST(MergeSatellites, CountsAboveTheTableAreStoredButNeverIndexed)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     Feed(parser, Sentence("GPGSV,9,9,200,1,2,3,4"));
     Feed(parser, Sentence("GLGSV,9,9,2147483647,65,2,3,4"));
     EXPECT_EQ(parser.m_gpsInView.count, 200);
@@ -265,7 +265,7 @@ TEST(DecodeGGA, ImpossiblePositionsChangeNothing)
     };
     for (const char* body : impossible) {
         SCOPED_TRACE(body);
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         int handOffs = 0;
         parser.SetPositionHandOff([&] { ++handOffs; });
         Feed(parser, Sentence(before));

@@ -53,7 +53,7 @@ TEST(Framer, DeliversAndDropsAsSpecified)
         RecordingParser parser;
         Feed(parser, c.input);
         EXPECT_EQ(parser.events, c.expected);
-        EXPECT_EQ(parser.FramerState(), CNMEAParser::StateWaitStart);
+        EXPECT_EQ(parser.FramerState(), SentenceFramer::StateWaitStart);
     }
 }
 
@@ -177,15 +177,15 @@ TEST(GetField, WalksCommasAsSpecified)
         {"1,2,3", -1, 1, "1"},
     };
     for (const FieldCase& c : cases) {
-        char out[CNMEAParser::kFieldSize] = "unchanged";
-        EXPECT_EQ(CNMEAParser::GetField(c.data, c.index, out), c.found) << c.data << " #" << c.index;
+        char out[SentenceFramer::kFieldSize] = "unchanged";
+        EXPECT_EQ(SentenceFramer::GetField(c.data, c.index, out), c.found) << c.data << " #" << c.index;
         EXPECT_STREQ(out, c.text) << c.data << " #" << c.index;
     }
-    char out[CNMEAParser::kFieldSize];
-    ASSERT_EQ(CNMEAParser::GetField(longField.c_str(), 0, out), 1);
+    char out[SentenceFramer::kFieldSize];
+    ASSERT_EQ(SentenceFramer::GetField(longField.c_str(), 0, out), 1);
     EXPECT_EQ(std::string(out), longField.substr(0, 255));
-    EXPECT_EQ(CNMEAParser::GetField(nullptr, 0, out), 0);
-    EXPECT_EQ(CNMEAParser::GetField("A", 0, nullptr), 0);
+    EXPECT_EQ(SentenceFramer::GetField(nullptr, 0, out), 0);
+    EXPECT_EQ(SentenceFramer::GetField("A", 0, nullptr), 0);
 }
 
 }  // namespace

@@ -234,7 +234,7 @@ TEST(GnssModel, HostileTalkersStayBounded)
 
 TEST(GnssModel, FedByTheReceiverStateAndResetWithIt)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     Feed(parser, Sentence("GAGSV,1,1,01,12,61,237,31,7"));
     GnssSnapshot s;
     parser.m_gnssModel.CopyTo(s);
@@ -312,7 +312,7 @@ TEST(GnssModel, DialectRules)
 // a recording's start is gone by its end.
 TEST(GnssModel, SatellitesAgeThroughTheReceiverState)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     std::string bytes = Sentence(Gga("120000")) + Sentence("GAGSV,1,1,01,05,,,19,7");
     for (int s = 1; s <= 20; ++s) {
         char time[16];

@@ -31,7 +31,7 @@ TEST(ConfigReply, SolutionLetterInFieldEight)
     };
     for (const ConfigCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         parser.m_dualMode = c.dualBefore;
         parser.m_solutionMode = c.modeBefore;
         Feed(parser, c.input);
@@ -42,7 +42,7 @@ TEST(ConfigReply, SolutionLetterInFieldEight)
 
 TEST(Raim, ProtectionLevelAndFigureOfMerit)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     Feed(parser, Sentence("GPRAIM,1234,X,567,whatever"));
     EXPECT_EQ(parser.m_raimHpl, 1234);
     EXPECT_EQ(parser.m_raimHfom, 567);
@@ -54,7 +54,7 @@ TEST(Raim, ProtectionLevelAndFigureOfMerit)
     EXPECT_EQ(parser.m_raimHfom, 0);
 
     // The precision solution has no RAIM: every RAIM sentence clears both.
-    parser.m_solutionMode = CNMEAParserWin32::Precision;
+    parser.m_solutionMode = ReceiverState::Precision;
     Feed(parser, Sentence("GPRAIM,1234,X,567"));
     EXPECT_EQ(parser.m_raimHpl, 0);
     EXPECT_EQ(parser.m_raimHfom, 0);
@@ -80,7 +80,7 @@ TEST(DualModeFilter, DropsTheOtherSolution)
     };
     for (const FilterCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         parser.m_dualMode = c.dual;
         parser.m_solutionMode = c.mode;
         int handOffs = 0;
@@ -96,9 +96,9 @@ TEST(DualModeFilter, DropsTheOtherSolution)
 
 TEST(DualModeFilter, ProprietarySentencesPassInBothModes)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     parser.m_dualMode = 1;
-    parser.m_solutionMode = CNMEAParserWin32::Integrity;
+    parser.m_solutionMode = ReceiverState::Integrity;
     Feed(parser, Sentence("PXTNCFG,N,M,,,,,,,P"));
     EXPECT_EQ(parser.m_dualMode.load(), 0);
     EXPECT_EQ(parser.m_solutionMode.load(), 1);
@@ -106,7 +106,7 @@ TEST(DualModeFilter, ProprietarySentencesPassInBothModes)
 
 TEST(HandOff, RunsAfterEveryGgaWithTheDecodedFix)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     std::vector<double> seen;
     parser.SetPositionHandOff([&] { seen.push_back(parser.m_latitude); });
     Feed(parser, Sentence("GPGGA,1,0100.000,N,,,1"));
@@ -117,7 +117,7 @@ TEST(HandOff, RunsAfterEveryGgaWithTheDecodedFix)
 
 TEST(ResetData, KeepsConfigurationAndRaim)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     Feed(parser, Sentence("PXTNCFG,,,,,,,,,D"));
     Feed(parser, Sentence("GPRAIM,10,0,20"));
     Feed(parser, Sentence("GPGGA,1,0100.000,N,,,1,5,1.0,10"));
@@ -131,7 +131,7 @@ TEST(ResetData, KeepsConfigurationAndRaim)
     EXPECT_EQ(parser.m_ggaCount, 0);
     EXPECT_EQ(parser.m_gpsInView, SatelliteViewTable{});
     EXPECT_EQ(parser.m_allInView, SatelliteViewTable{});
-    EXPECT_EQ(parser.FramerState(), CNMEAParser::StateData) << "the framer keeps its partial sentence";
+    EXPECT_EQ(parser.FramerState(), SentenceFramer::StateData) << "the framer keeps its partial sentence";
 
     parser.ForgetIntegrity();  // another source: its HPL would judge the wrong fixes
     EXPECT_EQ(parser.m_raimHpl, 0);

@@ -26,7 +26,7 @@ void Feed(Parser& parser, std::string_view bytes)
 }
 
 // Records what the framer delivers.
-class RecordingParser : public CNMEAParser {
+class RecordingParser : public SentenceFramer {
 public:
     struct Event {
         bool good;

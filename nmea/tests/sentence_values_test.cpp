@@ -131,7 +131,7 @@ TEST(DecodeDriverCounts, DroppedAndOutsideBytes)
                               + "$TOOLONGADDRESS,1*00\r\n" + "$GPGGA," + std::string(300, '1') + "*00\r\n"
                               + Sentence("GPGGA,123520,9540.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")
                               + "$GPGSA,bad*00\r\n";
-    CNMEAParserWin32 bulkState, byteState;
+    ReceiverState bulkState, byteState;
     DecodeDriver bulk(bulkState), bytewise(byteState);
     bulk.Feed(bytes);
     for (unsigned char b : bytes)

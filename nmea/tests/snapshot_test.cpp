@@ -21,7 +21,7 @@ TEST(FixQualityText, AllNineTexts)
 
 TEST(CopyToSnapshot, UnknownQualityKeepsTheText)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     DisplaySnapshot snapshot;
     parser.m_fixQuality = 2;
     CopyToSnapshot(parser, snapshot);
@@ -36,7 +36,7 @@ TEST(CopyToSnapshot, UnknownQualityKeepsTheText)
 
 TEST(CopyToSnapshot, ConstellationAndSeenFlags)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     DisplaySnapshot snapshot;
     snapshot.satellites[2].constellation = 1;  // left from an earlier copy
     Feed(parser, Sentence("GPGSV,1,1,4,5,10,20,30,40,11,21,31,120,12,22,32,0,0,0,0"));
@@ -63,7 +63,7 @@ TEST(CopyToSnapshot, ConstellationAndSeenFlags)
 
 TEST(CopyToSnapshot, RaimSurvivesReconnect)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     Feed(parser, Sentence("GPRAIM,250,0,120"));
     parser.ResetData();
     DisplaySnapshot snapshot;
@@ -75,7 +75,7 @@ TEST(CopyToSnapshot, RaimSurvivesReconnect)
 
 TEST(CopyToSnapshot, EmptyTableGivesZeroRecords)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     DisplaySnapshot snapshot;
     CopyToSnapshot(parser, snapshot);
     EXPECT_EQ(snapshot.satsInView, 0);
@@ -85,7 +85,7 @@ TEST(CopyToSnapshot, EmptyTableGivesZeroRecords)
 
 TEST(CopyToSnapshot, CarriesPositionDopsAndCounts)
 {
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     Feed(parser, Sentence("GPGSA,A,3,01,02,,,,,,,,,,,2.5,1.5,2.0"));
     Feed(parser, Sentence("GLGSA,A,3,65,66,,,,,,,,,,,3.5,2.5,3.0"));
     Feed(parser, Sentence("GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,"));

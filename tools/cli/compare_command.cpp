@@ -155,8 +155,8 @@ public:
 private:
     std::string m_text;
     std::function<void(const CompareFix&)> m_onFix;
-    CSio m_sio;
-    CNMEAParserWin32 m_parser;
+    SerialPort m_sio;
+    ReceiverState m_parser;
     DisplaySnapshot m_display;
     GnssSnapshot m_gnss;
     double m_readTime = 0.0;

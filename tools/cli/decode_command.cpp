@@ -54,7 +54,7 @@ void Dop(JsonWriter& json, const char* key, double pdop, double hdop, double vdo
 
 }  // namespace
 
-std::string FixToJson(unsigned long long fix, const CNMEAParserWin32& parser,
+std::string FixToJson(unsigned long long fix, const ReceiverState& parser,
                       const DisplaySnapshot& snapshot, const GnssSnapshot* gnss)
 {
     JsonWriter json;

@@ -31,7 +31,7 @@ bool TimeUp(const StreamLimits& limits, Clock::time_point start)
     return limits.seconds > 0 && Clock::now() - start >= std::chrono::duration<double>(limits.seconds);
 }
 
-FixStreamResult DecodeLiveSource(CSio& sio, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
+FixStreamResult DecodeLiveSource(SerialPort& sio, FixDecoder& decoder, const FixDecoder::FixCallback& onFix,
                                  const StreamLimits& limits)
 {
     FixStreamResult result;
@@ -184,7 +184,7 @@ int DecodeFileReporting(const std::string& path, FixDecoder& decoder, const FixD
     FixStreamResult result;
     const bool live = IsLiveSource(path);
     if (live) {
-        CSio sio;
+        SerialPort sio;
         if (!sio.OpenSource(path, kDefaultBaud)) {
             std::fprintf(stderr, "stelmap-cli: cannot open %s: %s\n", path.c_str(), sio.LastOpenErrorText().c_str());
             return kExitFailed;

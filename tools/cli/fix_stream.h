@@ -29,7 +29,7 @@ public:
     using FixCallback = std::function<void(uint64_t fix)>;
     using SentenceCallback = std::function<void(std::string_view address, std::string_view data)>;
 
-    CNMEAParserWin32 state;
+    ReceiverState state;
     DisplaySnapshot snapshot;
     DecodeDriver driver{state, this};
     // Every framed sentence, when set (the track export's epochs).

@@ -249,10 +249,10 @@ int RunNtripCommand(int argc, char** argv)
     }
 
     // The receiver: corrections go in; its GGA may come out of it too.
-    std::unique_ptr<CSio> receiver;
-    std::unique_ptr<CSio> ggaSource;
-    const auto open = [](const std::string& text, std::unique_ptr<CSio>& sio) {
-        sio = std::make_unique<CSio>();
+    std::unique_ptr<SerialPort> receiver;
+    std::unique_ptr<SerialPort> ggaSource;
+    const auto open = [](const std::string& text, std::unique_ptr<SerialPort>& sio) {
+        sio = std::make_unique<SerialPort>();
         if (!sio->OpenSource(text, 115200)) {
             std::fprintf(stderr, "stelmap-cli ntrip: cannot open %s: %s\n", text.c_str(), sio->LastOpenErrorText().c_str());
             return false;
@@ -268,7 +268,7 @@ int RunNtripCommand(int argc, char** argv)
             return 2;
         }
     }
-    CSio* ggaReader = nullptr;
+    SerialPort* ggaReader = nullptr;
     if (!ggaFrom.empty()) {
         if (receiver && SameSource(ggaFrom, to)) {
             ggaReader = receiver.get();

@@ -52,7 +52,7 @@ template <typename NextRead>
 Decoded Decode(const std::string& bytes, NextRead nextRead)
 {
     Decoded out;
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     DisplaySnapshot snapshot;
     uint64_t fix = 0;
     parser.SetPositionHandOff([&] {
@@ -132,7 +132,7 @@ TEST(Corpus, SignalkGpsLogFirstFixes)
     // $GPGGA,085411.000,5222.3215,N,00454.5778,E,1,4,2.95,16.0,M,47.0,M,,*61
     // $GPGSA,A,3,16,23,13,29,,,,,,,,,3.11,2.95,0.99*00  (its checksum is wrong)
     const std::string bytes = Slurp(fs::path(STELMAP_CORPUS_DIR) / "signalk/gps.log");
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     DisplaySnapshot snapshot;
     std::vector<DisplaySnapshot> snapshots;
     std::vector<std::array<int, 3>> times;
@@ -159,7 +159,7 @@ TEST(Corpus, TrimbleRtkWithGlonass)
     // $GNGGA,235647.00,3403.47162394,N,11711.80927093,W,5,10,1.2,403.600,M,...
     // $GNGSA,A,3,73,74,72,71,,,,,,,,,2.9,1.2,2.6*24
     const std::string bytes = Slurp(fs::path(STELMAP_CORPUS_DIR) / "nmeaparser/TrimbleR2SampleData.txt");
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     DisplaySnapshot snapshot;
     std::vector<DisplaySnapshot> snapshots;
     parser.SetPositionHandOff([&] {

@@ -17,7 +17,7 @@ TEST(GnssSimulator, FillsTheSignalsPage)
     SimOptions options;
     options.gnss = true;
     SimReceiver receiver(options);
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     int fixes = 0;
     int suspects = 0;
     GnssSnapshot gnss;

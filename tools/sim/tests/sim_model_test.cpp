@@ -25,7 +25,7 @@ std::string Join(const std::vector<std::string>& sentences)
 }
 
 // Every fix the parser hands off for `bytes`, as the display would copy it.
-std::vector<DisplaySnapshot> Decode(CNMEAParserWin32& parser, const std::string& bytes)
+std::vector<DisplaySnapshot> Decode(ReceiverState& parser, const std::string& bytes)
 {
     std::vector<DisplaySnapshot> fixes;
     DisplaySnapshot snapshot;
@@ -196,15 +196,15 @@ TEST(SimReceiver, ConfigurationReplyDecodesToItsMode)
         int dualMode;
         int solutionMode;
     } cases[] = {
-        {SolutionOutput::Integrity, 0, CNMEAParserWin32::Integrity},
-        {SolutionOutput::Precision, 0, CNMEAParserWin32::Precision},
-        {SolutionOutput::Dual, 1, CNMEAParserWin32::Integrity},
+        {SolutionOutput::Integrity, 0, ReceiverState::Integrity},
+        {SolutionOutput::Precision, 0, ReceiverState::Precision},
+        {SolutionOutput::Dual, 1, ReceiverState::Integrity},
     };
     for (const auto& c : cases) {
         SimOptions options;
         options.mode = c.mode;
         SimReceiver receiver(options);
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         const std::string reply = receiver.ConfigurationReply();
         Decode(parser, reply);
         EXPECT_EQ(parser.m_dualMode.load(), c.dualMode) << reply;
@@ -299,7 +299,7 @@ TEST(SimReceiver, EveryModeDecodesToTheFixesItSent)
         options.mode = mode;
         options.mask = 0xFF;  // RMC, GLL and ZDA too: the parser must pass over them
         const SimRun run = Simulate(options, 120);
-        CNMEAParserWin32 parser;
+        ReceiverState parser;
         const std::vector<DisplaySnapshot> fixes = Decode(parser, run.bytes);
         EXPECT_EQ(parser.Counts().checksumErrors, 0u);
         ExpectFixesAsSent(fixes, run.truth);
@@ -320,20 +320,20 @@ TEST(SimReceiver, DualModeOutputFollowsTheChosenSolution)
     SimOptions options;
     options.mode = SolutionOutput::Dual;
     const SimRun run = Simulate(options, 60);
-    for (const int solution : {CNMEAParserWin32::Integrity, CNMEAParserWin32::Precision}) {
-        CNMEAParserWin32 parser;
+    for (const int solution : {ReceiverState::Integrity, ReceiverState::Precision}) {
+        ReceiverState parser;
         Decode(parser, run.bytes.substr(0, run.bytes.find("\r\n") + 2));  // the reply: dual mode on
         ASSERT_EQ(parser.m_dualMode.load(), 1);
         parser.m_solutionMode = solution;
         const std::vector<DisplaySnapshot> fixes = Decode(parser, run.bytes);
         const std::vector<TruthRecord> expected =
-            OfTalker(run.truth, solution == CNMEAParserWin32::Integrity ? "GP" : "GN");
+            OfTalker(run.truth, solution == ReceiverState::Integrity ? "GP" : "GN");
         ASSERT_EQ(expected.size(), 60u);
         ExpectFixesAsSent(fixes, expected);
         // Integrity follows GPS alone; precision adds GLONASS to the solution.
         for (size_t i = 1; i < fixes.size(); ++i) {
             const DisplaySnapshot& f = fixes[i];
-            if (solution == CNMEAParserWin32::Integrity) {
+            if (solution == ReceiverState::Integrity) {
                 EXPECT_EQ(f.hplCm, expected[i - 1].hplCm) << "the RAIM of the fix before";
                 EXPECT_LE(f.satsInUse, 12);
             } else {
@@ -348,7 +348,7 @@ TEST(SimReceiver, APlausibleSkyThatMoves)
 {
     SimOptions options;
     SimReceiver receiver(options);
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     const std::vector<DisplaySnapshot> early = Decode(parser, Join(receiver.MakeEpoch(0).sentences) +
                                                                   Join(receiver.MakeEpoch(1).sentences));
     const std::vector<DisplaySnapshot> late = Decode(parser, Join(receiver.MakeEpoch(900).sentences) +
@@ -471,7 +471,7 @@ TEST(FaultInjector, SpoilsWhatItSaysItSpoils)
     EXPECT_GT(intactGgas, ggas / 3);
 
     // Every GGA called intact arrives; nothing arrives that was not sent.
-    CNMEAParserWin32 parser;
+    ReceiverState parser;
     const std::vector<DisplaySnapshot> fixes = Decode(parser, bytes);
     EXPECT_GT(parser.Counts().checksumErrors, 0u);
     EXPECT_LE(fixes.size(), ggas);
