@@ -23,7 +23,11 @@ void CopyToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot)
     snapshot.countedQuality = parser.m_ggaCountedQuality;
 
     // All 96 records, whatever the count: the pages decide what to show.
-    for (size_t i = 0; i < snapshot.satellites.size(); ++i) {
+    // Records the state never wrote are zero and copy as zero.
+    const size_t written = static_cast<size_t>(std::clamp(parser.AllInViewWritten(), 0, kMaxSatellites));
+    std::fill(snapshot.satellites.begin() + static_cast<std::ptrdiff_t>(written), snapshot.satellites.end(),
+              SnapshotSatellite{});
+    for (size_t i = 0; i < written; ++i) {
         const SatelliteInView& in = parser.m_allInView.entries[i];
         SnapshotSatellite& out = snapshot.satellites[i];
         out.prn = in.prn;

@@ -104,6 +104,7 @@ void CNMEAParserWin32::ResetData()
     m_gpsInView = {};
     m_glonassInView = {};
     m_allFilled = 0;
+    m_allWritten = 0;
 
     m_gnssModel.Reset();
 }
@@ -329,6 +330,7 @@ void CNMEAParserWin32::MergeSatellitesFrom(int previousFilled)
         out->elevation = 0;  // the used flag keeps its old value
     }
     m_allFilled = gps + glonass;
+    m_allWritten = std::max(m_allWritten, m_allFilled);
     m_allInView.count = SaturatingAdd(m_gpsInView.count, m_glonassInView.count);
     ++m_allInView.sentenceCount;
 }
