@@ -54,82 +54,53 @@ char OneLetter(std::string_view text) { return text.empty() ? 0 : text[0]; }
 
 }  // namespace
 
-namespace {
-
-// One bit (the high one) per byte of `v` that is a comma, exactly: no
-// false hits from borrows, unlike the quicker "has zero byte" test.
-inline uint64_t CommaBits(uint64_t v)
-{
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    const uint64_t x = v ^ 0x2C2C2C2C2C2C2C2CULL;
-    return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
-}  // namespace
-
 SentenceFields::SentenceFields(std::string_view data)
     : m_data(data.substr(0, UINT16_MAX))
 {
-    // Commas are found eight bytes at a time: fields are short, so a word
-    // often holds two.
     const char* const text = m_data.data();
     const size_t size = m_data.size();
-    size_t start = 0;
-    size_t i = 0;
-    while (i + 8 <= size) {
-        uint64_t word;
-        std::memcpy(&word, text + i, 8);
-        for (uint64_t bits = CommaBits(word); bits != 0; bits &= bits - 1) {
-            const size_t at = i + static_cast<size_t>(std::countr_zero(bits) >> 3);
-            if (m_count == kMaxFields - 1)
-                break;
-            m_begin[m_count] = static_cast<uint16_t>(start);
-            m_end[m_count] = static_cast<uint16_t>(at);
-            ++m_count;
-            start = at + 1;
+    m_cut[0] = 0;
+    // Framed data is at most 255 characters, too few commas to reach the
+    // limit: every byte is taken without a branch, which is what makes
+    // the split fast (fields are short and their lengths vary, so a branch
+    // per comma is mispredicted often).
+    if (size < kMaxFields - 1) {
+        int n = 0;
+        for (size_t i = 0; i < size; ++i) {
+            m_cut[n + 1] = static_cast<uint32_t>(i + 1);
+            n += text[i] == ',' ? 1 : 0;
         }
-        if (m_count == kMaxFields - 1)
-            break;
-        i += 8;
+        m_cut[n + 1] = static_cast<uint32_t>(size + 1);
+        m_count = n + 1;
+        return;
     }
-    for (; i < size && m_count < kMaxFields - 1; ++i) {
-        if (text[i] == ',') {
-            m_begin[m_count] = static_cast<uint16_t>(start);
-            m_end[m_count] = static_cast<uint16_t>(i);
-            ++m_count;
-            start = i + 1;
-        }
-    }
-    // The last field runs to the end, or to the next comma when the fields
-    // ran out first.
+    // Past kMaxFields - 1 commas the last field runs to the next comma.
+    int n = 0;
     size_t end = size;
-    for (size_t k = start; k < size; ++k)
-        if (text[k] == ',') {
-            end = k;
+    for (size_t i = 0; i < size; ++i) {
+        if (text[i] != ',')
+            continue;
+        if (n == kMaxFields - 1) {
+            end = i;
             break;
         }
-    if (start <= size) {
-        m_begin[m_count] = static_cast<uint16_t>(start);
-        m_end[m_count] = static_cast<uint16_t>(end);
-        ++m_count;
+        m_cut[++n] = static_cast<uint32_t>(i + 1);
     }
+    m_cut[n + 1] = static_cast<uint32_t>(end + 1);
+    m_count = n + 1;
 }
 
 SentenceFields::SentenceFields(const char* data)
 {
     if (data == nullptr)
         data = "";
-    size_t start = 0;
+    m_cut[0] = 0;
     size_t i = 0;
     for (;; ++i) {
         const char c = data[i];
         if (c == ',' || c == '\0') {
-            if (m_count < kMaxFields && i <= UINT16_MAX) {
-                m_begin[m_count] = static_cast<uint16_t>(start);
-                m_end[m_count] = static_cast<uint16_t>(i);
-                ++m_count;
-            }
-            start = i + 1;
+            if (m_count < kMaxFields && i <= UINT16_MAX)
+                m_cut[++m_count] = static_cast<uint32_t>(i + 1);
             if (c == '\0')
                 break;
         }

@@ -279,8 +279,13 @@ void CNMEAParserWin32::Apply(const GsvMessage& gsv, SatelliteViewTable& table)
     if (gsv.inView)
         table.count = *gsv.inView;
 
+    // All twelve compared without an early exit: a search that stops at
+    // the match is mispredicted at every satellite.
     const auto inList = [](const std::array<int, kMaxSatellites>& list, int prn) {
-        return std::find(list.begin(), list.begin() + 12, prn) != list.begin() + 12;
+        int hits = 0;
+        for (size_t i = 0; i < 12; ++i)
+            hits |= list[i] == prn ? 1 : 0;
+        return hits != 0;
     };
     for (size_t j = 0; j < 4; ++j) {
         // Short messages still write all four entries: the surplus ones become zero.
@@ -289,7 +294,7 @@ void CNMEAParserWin32::Apply(const GsvMessage& gsv, SatelliteViewTable& table)
         sat.elevation = gsv.firstFields[4 * j + 1];
         sat.azimuth = gsv.firstFields[4 * j + 2];
         sat.snr = gsv.firstFields[4 * j + 3];
-        sat.used = sat.prn != 0 && (inList(m_gpsPrnsUsed, sat.prn) || inList(m_glonassPrnsUsed, sat.prn)) ? 1 : 0;
+        sat.used = sat.prn != 0 && (inList(m_gpsPrnsUsed, sat.prn) | inList(m_glonassPrnsUsed, sat.prn)) ? 1 : 0;
     }
     ++table.sentenceCount;
 }

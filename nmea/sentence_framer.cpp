@@ -197,6 +197,13 @@ size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
             m_outsideBytes += static_cast<uint64_t>(p - from);
             if (p == end)
                 return delivered;
+            // The '$' as ProcessByte takes it, without its dispatch (an
+            // indirect jump that the alternating states mispredict).
+            m_checksum = 0;
+            m_fieldIndex = 0;
+            m_framerState = StateAddress;
+            ++p;
+            continue;
         } else if (m_framerState == StateData) {
             uint16_t index = m_fieldIndex;
             uint8_t sum = CopyData(p, end, index, m_checksum);
@@ -236,6 +243,15 @@ size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
             m_fieldIndex = index;
             if (p == end)
                 return delivered;
+            if (const uint8_t b = *p; b == ',' || b == '*') {
+                m_address[index] = '\0';
+                m_addressLength = static_cast<uint8_t>(index);
+                m_checksum = static_cast<uint8_t>(sum ^ b);
+                m_fieldIndex = 0;
+                m_framerState = StateData;
+                ++p;
+                continue;
+            }
         }
         delivered += static_cast<size_t>(ProcessByte(*p++));
     }
