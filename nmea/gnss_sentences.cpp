@@ -4,6 +4,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "nmea/number_text.h"
 
 using stelmap::ParseDecimal;
@@ -54,6 +58,32 @@ char OneLetter(std::string_view text) { return text.empty() ? 0 : text[0]; }
 
 }  // namespace
 
+#if defined(__SSE2__)
+namespace {
+
+// For each pattern of commas in eight bytes, one past each comma's
+// position, in order.
+struct CutTable {
+    alignas(16) uint16_t cuts[256][8];
+};
+
+constexpr CutTable MakeCutTable()
+{
+    CutTable t{};
+    for (unsigned bits = 0; bits < 256; ++bits) {
+        unsigned n = 0;
+        for (unsigned k = 0; k < 8; ++k)
+            if ((bits >> k) & 1)
+                t.cuts[bits][n++] = static_cast<uint16_t>(k + 1);
+    }
+    return t;
+}
+
+constexpr CutTable kCutTable = MakeCutTable();
+
+}  // namespace
+#endif
+
 SentenceFields::SentenceFields(std::string_view data)
     : m_data(data.substr(0, UINT16_MAX))
 {
@@ -61,15 +91,42 @@ SentenceFields::SentenceFields(std::string_view data)
     const size_t size = m_data.size();
     m_cut[0] = 0;
     // Framed data is at most 255 characters, too few commas to reach the
-    // limit: every byte is taken without a branch, which is what makes
-    // the split fast (fields are short and their lengths vary, so a branch
-    // per comma is mispredicted often).
+    // limit: the split then takes no branch per comma (fields are short and
+    // their lengths vary, so such a branch is mispredicted often).
     if (size < kMaxFields - 1) {
         int n = 0;
+#if defined(__SSE2__)
+        // Sixteen bytes a step: the commas' mask, eight bits at a time,
+        // picks the cuts from a table and stores all eight slots, of which
+        // the next step overwrites those past the commas found.
+        const __m128i comma = _mm_set1_epi8(',');
+        const __m128i zero = _mm_setzero_si128();
+        for (size_t i = 0; i < size; i += 16) {
+            __m128i v;
+            if (size - i >= 16) {
+                v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+            } else {
+                char tail[16] = {};
+                std::memcpy(tail, text + i, size - i);
+                v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tail));
+            }
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)));
+            for (unsigned half = 0; half < 2; ++half) {
+                const unsigned bits = (mask >> (8 * half)) & 0xFF;
+                const __m128i cuts = _mm_add_epi16(
+                    _mm_load_si128(reinterpret_cast<const __m128i*>(kCutTable.cuts[bits])),
+                    _mm_set1_epi16(static_cast<short>(i + 8 * half)));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(m_cut + n + 1), _mm_unpacklo_epi16(cuts, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(m_cut + n + 5), _mm_unpackhi_epi16(cuts, zero));
+                n += std::popcount(bits);
+            }
+        }
+#else
         for (size_t i = 0; i < size; ++i) {
             m_cut[n + 1] = static_cast<uint32_t>(i + 1);
             n += text[i] == ',' ? 1 : 0;
         }
+#endif
         m_cut[n + 1] = static_cast<uint32_t>(size + 1);
         m_count = n + 1;
         return;

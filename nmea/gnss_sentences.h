@@ -51,7 +51,8 @@ private:
     // comma, or past its end for the last). Only the first m_count + 1
     // entries are written: filling all of them for every sentence would
     // cost more than the split.
-    uint32_t m_cut[kMaxFields + 1];
+    // Eight spare entries: the split stores eight cuts at a time.
+    uint32_t m_cut[kMaxFields + 9];
 };
 
 // Absent when the field is empty: "never 0 for absent".
