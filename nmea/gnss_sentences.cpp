@@ -258,15 +258,21 @@ GsaFields DecodeGsa(const SentenceFields& f)
     return out;
 }
 
-std::string FormatNmeaTime(std::string_view text)
+bool IsNmeaTime(std::string_view text)
 {
     if (text.size() < 6 || !AllDigits(text.substr(0, 6)))
-        return {};
+        return false;
     const std::string_view fraction = text.substr(6);
     if (!fraction.empty() && (fraction[0] != '.' || !AllDigits(fraction.substr(1))))
+        return false;
+    return Digits(text, 0, 2) <= 23 && Digits(text, 2, 2) <= 59 && Digits(text, 4, 2) <= 60;
+}
+
+std::string FormatNmeaTime(std::string_view text)
+{
+    if (!IsNmeaTime(text))
         return {};
-    if (Digits(text, 0, 2) > 23 || Digits(text, 2, 2) > 59 || Digits(text, 4, 2) > 60)
-        return {};
+    const std::string_view fraction = text.substr(6);
     std::string out;
     out.reserve(8 + fraction.size());
     out.append(text.substr(0, 2)).append(":").append(text.substr(2, 2)).append(":").append(text.substr(4, 2));

@@ -155,6 +155,8 @@ struct GnssDate {
 // "hhmmss" with an optional fraction, as "hh:mm:ss" followed by the fraction
 // as sent ("123456.20" gives "12:34:56.20"); empty when it is not a time.
 std::string FormatNmeaTime(std::string_view text);
+// Whether FormatNmeaTime reads `text` as a time, without building the text.
+bool IsNmeaTime(std::string_view text);
 
 struct RmcFields {
     std::string time;
