@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "nmea/receiver_state.h"
 
@@ -25,8 +26,9 @@ void CopyToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot)
     // All 96 records, whatever the count: the pages decide what to show.
     // Records the state never wrote are zero and copy as zero.
     const size_t written = static_cast<size_t>(std::clamp(parser.AllInViewWritten(), 0, kMaxSatellites));
-    std::fill(snapshot.satellites.begin() + static_cast<std::ptrdiff_t>(written), snapshot.satellites.end(),
-              SnapshotSatellite{});
+    static_assert(std::is_trivially_copyable_v<SnapshotSatellite>);
+    std::memset(static_cast<void*>(snapshot.satellites.data() + written), 0,
+                (snapshot.satellites.size() - written) * sizeof(SnapshotSatellite));
     for (size_t i = 0; i < written; ++i) {
         const SatelliteInView& in = parser.m_allInView.entries[i];
         SnapshotSatellite& out = snapshot.satellites[i];

@@ -353,8 +353,7 @@ void GnssModel::MarkUsed() const
 void GnssModel::Merge() const
 {
     m_mergedDirty = false;
-    m_mergedUsedDirty = true;
-    if (m_mergedSorted) {
+    if (m_mergedSorted) {  // the same satellites: the used flags stand
         for (size_t k = 0; k < m_merged.size(); ++k) {
             const Stream& stream = m_streams[m_mergedFrom[k] >> 16];
             const GsvSatellite& sat = stream.satellites[m_mergedFrom[k] & 0xFFFF].satellite;
@@ -365,6 +364,7 @@ void GnssModel::Merge() const
         }
         return;
     }
+    m_mergedUsedDirty = true;
     auto& order = m_mergeScratch;
     order.clear();
     for (uint32_t s = 0; s < m_streams.size(); ++s) {

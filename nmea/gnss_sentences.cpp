@@ -1,7 +1,6 @@
 #include "nmea/gnss_sentences.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -65,6 +64,7 @@ namespace {
 // position, in order.
 struct CutTable {
     alignas(16) uint16_t cuts[256][8];
+    uint8_t count[256];  // without a popcnt instruction in the baseline, a table is quicker
 };
 
 constexpr CutTable MakeCutTable()
@@ -75,6 +75,7 @@ constexpr CutTable MakeCutTable()
         for (unsigned k = 0; k < 8; ++k)
             if ((bits >> k) & 1)
                 t.cuts[bits][n++] = static_cast<uint16_t>(k + 1);
+        t.count[bits] = static_cast<uint8_t>(n);
     }
     return t;
 }
@@ -118,7 +119,7 @@ SentenceFields::SentenceFields(std::string_view data)
                     _mm_set1_epi16(static_cast<short>(i + 8 * half)));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(m_cut + n + 1), _mm_unpacklo_epi16(cuts, zero));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(m_cut + n + 5), _mm_unpackhi_epi16(cuts, zero));
-                n += std::popcount(bits);
+                n += kCutTable.count[bits];
             }
         }
 #else
