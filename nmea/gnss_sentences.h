@@ -41,7 +41,8 @@ public:
     {
         if (index < 0 || index >= m_count)
             return {};
-        return m_data.substr(m_cut[index], m_cut[index + 1] - 1 - m_cut[index]);
+        // The cuts lie inside the data: no need for substr's checks.
+        return std::string_view(m_data.data() + m_cut[index], m_cut[index + 1] - 1 - m_cut[index]);
     }
 
 private:
