@@ -4,6 +4,10 @@
 #include <climits>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 int SaturatingAdd(int a, int b)
@@ -282,10 +286,19 @@ void CNMEAParserWin32::Apply(const GsvMessage& gsv, SatelliteViewTable& table)
     // All twelve compared without an early exit: a search that stops at
     // the match is mispredicted at every satellite.
     const auto inList = [](const std::array<int, kMaxSatellites>& list, int prn) {
+#if defined(__SSE2__)
+        const __m128i want = _mm_set1_epi32(prn);
+        const auto* at = reinterpret_cast<const __m128i*>(list.data());
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at), want),
+                                                       _mm_cmpeq_epi32(_mm_loadu_si128(at + 1), want)),
+                                          _mm_cmpeq_epi32(_mm_loadu_si128(at + 2), want));
+        return _mm_movemask_epi8(hits) != 0;
+#else
         int hits = 0;
         for (size_t i = 0; i < 12; ++i)
             hits |= list[i] == prn ? 1 : 0;
         return hits != 0;
+#endif
     };
     for (size_t j = 0; j < 4; ++j) {
         // Short messages still write all four entries: the surplus ones become zero.
