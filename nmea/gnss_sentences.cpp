@@ -198,13 +198,19 @@ void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId)
     out.groupCount = 0;
     for (int at = 3; at < groupEnd && out.groupCount < GsvMessage::kMaxGroups; at += 4) {
         GsvGroup& g = out.groups[static_cast<size_t>(out.groupCount++)];
-        const std::string_view numberField = f[at];
+        const std::string_view numberField = f.Field(at);  // at < groupEnd <= fields
         g.number = OptionalInteger(numberField);
         g.numberIsNumber = !numberField.empty() && numberField[0] >= '0' && numberField[0] <= '9';
+        if (at + 3 < groupEnd) {
+            g.elevation = OptionalInteger(f.Field(at + 1));
+            g.azimuth = OptionalInteger(f.Field(at + 2));
+            g.cnr = OptionalInteger(f.Field(at + 3));
+            continue;
+        }
         // A trailing group cut short has only the fields it was sent.
-        g.elevation = at + 1 < groupEnd ? OptionalInteger(f[at + 1]) : std::nullopt;
-        g.azimuth = at + 2 < groupEnd ? OptionalInteger(f[at + 2]) : std::nullopt;
-        g.cnr = at + 3 < groupEnd ? OptionalInteger(f[at + 3]) : std::nullopt;
+        g.elevation = at + 1 < groupEnd ? OptionalInteger(f.Field(at + 1)) : std::nullopt;
+        g.azimuth = at + 2 < groupEnd ? OptionalInteger(f.Field(at + 2)) : std::nullopt;
+        g.cnr = std::nullopt;
     }
     // The same fields by position, as the specified table reads them, from
     // the readings above where they lie inside the groups.

@@ -41,7 +41,12 @@ public:
     {
         if (index < 0 || index >= m_count)
             return {};
-        // The cuts lie inside the data: no need for substr's checks.
+        return Field(index);  // the cuts lie inside the data: no need for substr's checks
+    }
+
+    // The same for an index known to be below Count().
+    std::string_view Field(int index) const
+    {
         return std::string_view(m_data.data() + m_cut[index], m_cut[index + 1] - 1 - m_cut[index]);
     }
 
