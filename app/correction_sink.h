@@ -13,8 +13,9 @@ public:
     virtual bool Write(const std::string& frame, std::string* whyNot) = 0;
 };
 
-// The window's send path: the link the Send box writes to, on the same
-// (window) thread, so a frame and a sentence never interleave.
+// The window's send path: the link the Send box writes to, whose write
+// queue takes each frame whole, in order with the sentences, so a frame and
+// a sentence never interleave and a stalled receiver never blocks.
 class SentenceLinkCorrectionSink final : public CorrectionSink {
 public:
     explicit SentenceLinkCorrectionSink(SentenceLink& link) : m_link(link) {}

@@ -57,19 +57,29 @@ constexpr int kDrainMs = 100;
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
+// A played file as a source, never the same as a live one, nor as the next playback.
+constexpr std::string_view kPlaybackPrefix = "playback:";
+std::string PlaybackSourceName(const std::string& path) { return std::string(kPlaybackPrefix) + path; }
+bool IsPlaybackSourceName(const std::string& source) { return source.starts_with(kPlaybackPrefix); }
+
 
 }  // namespace
 
 bool CSioSentenceLink::IsOpen() const { return m_sio.IsOpen(); }
 bool CSioSentenceLink::IsPlayback() const { return m_sio.IsPlayback(); }
-long CSioSentenceLink::Write(const void* data, size_t size) { return m_sio.Write(data, size); }
+long CSioSentenceLink::Write(const void* data, size_t size)
+{
+    m_lastFailure = m_queue.Enqueue(std::string_view(static_cast<const char*>(data), size));
+    return m_lastFailure.empty() ? static_cast<long>(size) : -1;
+}
 std::string CSioSentenceLink::Refusal() const { return m_sio.WriteRefusal(); }
 
 CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent)
     , m_link(GlobalLinkObjects())
     , m_commands(*new CommandActions(this))
-    , m_sentenceLink(m_link.sio)
+    , m_writeQueue(m_link.sio)
+    , m_sentenceLink(m_link.sio, m_writeQueue)
     , m_sender(&m_sentenceLink)
 {
     setWindowTitle(QString::fromUtf8(kAppTitle));
@@ -88,28 +98,22 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_pages = m_wndView;
     m_signalsPage = new CSignalsPageWnd(m_wndView);
     m_signalsPage->setObjectName(QStringLiteral("Signals"));
-    m_signalsPage->SetSnapshotSource([this] {
-        std::lock_guard lock(m_link.dataLock);
-        return m_link.gnssSnapshot != nullptr ? *m_link.gnssSnapshot : GnssSnapshot{};
-    });
+    // The pages show the fix they were handed last, never the link's own
+    // snapshot, which may already hold a later fix or another source's.
+    m_signalsPage->SetSnapshotSource([this] { return m_fixFeed.LastGnss(); });
     m_wndView->AddPage(m_signalsPage, QIcon(pictures::kTabSignals), QStringLiteral("Signals"));
     m_accuracy = std::make_unique<AccuracyFeature>(
         m_commands, this, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
     m_wndView->AddPage(m_accuracy->PageWidget(), AccuracyFeature::TabIcon(), QStringLiteral("Accuracy"));
-    m_accuracy->SetGstSource([this]() -> std::optional<GstFields> {
-        std::lock_guard lock(m_link.dataLock);
-        return m_link.gnssSnapshot != nullptr ? m_link.gnssSnapshot->gst : std::nullopt;
-    });
-    // Subscribed in this order: the five original pages put the fix in the
-    // shared snapshots the Signals page reads.
-    m_displaysSubscriber = std::make_unique<FixDisplaysSubscriber>(m_link, *m_fixDisplays);
+    m_accuracy->SetGstSource([this]() -> std::optional<GstFields> { return m_fixFeed.LastGnss().gst; });
+    // The specified order of the pages' updates for one fix.
+    m_displaysSubscriber = std::make_unique<FixDisplaysSubscriber>(*m_fixDisplays);
     m_signalsSubscriber = std::make_unique<SignalsPageSubscriber>(*m_signalsPage);
     m_accuracySubscriber = std::make_unique<AccuracySubscriber>(*m_accuracy);
     m_fixFeed.Subscribe(m_displaysSubscriber.get());
     m_fixFeed.Subscribe(m_signalsSubscriber.get());
     m_fixFeed.Subscribe(m_accuracySubscriber.get());
-    // Corrections go through the Send box's path until the session's write
-    // queue takes them.
+    // Corrections go through the Send box's path: whole frames on the write queue.
     m_correctionSink = std::make_unique<SentenceLinkCorrectionSink>(m_sentenceLink);
     m_ntrip = std::make_unique<NtripFeature>(
         this, *m_correctionSink, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
@@ -139,7 +143,8 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
                                 [this] { CloseLink(); }, [this] { m_pageRestart->FileStarted(); },
                                 [this](Severity severity, const QString& text, const QString& detail) {
                                     Tell(severity, text, detail);
-                                }});
+                                },
+                                [this](bool file) { m_pagesOnFile = file; }});
     m_replay->AddFileCommands(menuBar()->actions().first()->menu(), Action(kCmdAppExit));
 
     m_sender.SetActivityNotice([this] {
@@ -147,14 +152,30 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     });
     m_sender.SetTransmitLog([this](std::string_view bytes) { m_trafficLog->AppendTransmitted(bytes); });
     m_sender.SetRefusalNotice([this](const std::string& why) { Tell(Severity::kNotice, Text(why)); });
+    // Sentences the peer never took: marked in the transmit log and told.
+    m_writeQueue.SetFailureNotice([this](const WriteQueue::Failure& failure) {
+        QMetaObject::invokeMethod(this, [this, failure] {
+            const QString why = QStringLiteral("%1; %2 bytes queued for it were not sent")
+                                    .arg(Text(failure.reason))
+                                    .arg(failure.bytes);
+            m_trafficLog->AppendTransmitted("[not sent: " + why.toStdString() + "]\n");
+            Tell(Severity::kNotice, QStringLiteral("Not sent: ") + why + QLatin1Char('.'));
+        }, Qt::QueuedConnection);
+    });
     m_trafficLog->SetSentenceSender(&m_sender);
-    m_fixDisplays->SetSnapshotSource([this] { return CopySnapshot(); });
+    m_fixDisplays->SetSnapshotSource([this] { return m_fixFeed.Last(); });
 
     // The link's threads report through queued calls on this window.
     m_observer = std::make_unique<QueuedLinkObserver>(
         this, QueuedLinkObserver::Handlers{[this] { OnPositionUpdate(); }, [this] { OnRxActivity(); },
                                            [this] { OnReceiverLost(); }, [this] { OnSourceReconnected(); },
-                                           [this] { m_replay->OnPlaybackEnded(); UpdateCommandUI(); },
+                                           [this] {
+                                               m_replay->OnPlaybackEnded();
+                                               // The title names a playback only while it plays.
+                                               if (m_replay->PlaybackFinished())
+                                                   setWindowTitle(QString::fromUtf8(kAppTitle));
+                                               UpdateCommandUI();
+                                           },
                                            [this] { m_replay->OnPlaybackRewound(); },
                                            [this](const std::vector<AnalysedFix>& fixes) {
                                                // A seek's fixes, as an analysis publishes them.
@@ -202,7 +223,7 @@ CMainFrame::CMainFrame(const StartupOptions& options, QWidget* parent)
     m_fixDisplays->SetScatterCenterMode(m_savedScatterMode);
     LoadUserPosition(false);
 
-    SendSentence(kConfigurationQuery, false);
+    AskConfiguration();
 
     // The command-update pass: actions and panes follow the state whenever
     // the event loop is about to wait.
@@ -234,6 +255,7 @@ void CMainFrame::StopLinkThreads()
     // Releases a position update that waits for this thread, then joins.
     if (m_linkThreads)
         m_linkThreads->Stop();
+    m_writeQueue.Stop();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -499,7 +521,7 @@ void CMainFrame::UpdateCommandUI()
     }
     quality.back() = '\0';
     SetPaneText(kPaneQuality, Text(QualityPaneText(quality.data())));
-    SetPaneText(kPaneRecord, Text(RecordPaneText(recording, m_recorder.Bytes())), recording);
+    SetPaneText(kPaneRecord, Text(RecordPaneText(recording, Recording().Bytes())), recording);
     SetPaneText(kPaneDualMode, Text(DualModePaneText(dual)), dual);
     SetPaneText(kPaneSolutionMode, Text(SolutionModePaneText(solution)));
 }
@@ -565,9 +587,12 @@ bool CMainFrame::ConnectTo(const std::string& port, int baud, QString* failure)
         ForgetIntegrity(m_link);  // HPL and HFOM of another receiver
         m_integrityDevice = port;
     }
+    RecordingMeetsSource(port);
+    m_replay->LeaveAnalysis();
     m_sources->OnSourceChanged();
     m_link.sio.Adopt(std::move(handle));
-    SendSentence(kConfigurationQuery, false);
+    m_queryRetry.Restart();
+    AskConfiguration();
     ResetReceiverState();
     m_pageRestart->SourceOpened(port);
     return true;
@@ -578,12 +603,14 @@ void CMainFrame::OnSourceReconnected()
     const std::string name = m_link.sio.DevicePath();
     m_trafficLog->AppendReceived("\n--- " + name + ": reconnected ---\n");
     Tell(Severity::kNotice, QStringLiteral("Reconnected to %1.").arg(Text(name)));
-    SendSentence(kConfigurationQuery, false);
+    m_queryRetry.Restart();
+    AskConfiguration();
     UpdateCommandUI();
 }
 
 void CMainFrame::OnPositionUpdate()
 {
+    m_queryRetry.GgaSeen();
     DisplaySnapshot fix;
     GnssSnapshot gnss;
     {
@@ -592,6 +619,11 @@ void CMainFrame::OnPositionUpdate()
         if (m_link.gnssSnapshot != nullptr)
             gnss = *m_link.gnssSnapshot;
     }
+    const int64_t readUs = m_linkThreads != nullptr ? m_linkThreads->HandedFixReadUs() : 0;
+    for (const TimedFixListener& listener : m_timedFixListeners)
+        listener(fix, gnss, readUs);
+    if (m_pagesOnFile)
+        return;  // the pages show an analysed file; the link goes on unseen
     m_fixFeed.Publish(fix, gnss);
 }
 
@@ -600,8 +632,14 @@ void CMainFrame::OnRxActivity()
     SetLamp(m_rxLamp, true, true);
     m_rxTimer.start();
     // Until a fix tells us the quality, keep asking for the configuration.
-    const DisplaySnapshot snapshot = CopySnapshot();
-    if (snapshot.fixQualityText[0] == '\0')
+    if (m_queryRetry.ShouldAsk(std::chrono::steady_clock::now()))
+        AskConfiguration();
+}
+
+void CMainFrame::AskConfiguration()
+{
+    // A source that only reads is not asked, nor is the refusal logged as a send.
+    if (m_link.sio.IsOpen() && !m_link.sio.IsPlayback() && m_link.sio.WriteRefusal().empty())
         SendSentence(kConfigurationQuery, false);
 }
 
@@ -633,14 +671,19 @@ void CMainFrame::SetLamp(QLabel* lamp, bool lit, bool rx)
 
 void CMainFrame::DrainReceivedText()
 {
+    CheckRecording();
     const ReceivedChunk chunk = DrainReceived(m_link, kDrainBytesPerTick);
     const std::string& bytes = chunk.bytes;
     if (bytes.empty())
         return;
     m_trafficLog->AppendReceived(bytes);
     m_ntrip->OnReceived(bytes);
-    if (m_recorder.IsRecording() && !m_recorder.Append(bytes, chunk.stamps))
-        StopRecording(Text(m_recorder.LastError()));
+}
+
+void CMainFrame::CheckRecording()
+{
+    if (const std::string failure = Recording().TakeFailure(); !failure.empty())
+        StopRecording(Text(failure));
 }
 
 // ---------------------------------------------------------------- recording and playback
@@ -648,35 +691,57 @@ void CMainFrame::DrainReceivedText()
 bool CMainFrame::StartRecording(const QString& path)
 {
     StopRecording();
-    if (!m_recorder.Start(QFile::encodeName(path).toStdString())) {
-        Tell(Severity::kError, QStringLiteral("Could not create file for recording data to."), Text(m_recorder.LastError()));
+    if (!Recording().Start(QFile::encodeName(path).toStdString())) {
+        Tell(Severity::kError, QStringLiteral("Could not create file for recording data to."), Text(Recording().LastError()));
         return false;
     }
-    if (!m_recorder.IndexError().empty())
-        Tell(Severity::kNotice, QStringLiteral("Recording without a time index."), Text(m_recorder.IndexError()));
+    if (!Recording().IndexError().empty())
+        Tell(Severity::kNotice, QStringLiteral("Recording without a time index."), Text(Recording().IndexError()));
+    m_recordingSource = CurrentSourceName();
     m_ntrip->StartRecording(QFile::encodeName(path).toStdString());
     UpdateCommandUI();
     return true;
 }
 
-void CMainFrame::StopRecording(const QString& failure)
+std::string CMainFrame::CurrentSourceName() const
 {
-    if (!m_recorder.IsRecording() && failure.isEmpty())
+    if (!m_link.sio.IsOpen())
+        return {};
+    return m_link.sio.IsPlayback() ? PlaybackSourceName(m_link.sio.PlaybackFile()) : m_link.sio.DevicePath();
+}
+
+void CMainFrame::RecordingMeetsSource(const std::string& source)
+{
+    if (!Recording().IsRecording())
         return;
-    // What was received before the stop belongs in the file, even if the
-    // timer has not moved it yet.
+    // A recording started with nothing open takes the first source that comes.
+    if (m_recordingSource.empty() || (!IsPlaybackSourceName(source) && SameSource(m_recordingSource, source))) {
+        m_recordingSource = source;
+        return;
+    }
+    // Another source's bytes would make the file two recordings in one,
+    // and its time index would pace neither.
+    StopRecording();
+    Tell(Severity::kNotice, QStringLiteral("Recording to %1 ended: %2 bytes kept. A recording holds one source; "
+                                           "record again to keep the new one.")
+                                .arg(QFileInfo(Text(Recording().Path())).fileName())
+                                .arg(Recording().Bytes()));
+}
+
+void CMainFrame::StopRecording(QString failure)
+{
     if (failure.isEmpty())
-        DrainReceivedText();
-    if (!m_recorder.IsRecording() && failure.isEmpty())
-        return;  // that write failed and already stopped the recording
-    const bool closed = m_recorder.Stop();
+        failure = Text(Recording().TakeFailure());  // the reader's write failed first
+    if (!Recording().IsRecording() && failure.isEmpty())
+        return;
+    const bool closed = Recording().Stop();
     m_ntrip->StopRecording();
     if (!failure.isEmpty() || !closed) {
         // What reached the file stays there; the user learns where it ends.
         Tell(Severity::kError,
              QStringLiteral("Recording stopped: writing to %1 failed (%2). The %3 bytes recorded before are kept.")
-                 .arg(Text(m_recorder.Path()), failure.isEmpty() ? QStringLiteral("closing the file failed") : failure)
-                 .arg(m_recorder.Bytes()));
+                 .arg(Text(Recording().Path()), failure.isEmpty() ? QStringLiteral("closing the file failed") : failure)
+                 .arg(Recording().Bytes()));
     }
     UpdateCommandUI();
 }
@@ -687,6 +752,8 @@ bool CMainFrame::StartPlayback(const QString& path)
     const std::string livePort =
         m_link.sio.IsOpen() && !m_link.sio.IsPlayback() ? m_link.sio.DevicePath() : std::string();
     const int liveBaud = m_link.sio.BaudRate();
+    RecordingMeetsSource(PlaybackSourceName(QFile::encodeName(path).toStdString()));
+    m_replay->LeaveAnalysis();
     CloseLink();
     ForgetIntegrity(m_link);  // a recording says nothing about the last receiver's integrity
     m_integrityDevice.clear();

@@ -9,13 +9,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/frame_texts.h"
 #include "app/user_notice.h"
 #include "kit/command_ids.h"
 #include "link/link_objects.h"
 #include "kit/fix_feed.h"
+#include "link/query_retry.h"
 #include "link/session_recorder.h"
+#include "link/write_queue.h"
 #include "console/sentence_link.h"
 #include "console/sentence_sender.h"
 
@@ -45,17 +49,20 @@ class ToolbarCustomization;
 class SourceControl;
 class PageRestart;
 
-// The link's handle as the console's send path sees it.
+// The link's write queue as the console's send path sees it.
 class CSioSentenceLink final : public SentenceLink {
 public:
-    explicit CSioSentenceLink(CSio& sio) : m_sio(sio) {}
+    CSioSentenceLink(CSio& sio, WriteQueue& queue) : m_sio(sio), m_queue(queue) {}
     bool IsOpen() const override;
     bool IsPlayback() const override;
     long Write(const void* data, size_t size) override;
     std::string Refusal() const override;
+    std::string LastFailure() const override { return m_lastFailure; }
 
 private:
     CSio& m_sio;
+    WriteQueue& m_queue;
+    std::string m_lastFailure;
 };
 
 struct StartupOptions {
@@ -95,8 +102,17 @@ public:
     bool StartPlayback(const QString& path);
     void Stop();
     NtripFeature* Ntrip() const { return m_ntrip.get(); }
-    bool IsRecording() const { return m_recorder.IsRecording(); }
-    uint64_t RecordedBytes() const { return m_recorder.Bytes(); }
+    bool IsRecording() const { return Recording().IsRecording(); }
+    uint64_t RecordedBytes() const { return Recording().Bytes(); }
+    // Each live fix of the shown receiver as a value, with when the read that
+    // carried it was made (steady clock, microseconds: SteadyMicros), on
+    // the GUI thread in order, whether or not the pages show it (for the
+    // Compare page's latency).
+    using TimedFixListener = std::function<void(const DisplaySnapshot&, const GnssSnapshot&, int64_t readSteadyUs)>;
+    void AddTimedFixListener(TimedFixListener listener) { m_timedFixListeners.push_back(std::move(listener)); }
+    // Queues a whole frame (corrections) for the shown receiver; empty when
+    // queued, else why not (no source, gpsd, UDP, a playback, a full queue).
+    std::string EnqueueFrame(std::string_view frame) { return m_writeQueue.Enqueue(frame); }
     // Every fix reaches the pages through this feed; a page subscribes to it.
     FixFeed& Fixes() { return m_fixFeed; }
     ReplayController* Replay() const { return m_replay; }
@@ -168,7 +184,10 @@ private:
     void ForwardEditCommand(const char* slot);
     void StepPage(int step);
     void SetLamp(QLabel* lamp, bool lit, bool rx);
-    void StopRecording(const QString& failure = {});
+    void StopRecording(QString failure = {});
+    // A recording the reader ended on a failed write is stopped and told.
+    void CheckRecording();
+    LinkRecording& Recording() const { return *m_link.recording; }
     void StopLinkThreads();
     bool Ask(const QString& question);
     void BeforeMenuShows();
@@ -176,6 +195,11 @@ private:
     // A settings write that failed, told as a notice; `what` names the value.
     void SettingNotSaved(bool written, const QString& what);
     DisplaySnapshot CopySnapshot() const;
+    void AskConfiguration();
+    // What is open now, as RecordingMeetsSource compares it; empty when nothing.
+    std::string CurrentSourceName() const;
+    // Before `source` opens: a recording of another source ends, and says so.
+    void RecordingMeetsSource(const std::string& source);
 
     LinkObjects m_link;  // the link's state shared with its threads
     CommandActions& m_commands;
@@ -199,13 +223,13 @@ private:
     QTimer m_txTimer;
     QTimer m_rxTimer;
 
+    WriteQueue m_writeQueue;
     CSioSentenceLink m_sentenceLink;
     SentenceSender m_sender;
     std::unique_ptr<QueuedLinkObserver> m_observer;
     std::unique_ptr<LinkThreads> m_linkThreads;
     SourceControl* m_sources = nullptr;  // the source panes, reconnect, link health
 
-    SessionRecorder m_recorder;
     FixFeed m_fixFeed;
     std::unique_ptr<FixDisplaysSubscriber> m_displaysSubscriber;
     std::unique_ptr<SignalsPageSubscriber> m_signalsSubscriber;
@@ -220,4 +244,9 @@ private:
     // The device HPL and HFOM came from; empty after a playback. Another
     // source starts without them (ForgetIntegrity).
     std::string m_integrityDevice;
+    // The source the recording holds; empty until one opens.
+    std::string m_recordingSource;
+    QueryRetry m_queryRetry;
+    bool m_pagesOnFile = false;
+    std::vector<TimedFixListener> m_timedFixListeners;  // an analysed file, not the link, feeds the pages
 };

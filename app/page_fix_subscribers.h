@@ -5,28 +5,25 @@
 class AccuracyFeature;
 class CSignalsPageWnd;
 class FixDisplays;
-struct LinkObjects;
 
 // The pages as subscribers of the fix feed, so that a live fix, a played
 // one and one of a whole-file analysis reach them alike. A page added later
 // subscribes itself: implement FixSubscriber and call FixFeed::Subscribe
 // from the main window.
 
-// The five original pages (front panel, scatter plot, position plot).
-// Subscribed first: the pages that read the link's snapshots find there
-// the fix being published, as the link's hand-off leaves them.
+// The five original pages (front panel, scatter plot, position plot),
+// subscribed first.
 class FixDisplaysSubscriber : public FixSubscriber {
 public:
-    FixDisplaysSubscriber(const LinkObjects& link, FixDisplays& displays) : m_link(link), m_displays(displays) {}
+    explicit FixDisplaysSubscriber(FixDisplays& displays) : m_displays(displays) {}
     void OnFix(const DisplaySnapshot& fix, const GnssSnapshot& gnss) override;
     void OnFixesRestart() override;
 
 private:
-    const LinkObjects& m_link;
     FixDisplays& m_displays;
 };
 
-// The Signals page reads the GNSS snapshot through its own source.
+// The Signals page reads the GNSS snapshot the feed handed out last.
 class SignalsPageSubscriber : public FixSubscriber {
 public:
     explicit SignalsPageSubscriber(CSignalsPageWnd& page) : m_page(page) {}

@@ -46,11 +46,14 @@ QAction* AddCommand(QToolBar& bar, int id)
 }
 }  // namespace
 
-QString ReplayBar::TimeText(int64_t us)
+QString ReplayBar::TimeText(int64_t us, bool tenths)
 {
     const int64_t s = us / 1000000;
-    return s >= 3600 ? QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'))
-                     : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+    QString text = s >= 3600 ? QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'))
+                             : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+    if (tenths)
+        text += QStringLiteral(".%1").arg(us / 100000 % 10);
+    return text;
 }
 
 ReplayBar::ReplayBar(Handlers handlers, QWidget* parent)
@@ -122,6 +125,8 @@ void ReplayBar::Attach(PlaybackPacer* pacer)
         m_pause->setText(QStringLiteral("Pause"));
         m_speed->setCurrentIndex(1);
     }
+    for (QWidget* w : std::initializer_list<QWidget*>{m_speed, m_slider, m_time})
+        w->setEnabled(pacer != nullptr);
     if (pacer == nullptr) {
         m_refresh.stop();
         hide();
@@ -140,6 +145,16 @@ void ReplayBar::ShowFinished(const QString& message)
     Refresh();
 }
 
+void ReplayBar::ShowFileOnly(const QString& message)
+{
+    Attach(nullptr);
+    m_pause->setEnabled(false);
+    m_step->setEnabled(false);
+    m_time->clear();
+    m_message->setText(message);
+    show();
+}
+
 void ReplayBar::ClearFinished()
 {
     m_finished = false;
@@ -153,7 +168,10 @@ void ReplayBar::Refresh()
         return;
     const int64_t total = m_pacer->DurationUs();
     const int64_t at = m_finished ? total : m_pacer->PositionUs(SteadyMicros());
-    m_time->setText(TimeText(at) + QStringLiteral(" / ") + TimeText(total));
+    // Fixes closer than a second apart: a step must show on the clock.
+    const int64_t interval = m_pacer->FixIntervalUs();
+    const bool tenths = interval > 0 && interval < 1000000;
+    m_time->setText(TimeText(at, tenths) + QStringLiteral(" / ") + TimeText(total, tenths));
     if (!m_slider->isSliderDown())
         m_slider->setValue(total > 0 ? static_cast<int>(at * kSliderSteps / total) : 0);
     m_pause->setEnabled(!m_finished);

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
+#include <initializer_list>
 
 class QComboBox;
 class QLabel;
@@ -26,6 +27,9 @@ public:
     void Attach(PlaybackPacer* pacer);
     // The file has ended: the message, and Back to Live stays.
     void ShowFinished(const QString& message);
+    // A file's fixes shown without a playback (an analysis): the message
+    // and Back to Live only.
+    void ShowFileOnly(const QString& message);
     // Playing again after a seek: no end message.
     void ClearFinished();
     // Reads the pacer again (the timer does it five times a second).
@@ -33,7 +37,8 @@ public:
 
     // The speeds offered, as factors; 0 plays as fast as possible.
     static const double kSpeeds[6];
-    static QString TimeText(int64_t us);
+    // "m:ss" or "h:mm:ss", with tenths ("m:ss.t") on request.
+    static QString TimeText(int64_t us, bool tenths = false);
 
     QLabel* TimeLabel() const { return m_time; }
     QComboBox* SpeedBox() const { return m_speed; }

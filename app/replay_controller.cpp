@@ -66,6 +66,14 @@ void ReplayController::Tell(const QString& message)
     m_window.statusBar()->showMessage(message);
 }
 
+void ReplayController::ClearOwnMessage()
+{
+    // Only ours: a message of something else that happened meanwhile stays.
+    if (!m_lastMessage.isEmpty() && m_window.statusBar()->currentMessage() == m_lastMessage)
+        m_window.statusBar()->clearMessage();
+    m_lastMessage.clear();
+}
+
 void ReplayController::PlaybackStarted(const std::string& livePort, int liveBaud)
 {
     // A second playback keeps the source of the first as the live one.
@@ -73,6 +81,7 @@ void ReplayController::PlaybackStarted(const std::string& livePort, int liveBaud
         m_livePort = livePort;
         m_liveBaud = liveBaud;
     }
+    ClearOwnMessage();
     m_finished = false;
     m_seeking = false;
     m_fixBase = m_feed.Count();  // the message counts the file's fixes alone
@@ -127,8 +136,31 @@ void ReplayController::Seek(int64_t timeUs)
     }
 }
 
+void ReplayController::LeaveAnalysis()
+{
+    if (!m_analysisShown)
+        return;
+    m_analysis.Cancel();
+    m_analysisShown = false;
+    if (m_hooks.showFile)
+        m_hooks.showFile(false);
+    if (!m_link.sio.IsPlayback())
+        m_bar->Attach(nullptr);
+}
+
 void ReplayController::BackToLive()
 {
+    // The live link went on under the analysis: show it again, nothing to reopen.
+    if (m_analysisShown && m_link.sio.IsOpen() && !m_link.sio.IsPlayback()) {
+        LeaveAnalysis();
+        if (m_hooks.restartPages)
+            m_hooks.restartPages();
+        else
+            m_feed.Restart();
+        return;
+    }
+    LeaveAnalysis();
+    ClearOwnMessage();
     if (m_hooks.stopPlayback)
         m_hooks.stopPlayback();
     if (m_hooks.reconnect)
@@ -179,13 +211,19 @@ bool ReplayController::AnalyseRecording(const QString& path)
 {
     if (Busy())
         return false;
-    // The pages show this file alone, as a playback of it from a fresh start would.
-    const bool wasPlayback = m_link.sio.IsPlayback();
-    if (m_hooks.closeLink)
-        m_hooks.closeLink();
-    if (wasPlayback)
+    // The pages show this file alone, as a playback of it from a fresh start
+    // would. A live link and its recording go on unseen until Back to Live;
+    // a playback is not live and ends here.
+    if (m_link.sio.IsPlayback()) {
+        if (m_hooks.closeLink)
+            m_hooks.closeLink();
         PlaybackStopped();
-    ResetParserData(m_link, true);
+        ResetParserData(m_link, true);
+    }
+    ClearOwnMessage();
+    m_analysisShown = true;
+    if (m_hooks.showFile)
+        m_hooks.showFile(true);
     if (m_hooks.restartPages)
         m_hooks.restartPages();
     else
@@ -201,7 +239,11 @@ bool ReplayController::AnalyseRecording(const QString& path)
         }
         Tell(r.cancelled ? QStringLiteral("Analysis of %1 cancelled after %2 fixes.").arg(name).arg(m_feed.Count())
                          : QStringLiteral("Analysed %1: %2 fixes.").arg(name).arg(r.fixes));
+        if (m_analysisShown)
+            m_bar->ShowFileOnly(m_lastMessage);
     });
+    if (started)
+        m_bar->ShowFileOnly(QStringLiteral("Analysing %1...").arg(name));
     if (started)
         ShowProgress(QStringLiteral("Analysing %1...").arg(name), [this] { return m_analysis.BytesRead(); },
                      m_analysis.TotalBytes(), [this] { m_analysis.Cancel(); });

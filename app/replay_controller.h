@@ -37,6 +37,9 @@ public:
         std::function<void()> restartPages;
         // Tells the user of a failure (the window's Tell).
         std::function<void(Severity, const QString& text, const QString& detail)> tell;
+        // The pages show a file's fixes (true) while the live link goes on
+        // unseen, or the live fixes again (false).
+        std::function<void(bool file)> showFile = {};
     };
 
     ReplayController(QMainWindow& window, const LinkObjects& link, CommandActions& commands, FixFeed& feed,
@@ -51,6 +54,11 @@ public:
     void PlaybackStarted(const std::string& livePort, int liveBaud);
     void PlaybackStopped();
     bool PlaybackFinished() const { return m_finished; }
+    // The pages show an analysed file until Back to Live.
+    bool ShowingAnalysis() const { return m_analysisShown; }
+    // Something else starts (a playback, another source): the analysis is
+    // no longer what the pages show.
+    void LeaveAnalysis();
 
     // From the link, on the GUI thread.
     void OnPlaybackEnded();
@@ -72,6 +80,8 @@ private:
     void ShowProgress(const QString& label, std::function<uint64_t()> done, uint64_t total, std::function<void()> cancel);
     void EndProgress();
     void Tell(const QString& message);
+    // A new playback, analysis or the live link: the last one's message goes.
+    void ClearOwnMessage();
 
     QMainWindow& m_window;
     const LinkObjects& m_link;
@@ -88,5 +98,6 @@ private:
     bool m_finished = false;
     unsigned long long m_fixBase = 0;  // the feed's count when the playback began
     bool m_seeking = false;
+    bool m_analysisShown = false;
     QString m_lastMessage;
 };

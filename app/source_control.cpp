@@ -60,7 +60,13 @@ SourceControl::SourceControl(QMainWindow& window, LinkObjects link, LinkThreads&
             m_window.statusBar()->showMessage(tr("Reconnect Automatically could not be saved in the settings."), 5000);
     });
     connect(m_commands.ActionFor(kCmdLinkHealth), &QAction::triggered, this, [this] { ShowHealthDialog(); });
-    connect(m_commands.ActionFor(kCmdFindBaudRate), &QAction::triggered, this, [this] { FindBaudRate(); });
+    connect(m_commands.ActionFor(kCmdFindBaudRate), &QAction::triggered, this, [this] {
+        if (m_link.sio.IsPseudoTerminal()) {
+            m_window.statusBar()->showMessage(PseudoTerminalText());
+            return;
+        }
+        FindBaudRate();
+    });
 
     m_timer.setInterval(kUpdateMs);
     connect(&m_timer, &QTimer::timeout, this, &SourceControl::Update);
@@ -107,6 +113,18 @@ void SourceControl::OnSourceChanged()
     m_searchTimer.stop();
 }
 
+int SourceControl::LineBaudRate(const SourceState& state) const
+{
+    // A network source or a pseudo-terminal has no line to load.
+    return state.network || m_link.sio.IsPseudoTerminal() ? 0 : state.baudRate;
+}
+
+QString SourceControl::PseudoTerminalText() const
+{
+    return tr("%1 is a pseudo-terminal: it carries bytes at any rate and has no baud rate to find.")
+        .arg(Text(m_link.sio.DevicePath()));
+}
+
 SourceState SourceControl::CurrentState(const LinkHealthTotals& totals, LinkHealthTotals::TimePoint now) const
 {
     SourceState state;
@@ -136,7 +154,7 @@ void SourceControl::Update()
         m_sourcePane->setText(source);
 
     if (m_lastAt != LinkHealthTotals::TimePoint{})
-        m_rates = ComputeHealthRates(m_lastTotals, m_lastAt, totals, now, state.network ? 0 : state.baudRate);
+        m_rates = ComputeHealthRates(m_lastTotals, m_lastAt, totals, now, LineBaudRate(state));
     m_lastTotals = totals;
     m_lastAt = now;
     const bool live = state.open && !state.playback;
@@ -144,17 +162,22 @@ void SourceControl::Update()
     m_healthPane->setToolTip(live ? Text(HealthReportText(m_rates, totals)) : QString());
     if (m_healthDialog) {
         FollowPageColours();
-        m_healthText->setPlainText(Text(SourcePaneText(state)) + QLatin1Char('\n') + Text(HealthReportText(m_rates, totals)));
+        m_healthText->setPlainText(Text(SourcePaneText(state)) + QLatin1Char('\n') +
+                                   (live && m_link.sio.IsPseudoTerminal() ? PseudoTerminalText() + QLatin1Char('\n') : QString()) +
+                                   Text(HealthReportText(m_rates, totals)));
     }
 
     // Once per source: the hint and the way to act on it.
-    const std::string warning = live && !m_search ? NoNmeaWarning(totals, now, state.network ? 0 : state.baudRate) : std::string();
+    const bool pty = live && m_link.sio.IsPseudoTerminal();
+    const std::string warning = live && !m_search ? NoNmeaWarning(totals, now, LineBaudRate(state)) : std::string();
     if (!warning.empty() && m_warnedFor != totals.start) {
         m_warnedFor = totals.start;
         m_window.statusBar()->showMessage(
-            Text(warning) + (state.network ? QString() : tr(" Try Tools > Find Baud Rate.")));
+            Text(warning) + (state.network || pty ? QString() : tr(" Try Tools > Find Baud Rate.")));
     }
-    m_commands.ActionFor(kCmdFindBaudRate)->setEnabled(live && !state.network && !m_search);
+    QAction* find = m_commands.ActionFor(kCmdFindBaudRate);
+    find->setEnabled(live && !state.network && !pty && !m_search);
+    find->setStatusTip(pty ? PseudoTerminalText() : QString());
 }
 
 void SourceControl::ShowHealthDialog()

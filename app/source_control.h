@@ -52,6 +52,9 @@ public:
 private:
     void StepBaudSearch();
     void ShowHealthDialog();
+    // The rate that loads the line; 0 where there is none.
+    int LineBaudRate(const SourceState& state) const;
+    QString PseudoTerminalText() const;
     void FollowPageColours();
     SourceState CurrentState(const LinkHealthTotals& totals, LinkHealthTotals::TimePoint now) const;
 

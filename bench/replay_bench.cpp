@@ -13,6 +13,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <algorithm>
+#include <unistd.h>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <sys/resource.h>
@@ -21,6 +24,7 @@
 #include "app/replay_controller.h"
 #include "link/link_objects.h"
 #include "link/recording_analysis.h"
+#include "link/serial_port.h"
 
 namespace {
 
@@ -107,6 +111,53 @@ void SeekToTheEnd(benchmark::State& state, const std::string& path)
     state.counters["fixes"] = static_cast<double>(fixes);
 }
 
+long RssKb()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// 200,000 fixes at 10 Hz played back as fast as possible: what the window
+// holds at its peak and once the playback is stopped. The queues between
+// the reader and the window are bounded, so the peak is the pages' own.
+void FastPlayback(benchmark::State& state)
+{
+    const std::string path = Recording("STELMAP_BENCH_200K", "stelmap_bench_200k_10hz.nmea", "--rate 10 --fixes 200000");
+    if (path.empty()) {
+        state.SkipWithError("cannot run stelmap-sim");
+        return;
+    }
+    StartupOptions options;
+    options.connect = ConnectOption{"/nonexistent/stelmap-bench-port", 9600};
+    CMainFrame frame(options);
+    const long startKb = RssKb();
+    long peakKb = startKb;
+    for (auto _ : state) {
+        if (!frame.StartPlayback(QString::fromStdString(path))) {
+            state.SkipWithError("the playback did not start");
+            return;
+        }
+        g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
+        while (!frame.Replay()->PlaybackFinished()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+            peakKb = std::max(peakKb, RssKb());
+        }
+    }
+    frame.Stop();
+    for (int idle = 0; idle < 50; ++idle)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    state.counters["file_mb"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    state.counters["fixes"] = static_cast<double>(frame.Fixes().Count());
+    state.counters["rss_start_mb"] = static_cast<double>(startKb) / 1024.0;
+    state.counters["rss_peak_mb"] = static_cast<double>(peakKb) / 1024.0;
+    state.counters["rss_after_stop_mb"] = static_cast<double>(RssKb()) / 1024.0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -128,6 +179,7 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark("Analyse/Day10HzDual/DecodeOnly", DecodeOnly, day10)->Unit(benchmark::kSecond)->Iterations(1);
         benchmark::RegisterBenchmark("Analyse/Day10HzDual/IntoEveryPage", IntoEveryPage, day10)->Unit(benchmark::kSecond)->Iterations(1);
     }
+    benchmark::RegisterBenchmark("Playback/200kFixes10Hz/AsFastAsPossible", FastPlayback)->Unit(benchmark::kSecond)->Iterations(1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

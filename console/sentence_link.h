@@ -17,4 +17,7 @@ public:
     // Why the open link takes no writes at all (a source that only reads);
     // empty when it does.
     virtual std::string Refusal() const { return {}; }
+    // Why the last Write returned less than it was given, as the user
+    // reads it; empty when the link does not say.
+    virtual std::string LastFailure() const { return {}; }
 };

@@ -14,24 +14,36 @@ bool SentenceSender::SendSentence(std::string_view text, bool addChecksum)
             m_refusalNotice(why);
         return false;
     }
-    bool complete;
-    if (addChecksum) {
-        const std::string line = WithChecksum(text);
-        complete = WritePiece(line, line);
-    } else {
-        complete = WritePiece(text, text);
+    const std::string line = addChecksum ? WithChecksum(text) : std::string(text);
+    const bool lineTaken = WritePiece(line);
+    Log(line);
+    const bool complete = WritePiece("\r\n") && lineTaken;
+    if (complete) {
+        Log("\n");  // the log shows a line end as one line feed
+        return true;
     }
-    // The log shows a line end as one line feed.
-    complete = WritePiece("\r\n", "\n") && complete;
-    return complete;
+    constexpr std::string_view kNotSent = "Not sent: ";
+    std::string why = m_link->LastFailure();
+    if (why.starts_with(kNotSent))
+        why.erase(0, kNotSent.size());
+    if (why.empty())
+        why = "the port did not take it";
+    Log(" [not sent: " + why + "]\n");
+    if (m_refusalNotice)
+        m_refusalNotice(std::string(kNotSent) + why);
+    return false;
 }
 
-bool SentenceSender::WritePiece(std::string_view bytes, std::string_view logged)
+bool SentenceSender::WritePiece(std::string_view bytes)
 {
     const long written = bytes.empty() ? 0 : m_link->Write(bytes.data(), bytes.size());
     if (m_activityNotice)
         m_activityNotice();
-    if (m_transmitLog)
-        m_transmitLog(logged);
     return written == static_cast<long>(bytes.size());
+}
+
+void SentenceSender::Log(std::string_view bytes)
+{
+    if (m_transmitLog)
+        m_transmitLog(bytes);
 }

@@ -27,12 +27,14 @@ public:
     void SetRefusalNotice(std::function<void(const std::string&)> notice) { m_refusalNotice = std::move(notice); }
 
     // `text` is the sentence without its line end. Returns true when the port
-    // took every byte; the sentence is logged either way, as sent, because
-    // the receiver may have seen part of it.
+    // took every byte. The sentence is logged either way; one the link did
+    // not take whole ends its log line with "[not sent: WHY]" instead of
+    // the line end, and the refusal notice says why.
     bool SendSentence(std::string_view text, bool addChecksum);
 
 private:
-    bool WritePiece(std::string_view bytes, std::string_view logged);
+    bool WritePiece(std::string_view bytes);
+    void Log(std::string_view bytes);
 
     SentenceLink* m_link = nullptr;
     ActivityNotice m_activityNotice;

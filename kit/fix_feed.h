@@ -36,6 +36,7 @@ public:
     void Publish(const DisplaySnapshot& fix, const GnssSnapshot& gnss)
     {
         m_last = fix;
+        m_lastGnss = gnss;
         ++m_count;
         for (FixSubscriber* s : m_subscribers)
             s->OnFix(fix, gnss);
@@ -43,6 +44,7 @@ public:
     void Restart()
     {
         m_last = DisplaySnapshot{};
+        m_lastGnss = GnssSnapshot{};
         m_count = 0;
         for (FixSubscriber* s : m_subscribers)
             s->OnFixesRestart();
@@ -50,10 +52,12 @@ public:
 
     // The latest fix published (zeroed after Restart), and how many since.
     const DisplaySnapshot& Last() const { return m_last; }
+    const GnssSnapshot& LastGnss() const { return m_lastGnss; }
     unsigned long long Count() const { return m_count; }
 
 private:
     std::vector<FixSubscriber*> m_subscribers;
     DisplaySnapshot m_last;
+    GnssSnapshot m_lastGnss;
     unsigned long long m_count = 0;
 };

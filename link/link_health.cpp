@@ -179,6 +179,8 @@ std::string HealthReportText(const HealthRates& rates, const LinkHealthTotals& t
          rates.secondsSinceValid < 0 ? std::string("none yet") : Format("%.1f s", rates.secondsSinceValid));
     line("Fix rate", Format("%.1f Hz", rates.fixRateHz));
     line("Longest gap between fixes", Format("%.1f s", rates.longestFixGapSeconds));
+    if (totals.datagramsDropped > 0)
+        line("Datagrams dropped", std::to_string(totals.datagramsDropped) + " (the reader fell behind the sender)");
     line("Totals", std::to_string(totals.bytes) + " bytes, " + std::to_string(totals.sentences) + " sentences, " +
                        std::to_string(totals.fixes) + " fixes");
     return text;

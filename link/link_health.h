@@ -36,6 +36,7 @@ struct LinkHealthTotals {
     TimePoint lastValid{};         // the last sentence with a good checksum
     TimePoint lastFix{};
     std::chrono::nanoseconds longestFixGap{0};
+    uint64_t datagramsDropped = 0;  // by the kernel, on a UDP source
 
     bool operator==(const LinkHealthTotals&) const = default;
 

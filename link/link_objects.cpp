@@ -12,11 +12,13 @@ std::deque<char> g_rxQueue;
 DisplaySnapshot g_displaySnapshot;
 GnssSnapshot g_gnssSnapshot;
 ReadStampQueue g_readStamps;
+MonitorBacklog g_monitorBacklog;
+LinkRecording g_recording;
 CSio g_sio([] { ResetParserData(GlobalLinkObjects(), false); });
 
 LinkObjects GlobalLinkObjects()
 {
-    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot, &g_linkHealth, &g_readStamps};
+    return {g_parser, g_sio, g_dataLock, g_parserLock, g_rxQueue, g_displaySnapshot, &g_gnssSnapshot, &g_linkHealth, &g_readStamps, &g_monitorBacklog, &g_recording};
 }
 
 void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
@@ -35,8 +37,14 @@ void ResetParserData(const LinkObjects& link, bool zeroSnapshot)
 
 LinkHealthTotals ReadLinkHealth(const LinkObjects& link)
 {
-    std::lock_guard feeding(link.parserLock);
-    return link.health != nullptr ? link.health->Totals() : LinkHealthTotals{};
+    LinkHealthTotals totals;
+    {
+        std::lock_guard feeding(link.parserLock);
+        if (link.health != nullptr)
+            totals = link.health->Totals();
+    }
+    totals.datagramsDropped = link.sio.DatagramsDropped();
+    return totals;
 }
 
 void ForgetIntegrity(const LinkObjects& link)

@@ -9,6 +9,8 @@
 #include "link/read_stamp.h"
 
 #include "link/link_health.h"
+#include "link/monitor_backlog.h"
+#include "link/link_recording.h"
 #include "link/serial_port.h"
 #include "nmea/display_snapshot.h"
 #include "nmea/gnss_snapshot.h"
@@ -42,6 +44,10 @@ struct LinkObjects {
     LinkHealth* health = nullptr;
     // Guarded by dataLock; when null the reads are not stamped.
     ReadStampQueue* readStamps = nullptr;
+    // Guarded by dataLock; when null the monitor's queue is not bounded.
+    MonitorBacklog* monitor = nullptr;
+    // When null nothing is recorded on the reader's side.
+    LinkRecording* recording = nullptr;
 };
 
 extern CNMEAParserWin32 g_parser;
@@ -52,6 +58,8 @@ extern std::deque<char> g_rxQueue;
 extern DisplaySnapshot g_displaySnapshot;
 extern GnssSnapshot g_gnssSnapshot;
 extern ReadStampQueue g_readStamps;
+extern MonitorBacklog g_monitorBacklog;
+extern LinkRecording g_recording;
 extern CSio g_sio;  // resets g_parser on every OpenPort
 
 LinkObjects GlobalLinkObjects();

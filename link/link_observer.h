@@ -12,7 +12,8 @@ public:
 
     // The display snapshot holds a new fix. Called on the hand-off thread
     // and synchronous: it returns once the fix has been handled, while the
-    // reader waits (at most one second) before framing further bytes.
+    // reader waits, until the handler returns or the link stops, before
+    // framing further bytes.
     virtual void PositionUpdate() = 0;
 
     // One read returned data. Called on the reader thread; must not block.

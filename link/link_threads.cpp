@@ -29,6 +29,10 @@ bool LinkThreads::Start()
     m_stopEvent.Reset();
     m_hPositionEvent.Reset();
     m_hPositionEventProcessed.Reset();
+    {
+        std::lock_guard values(m_valuesLock);
+        m_values.clear();
+    }
     m_observer.ResumeUpdates();
 
     // The flags are set before the threads exist, so that a thread never
@@ -58,6 +62,10 @@ void LinkThreads::Stop()
     m_stopEvent.Set();
     m_hPositionEvent.Set();           // ends the hand-off thread's wait
     m_hPositionEventProcessed.Set();  // ends a reader's wait for a fix
+    {
+        std::lock_guard values(m_valuesLock);  // and its wait for room in the queue
+    }
+    m_valuesChanged.notify_all();
     // The hand-off thread may be inside a position update that waits for
     // this very thread: release it before joining, never after.
     m_observer.CancelPendingUpdates();
@@ -92,7 +100,13 @@ void LinkThreads::ReadPort()
     m_nextWait = kPollInterval;
     if (read.playback && read.waitUs >= 0)
         m_nextWait = std::min(kPollInterval, std::chrono::milliseconds((read.waitUs + 999) / 1000));
+    if (read.more)
+        m_nextWait = std::chrono::milliseconds(0);  // every pending datagram, before the kernel drops any
     if (read.rewound) {
+        {
+            std::lock_guard values(m_valuesLock);
+            m_values.clear();  // fixes of the file before the rewind
+        }
         ResetParserData(m_objects, true);
         m_seekBatcher.batch.clear();
         m_seekBatcher.Restart();
@@ -119,6 +133,22 @@ void LinkThreads::ReadPort()
     m_observer.RxActivity();
 
     const size_t count = static_cast<size_t>(read.count);
+    const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
+    m_readSteadyUs = stamp.steadyUs;
+    // A seek's bytes are decoded, not shown nor recorded again: the traffic
+    // goes on from the target, as after an analysis.
+    std::string printable;
+    if (!seeking) {
+        printable.reserve(count);
+        for (size_t i = 0; i < count; ++i)
+            if (Printable(m_readBuffer[i]))
+                printable.push_back(static_cast<char>(m_readBuffer[i]));
+    }
+    // Recorded first: a fix's hand-off may make the feeding below wait
+    // for the window, the file never does.
+    if (m_objects.recording != nullptr && !printable.empty())
+        m_objects.recording->Append(printable, stamp);
+
     {
         std::unique_lock feeding(m_objects.parserLock);
         if (m_objects.health != nullptr)
@@ -136,17 +166,15 @@ void LinkThreads::ReadPort()
     const bool seekDone = seeking && m_objects.sio.Pacer().SeekTargetBytes() == 0;
     if (m_seekBatcher.batch.size() >= RecordingAnalysis::kBatchFixes || (seekDone && !m_seekBatcher.batch.empty()))
         DeliverSeekBatch();
-
-    // A seek's bytes are decoded, not shown: the traffic goes on from the
-    // target, as after an analysis.
-    if (seeking)
+    if (printable.empty())
         return;
-    const ReadStamp stamp{0, SteadyMicros(), UtcMicros()};
+
     std::lock_guard data(m_objects.dataLock);
     const size_t before = m_objects.rxQueue.size();
-    for (size_t i = 0; i < count; ++i)
-        if (Printable(m_readBuffer[i]))
-            m_objects.rxQueue.push_back(static_cast<char>(m_readBuffer[i]));
+    if (m_objects.monitor != nullptr)
+        QueueForMonitor(m_objects.rxQueue, *m_objects.monitor, printable);
+    else
+        m_objects.rxQueue.insert(m_objects.rxQueue.end(), printable.begin(), printable.end());
     if (ReadStampQueue* q = m_objects.readStamps; q != nullptr && m_objects.rxQueue.size() > before) {
         q->stamps.push_back({q->queued, stamp.steadyUs, stamp.utcUs});
         q->queued += m_objects.rxQueue.size() - before;
@@ -187,12 +215,26 @@ void LinkThreads::PositionHandOff()
 {
     if (!m_readerRunning.load())
         return;  // stopping: nobody will handle the fix
-    m_hPositionEvent.Set();
-    // Nothing is fed while we wait, so the parser may be copied or reset.
+    // The fix is copied here, at its GGA, while the reader still holds the
+    // parser: whatever the window's pace, no later sentence can change it
+    // before it is handed on, so no fix is merged with the next.
+    FixValue value;
+    value.readSteadyUs = m_readSteadyUs;
+    CopyToSnapshot(m_objects.parser, value.display);
+    if (m_objects.gnssSnapshot != nullptr)
+        m_objects.parser.m_gnssModel.CopyTo(value.gnss);
+    // Nothing is fed while we wait, so the parser may be reset meanwhile.
     if (m_feeding != nullptr)
         m_feeding->unlock();
+    {
+        std::unique_lock values(m_valuesLock);
+        // A full queue: the reader waits, as it waits for the window below.
+        m_valuesChanged.wait(values, [this] { return m_values.size() < kMaxQueuedFixes || !m_readerRunning.load(); });
+        m_values.push_back(std::move(value));
+    }
+    m_hPositionEvent.Set();
     // After a time-out the event stays as it is: a late "processed" lets
-    // the next fix's wait return at once.
+    // the next fix's wait return at once. The fix itself waits in the queue.
     if (m_hPositionEventProcessed.WaitFor(kHandoffLimit))
         m_hPositionEventProcessed.Reset();
     if (m_feeding != nullptr)
@@ -207,14 +249,26 @@ void LinkThreads::HandoffThreadProc()
         if (!m_handoffRunning.load())
             break;
         m_hPositionEvent.Reset();
-        {
-            std::lock_guard feeding(m_objects.parserLock);
-            std::lock_guard data(m_objects.dataLock);
-            CopyToSnapshot(m_objects.parser, m_objects.snapshot);
-            if (m_objects.gnssSnapshot != nullptr)
-                m_objects.parser.m_gnssModel.CopyTo(*m_objects.gnssSnapshot);
+        // Every fix the reader copied, in order, each handled before the next.
+        while (m_handoffRunning.load()) {
+            FixValue value;
+            {
+                std::lock_guard values(m_valuesLock);
+                if (m_values.empty())
+                    break;
+                value = std::move(m_values.front());
+                m_values.pop_front();
+            }
+            m_valuesChanged.notify_all();
+            {
+                std::lock_guard data(m_objects.dataLock);
+                m_objects.snapshot = value.display;
+                if (m_objects.gnssSnapshot != nullptr)
+                    *m_objects.gnssSnapshot = value.gnss;
+            }
+            m_handedReadUs = value.readSteadyUs;
+            m_observer.PositionUpdate();
         }
-        m_observer.PositionUpdate();
         m_hPositionEventProcessed.Set();
     }
 }

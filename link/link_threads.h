@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -20,7 +22,8 @@
 // feeds every byte to the parser and queues the printable ones for the
 // monitor; after each GGA the parser's hand-off wakes the hand-off thread,
 // which copies the fix into the snapshot and reports it, while the reader
-// waits (at most 1 s) so that the copy matches the fix.
+// waits (until it is handled, or the link stops) so that the copy matches
+// the fix: none is merged with the next or lost.
 //
 // Owned by the main window: Start once it can take reports, Stop (from the
 // GUI thread) before it goes away. Stop never waits for a report that
@@ -31,7 +34,11 @@ public:
     static constexpr size_t kLiveReadSize = 10240;
     static constexpr size_t kPlaybackReadSize = 2560;
     static constexpr std::chrono::milliseconds kHandoffSlice{2200};
+    // How often a reader waiting for its fix to be handled checks for Stop.
     static constexpr std::chrono::milliseconds kHandoffLimit{1000};
+    // Fixes copied by the reader and not yet handed on; the reader waits
+    // when this many wait.
+    static constexpr size_t kMaxQueuedFixes = 64;
     static constexpr std::chrono::milliseconds kRetryInterval{1000};
     // Short, so that a stopping window never waits long for an attempt.
     static constexpr std::chrono::milliseconds kRetryConnectTimeout{1000};
@@ -50,6 +57,10 @@ public:
     void Stop();
 
     bool IsRunning() const { return m_readerRunning.load() || m_handoffRunning.load(); }
+
+    // When the read that carried the fix being handed on was made (steady
+    // clock, microseconds); valid inside LinkObserver::PositionUpdate.
+    int64_t HandedFixReadUs() const { return m_handedReadUs.load(); }
 
     // When a live source goes away: try to open it again every second
     // (a serial receiver by its by-id name), until it opens or the user
@@ -81,6 +92,17 @@ private:
     std::chrono::steady_clock::time_point m_nextRetry{};
     std::thread m_readerThread;
     std::thread m_handoffThread;
+
+    struct FixValue {
+        DisplaySnapshot display;
+        GnssSnapshot gnss;
+        int64_t readSteadyUs = 0;
+    };
+    std::atomic<int64_t> m_handedReadUs{0};
+    int64_t m_readSteadyUs = 0;  // the current read's time; reader thread only
+    std::mutex m_valuesLock;
+    std::condition_variable m_valuesChanged;
+    std::deque<FixValue> m_values;
 
     ManualResetEvent m_stopEvent;
     ManualResetEvent m_hPositionEvent;

@@ -124,6 +124,13 @@ SocketOpen BindUdp(const std::string& host, int port)
             continue;
         const int on = 1;
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        // Room for a second of a fast receiver's datagrams while the reader
+        // waits (past the system's limit where we may), and the kernel's
+        // count of those it dropped all the same.
+        const int room = kUdpReceiveBuffer;
+        if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &room, sizeof room) != 0)
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &room, sizeof room);
+        ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
         if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0) {
             result = {};
             result.fd = fd;

@@ -26,6 +26,9 @@ struct SocketOpen {
 SocketOpen ConnectTcp(const std::string& host, int port, std::chrono::milliseconds timeout = kConnectTimeout);
 
 // A UDP socket bound to ADDRESS:PORT (any address when `host` is empty).
+// The receive buffer a UDP source asks for.
+inline constexpr int kUdpReceiveBuffer = 1 << 20;
+
 SocketOpen BindUdp(const std::string& host, int port);
 
 // Connects to gpsd and asks it for the receiver's NMEA.

@@ -1,5 +1,7 @@
 #include "link/playback_pacer.h"
 
+#include <vector>
+
 #include <algorithm>
 #include <cmath>
 
@@ -169,9 +171,25 @@ int64_t PlaybackPacer::PositionUs(int64_t nowUs) const
     std::lock_guard lock(m_lock);
     if (m_seekBytes != 0)
         return m_anchorClockUs;
-    if (m_schedule.From() == PlaybackSchedule::Source::FixedRate)
+    // As fast as possible the clock has no time of its own: the bar shows
+    // where the bytes, and so the pages, are.
+    if (m_schedule.From() == PlaybackSchedule::Source::FixedRate || (m_speed == kAsFastAsPossible && !m_paused))
         return DeliveredTimeLocked();
     return std::clamp<int64_t>(ClockLocked(nowUs), 0, m_schedule.DurationUs());
+}
+
+int64_t PlaybackPacer::FixIntervalUs() const
+{
+    std::lock_guard lock(m_lock);
+    // The median of the first fixes' spacing: a gap or two does not decide it.
+    const std::vector<uint64_t>& ends = m_schedule.FixEnds();
+    std::vector<int64_t> spacing;
+    for (size_t i = 1; i < ends.size() && spacing.size() < 51; ++i)
+        spacing.push_back(m_schedule.TimeOf(ends[i] - 1) - m_schedule.TimeOf(ends[i - 1] - 1));
+    if (spacing.empty())
+        return 0;
+    std::nth_element(spacing.begin(), spacing.begin() + static_cast<std::ptrdiff_t>(spacing.size() / 2), spacing.end());
+    return spacing[spacing.size() / 2];
 }
 
 int64_t PlaybackPacer::DurationUs() const

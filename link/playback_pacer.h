@@ -44,6 +44,8 @@ public:
     int64_t DurationUs() const;
     uint64_t SeekTargetBytes() const;  // while a seek runs: the bytes it must deliver; 0 otherwise
     size_t FixCount() const;
+    // The usual time between fixes in the recording; 0 with fewer than two.
+    int64_t FixIntervalUs() const;
     PlaybackSchedule::Source From() const;
 
 private:

@@ -12,9 +12,11 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <thread>
 #include <utility>
 
 #include "link/network_source.h"
@@ -209,6 +211,8 @@ void CSio::TakeLocked(SourceHandle& handle)
     m_gpsdLines = GpsdLineFilter{};
     m_reopenText = handle.reopenText;
     m_kind = static_cast<int>(handle.kind);
+    m_pseudoTerminal = handle.pseudoTerminal;
+    m_datagramsDropped = 0;
     m_playback = 0;
     m_hPort = std::exchange(handle.fd, -1);
 }
@@ -271,11 +275,19 @@ SourceHandle OpenSerial(SourceHandle handle)
 
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIS, &lines);  // ENOTTY on a pseudo-terminal: nothing to raise
+    handle.pseudoTerminal = IsPseudoTerminalDevice(fd);
     handle.fd = fd;
     return handle;
 }
 
 }  // namespace
+
+bool IsPseudoTerminalDevice(int fd)
+{
+    // Unix 98 pseudo-terminal slaves have majors 136 to 143.
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+}
 
 SourceHandle::SourceHandle(SourceHandle&& other) noexcept
 {
@@ -296,6 +308,7 @@ SourceHandle& SourceHandle::operator=(SourceHandle&& other) noexcept
         error = other.error;
         detail = std::move(other.detail);
         reopenText = std::move(other.reopenText);
+        pseudoTerminal = other.pseudoTerminal;
     }
     return *this;
 }
@@ -409,6 +422,7 @@ void CSio::CloseLocked()
         ::close(fd);
     }
     m_playback = 0;
+    m_pseudoTerminal = false;
     m_kind = static_cast<int>(SourceKind::Serial);
 }
 
@@ -435,6 +449,8 @@ SioReadResult CSio::Read(uint8_t* buffer, size_t liveSize, size_t playbackSize)
     const SourceKind kind = Kind();
     if (kind == SourceKind::Udp) {
         result.count = ReadDatagrams(fd, buffer, liveSize);
+        int pending = 0;
+        result.more = ::ioctl(fd, FIONREAD, &pending) == 0 && pending > 0;
         return result;  // a listening socket has nothing to lose
     }
     const long n = ::read(fd, buffer, liveSize);
@@ -490,9 +506,23 @@ long CSio::ReadDatagrams(int fd, uint8_t* buffer, size_t size)
         int next = 0;
         if (filled > 0 && ::ioctl(fd, FIONREAD, &next) == 0 && static_cast<size_t>(next) > size - filled)
             break;
-        const long n = ::recv(fd, buffer + filled, size - filled, MSG_DONTWAIT);
+        iovec part{buffer + filled, size - filled};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(uint32_t))];
+        msghdr message{};
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const long n = ::recvmsg(fd, &message, MSG_DONTWAIT);
         if (n <= 0)
             break;
+        // The kernel's count of datagrams dropped on this socket so far.
+        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c))
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
+                uint32_t dropped = 0;
+                std::memcpy(&dropped, CMSG_DATA(c), sizeof dropped);
+                m_datagramsDropped = dropped;
+            }
         filled += static_cast<size_t>(n);
     }
     return static_cast<long>(filled);
@@ -515,35 +545,57 @@ std::string CSio::WriteRefusal() const
 
 long CSio::Write(const void* data, size_t size)
 {
-    std::lock_guard lock(m_handleLock);
-    const int fd = m_hPort.load();
-    if (fd == kInvalidHandle || m_playback.load() != 0)
-        return -1;
-    const SourceKind kind = Kind();
-    if (kind == SourceKind::Gpsd || kind == SourceKind::Udp)
-        return -1;
+    const uint64_t generation = Generation();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
     const auto* bytes = static_cast<const uint8_t*>(data);
     size_t written = 0;
     while (written < size) {
-        const long n = kind == SourceKind::Tcp ? ::send(fd, bytes + written, size - written, MSG_NOSIGNAL)
-                                               : ::write(fd, bytes + written, size - written);
-        if (n > 0) {
-            written += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
+        const long n = WriteSome(bytes + written, size - written, generation);
+        if (n < 0)
             break;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
+        written += static_cast<size_t>(n);
+        if (n > 0)
+            continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
-        pollfd p{fd, POLLOUT, 0};
-        ::poll(&p, 1, static_cast<int>(left.count()));
+        WaitWritable(left);
     }
     return written > 0 || size == 0 ? static_cast<long>(written) : -1;
+}
+
+long CSio::WriteSome(const void* data, size_t size, uint64_t generation)
+{
+    std::lock_guard lock(m_handleLock);
+    const int fd = m_hPort.load();
+    if (fd == kInvalidHandle || m_playback.load() != 0 || m_generation.load() != generation)
+        return -1;
+    const SourceKind kind = Kind();
+    if (kind == SourceKind::Gpsd || kind == SourceKind::Udp)
+        return -1;
+    while (true) {
+        const long n = kind == SourceKind::Tcp ? ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT)
+                                               : ::write(fd, data, size);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    }
+}
+
+void CSio::WaitWritable(std::chrono::milliseconds timeout) const
+{
+    const int fd = m_hPort.load();
+    if (fd == kInvalidHandle) {
+        std::this_thread::sleep_for(timeout);
+        return;
+    }
+    // Outside the lock: should the number be closed and reused meanwhile,
+    // the next WriteSome finds out under the lock.
+    pollfd p{fd, POLLOUT, 0};
+    if (::poll(&p, 1, static_cast<int>(timeout.count())) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+        std::this_thread::sleep_for(timeout);
 }
 
 OpenFailure CSio::LastOpenFailure() const

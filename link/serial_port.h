@@ -32,6 +32,7 @@ struct SourceHandle {
     int error = 0;
     std::string detail;  // the reason as the user reads it, when it says more than `failure`
     std::string reopenText;  // what a reconnect opens: the by-id name of a serial device when it has one
+    bool pseudoTerminal = false;  // carries bytes at any rate: no baud rate applies
 
     SourceHandle() = default;
     SourceHandle(SourceHandle&& other) noexcept;
@@ -46,6 +47,9 @@ struct SourceHandle {
 SourceHandle OpenSourceHandle(std::string_view text, int baudRate,
                               std::chrono::milliseconds connectTimeout = kConnectTimeout);
 
+// Whether `fd` is a pseudo-terminal's slave.
+bool IsPseudoTerminalDevice(int fd);
+
 // The name under `folder` (a symbolic link, as udev makes them) that leads to
 // `device`, or empty. A USB receiver keeps that name when it comes back
 // under another ttyUSB number.
@@ -58,6 +62,7 @@ struct SioReadResult {
     bool rewound = false;   // a seek restarted the playback file: the bytes begin again
     bool ended = false;     // the playback reached the end of its file (reported once)
     int64_t waitUs = -1;    // playback: until more bytes are due; -1 when unknown or never
+    bool more = false;      // more is waiting already: read again at once
 };
 
 // The one input handle of the program: a serial device, a playback file, or
@@ -127,6 +132,14 @@ public:
     // (WriteRefusal), or the write failed before any byte went out.
     long Write(const void* data, size_t size);
 
+    // One write that never waits: the bytes the source took (0 when it has
+    // no room now), or -1 when there is no live writable source or it is
+    // no longer the one Generation() gave as `generation`.
+    long WriteSome(const void* data, size_t size, uint64_t generation);
+    // Waits up to `timeout` for room to write; never holds the handle's
+    // lock meanwhile, so reading goes on.
+    void WaitWritable(std::chrono::milliseconds timeout) const;
+
     // Why the open source takes no writes (gpsd, UDP); empty when it does.
     std::string WriteRefusal() const;
 
@@ -143,6 +156,10 @@ public:
     std::string PlaybackFile() const;
     int PortNumber() const { return m_portNumber.load(); }
     int BaudRate() const { return m_baudRate.load(); }
+    // The open source is a pseudo-terminal: it has no baud rate.
+    bool IsPseudoTerminal() const { return m_pseudoTerminal.load(); }
+    // Datagrams the kernel dropped on a UDP source since it opened.
+    uint64_t DatagramsDropped() const { return m_datagramsDropped.load(); }
 
 private:
     bool Fail(OpenFailure failure, int error, int fd);
@@ -160,6 +177,8 @@ private:
     bool m_endReported = false;
     std::atomic<int> m_portNumber{0};
     std::atomic<int> m_baudRate{0};
+    std::atomic<bool> m_pseudoTerminal{false};
+    std::atomic<uint64_t> m_datagramsDropped{0};
     std::string m_devicePath;
     std::atomic<int> m_kind{static_cast<int>(SourceKind::Serial)};
     GpsdLineFilter m_gpsdLines;

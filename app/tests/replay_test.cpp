@@ -25,6 +25,7 @@
 #include "kit/page_look.h"
 #include "link/link_objects.h"
 #include "link/serial_port.h"
+#include "link/session_recorder.h"
 #include "link/tests/pseudo_terminal.h"
 #include "nmea/tests/sentence.h"
 #include "tests/corpus_location.h"
@@ -63,9 +64,9 @@ protected:
         s.signalTrails = Signals()->Trails().Trails().size();
         s.accuracy = Accuracy()->Tracker().Figures(0);
         s.accuracyFixes = Accuracy()->Tracker().HorizontalHistogram().Total();
-        std::lock_guard lock(g_dataLock);
-        s.snapshot = g_displaySnapshot;
-        s.gnss = g_gnssSnapshot;
+        // The fix the pages were handed last.
+        s.snapshot = m_frame->Fixes().Last();
+        s.gnss = m_frame->Fixes().LastGnss();
         return s;
     }
 
@@ -149,6 +150,81 @@ TEST_F(ReplayTest, TheEndIsToldStopEndsAndBackToLiveReopensThePort)
     EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
     EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap");
     EXPECT_FALSE(m_frame->Replay()->Bar()->isVisible());
+}
+
+// Analysis beside a live link: the link and its recording go on, the
+// pages show the file alone until Back to Live, which shows the live
+// fixes again without reopening anything.
+TEST_F(ReplayTest, AnalysisLeavesTheLiveLinkAndItsRecordingRunning)
+{
+    PseudoTerminal pty;
+    ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 9600));
+    ASSERT_TRUE(m_frame->StartRecording(m_dir.filePath("live.txt")));
+    ASSERT_TRUE(pty.Write(Fixes(2)));
+    ASSERT_TRUE(WaitFor([&] { return m_frame->Fixes().Count() == 2; }));
+    const uint64_t recorded = Fixes(2).size();
+
+    CPositionPlotWnd* plot = m_frame->View()->PositionPlot();
+    ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(Write("seven.txt", Fixes(7))));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 5000));
+    EXPECT_EQ(plot->Statistics().SampleCount(), 7);
+    EXPECT_TRUE(m_frame->Replay()->Bar()->isVisibleTo(m_frame.get())) << "Back to Live is offered";
+
+    ASSERT_TRUE(pty.Write(Fixes(3)));
+    EXPECT_TRUE(WaitFor([&] { return m_frame->RecordedBytes() == recorded + Fixes(3).size(); }))
+        << "the recording goes on";
+    EXPECT_TRUE(WaitFor([&] { return ReadLinkHealth(GlobalLinkObjects()).fixes == 5; })) << "and so does the link";
+    EXPECT_TRUE(g_sio.IsOpen());
+    EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
+    EXPECT_TRUE(m_frame->IsRecording());
+    EXPECT_EQ(plot->Statistics().SampleCount(), 7) << "live fixes stay off the analysed pages";
+
+    m_frame->Replay()->BackToLive();
+    EXPECT_EQ(g_sio.DevicePath(), pty.SlavePath());
+    EXPECT_TRUE(m_frame->IsRecording());
+    EXPECT_FALSE(m_frame->Replay()->Bar()->isVisibleTo(m_frame.get()));
+    ASSERT_TRUE(pty.Write(Fixes(1)));
+    EXPECT_TRUE(WaitFor([&] { return plot->Statistics().SampleCount() == 1; })) << plot->Statistics().SampleCount();
+    m_frame->Stop();
+}
+
+// Messages and the title follow what is current: the last playback's or
+// analysis's message goes when the next begins, the title names a
+// playback only while it plays.
+TEST_F(ReplayTest, MessagesAndTitleFollowWhatIsCurrent)
+{
+    const QString file = Write("three.txt", Fixes(3));
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    g_sio.Pacer().SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
+    ASSERT_TRUE(WaitFor([&] { return m_frame->Replay()->PlaybackFinished(); }, 5000));
+    EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Playback finished"));
+    EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap") << "the playback has ended";
+
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    EXPECT_FALSE(m_frame->statusBar()->currentMessage().startsWith("Playback finished"));
+    EXPECT_EQ(m_frame->windowTitle(), "Helmarc Stelmap - [Playback: three.txt]");
+    m_frame->Stop();
+
+    ASSERT_TRUE(m_frame->Replay()->AnalyseRecording(file));
+    ASSERT_TRUE(WaitFor([&] { return !m_frame->Replay()->Busy(); }, 5000));
+    EXPECT_TRUE(m_frame->statusBar()->currentMessage().startsWith("Analysed"));
+    ASSERT_TRUE(m_frame->StartPlayback(file));
+    EXPECT_FALSE(m_frame->statusBar()->currentMessage().startsWith("Analysed"));
+    m_frame->Stop();
+}
+
+// Next Fix at 10 Hz steps a tenth of a second: the clock shows tenths.
+TEST_F(ReplayTest, TheClockShowsTenthsWhenFixesAreCloserThanASecond)
+{
+    std::string tenHz;
+    for (int i = 0; i < 30; ++i)
+        tenHz += Sentence("GPGGA,1200" + std::to_string(10 + i / 10) + "." + std::to_string(i % 10) +
+                          "0,4704.2410,N,01526.3704,E,1,08,1.0,355.5,M,47.0,M,,");
+    ASSERT_TRUE(m_frame->StartPlayback(Write("tenhz.txt", tenHz)));
+    g_sio.Pacer().SetPaused(true, SteadyMicros());
+    m_frame->Replay()->Bar()->Refresh();
+    EXPECT_EQ(m_frame->Replay()->Bar()->TimeLabel()->text(), "0:00.0 / 0:02.9");
+    m_frame->Stop();
 }
 
 TEST_F(ReplayTest, AnEmptyFileEndsAtOnce)

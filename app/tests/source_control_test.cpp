@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include "kit/command_ids.h"
+#include <QAction>
 
 #include <QLabel>
 #include <QStatusBar>
@@ -115,6 +117,28 @@ TEST_F(SourceWindowTest, AGpsdSourceShowsTheReceiversFixesAndRefusesSend)
 }  // namespace
 
 namespace {
+
+// A pseudo-terminal has no baud rate: Find Baud Rate is not offered (and
+// says why), and the health pane shows no line load.
+TEST_F(SourceWindowTest, APseudoTerminalHasNoBaudRate)
+{
+    PseudoTerminal pty;
+    ASSERT_TRUE(m_frame->ConnectTo(pty.SlavePath(), 4800));
+    m_frame->Sources()->Update();
+    for (int i = 0; i < 15; ++i) {
+        ASSERT_TRUE(pty.Write(Sentence("GPGGA,120000,4704.2410,N,01526.3704,E,1,08,1.0,355.5,M,47.0,M,,")));
+        WaitFor([] { return false; }, 100);
+    }
+    m_frame->Sources()->Update();
+    const QString health = m_frame->Sources()->HealthPane()->text();
+    EXPECT_TRUE(health.contains("B/s")) << health.toStdString();
+    EXPECT_FALSE(health.contains('%')) << health.toStdString();
+    QAction* find = m_frame->Action(kCmdFindBaudRate);
+    EXPECT_FALSE(find->isEnabled());
+    EXPECT_TRUE(find->statusTip().contains("pseudo-terminal")) << find->statusTip().toStdString();
+    find->trigger();
+    EXPECT_FALSE(m_frame->Sources()->FindingBaudRate());
+}
 
 // A pseudo-terminal carries bytes at any rate, so the search keeps the first
 // rate it tries; the rate logic itself is the table in link's tests.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -155,4 +156,34 @@ TEST(PlaybackPacer, SpeedPauseStepAndSeekMoveTheClock)
     pacer.CancelSeek(5000000);  // stops where it got to, paused
     EXPECT_EQ(pacer.DueNow(40, 9000000).bytes, 40u);
     EXPECT_EQ(pacer.PositionUs(9000000), 1000000);
+}
+
+// The clock the replay bar shows: as fast as possible it stands where the
+// delivered bytes are (never at the end before they are); the fix spacing
+// tells the bar to show tenths.
+TEST(PlaybackPacer, AsFastAsPossibleShowsTheDeliveredTimeAndKnowsTheFixSpacing)
+{
+    const struct {
+        const char* name;
+        int fixesPerSecond;
+        int64_t interval;
+    } cases[] = {{"1 Hz", 1, 1000000}, {"10 Hz", 10, 100000}};
+    for (const auto& c : cases) {
+        std::string text;
+        for (int i = 0; i < 50; ++i) {
+            const int tenths = i * 10 / c.fixesPerSecond;
+            char time[16];
+            std::snprintf(time, sizeof time, "1200%02d.%d0", tenths / 10, tenths % 10);
+            text += std::string("$GPGGA,") + time + ",1\r\n";  // 20 bytes a fix
+        }
+        PlaybackPacer pacer;
+        pacer.Load(PlaybackSchedule::For(text, {}), 0);
+        EXPECT_EQ(pacer.FixIntervalUs(), c.interval) << c.name;
+        pacer.SetSpeed(PlaybackPacer::kAsFastAsPossible, 0);
+        EXPECT_EQ(pacer.DueNow(0, 1).bytes, UINT64_MAX) << c.name;
+        pacer.Delivered(200, 1);  // ten fixes: the tenth is due at nine intervals
+        EXPECT_EQ(pacer.PositionUs(1), 9 * c.interval) << c.name;
+    }
+    PlaybackPacer empty;
+    EXPECT_EQ(empty.FixIntervalUs(), 0);
 }
