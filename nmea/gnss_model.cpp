@@ -254,9 +254,12 @@ void GnssModel::Complete(const OpenCycle& cycle)
             m_keyScratch.push_back(sat.key);
         stream.satellites.clear();
         const std::string_view talkerText(pair.talker.data(), 2);
+        const GnssSystem named = SystemOfTalker(talkerText);  // the talker's, looked up once
         for (const Contribution& c : cycle.satellites)
             if (c.signal == pair.signal && Same(c.talker, pair.talker)) {
-                const GnssSatelliteId id = SatelliteOfTalker(talkerText, c.satellite.number);
+                const GnssSatelliteId id = named != GnssSystem::Unknown
+                                               ? GnssSatelliteId{named, c.satellite.number}
+                                               : SatelliteOfTalker(talkerText, c.satellite.number);
                 const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
                                      | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
                                      | static_cast<uint64_t>(pair.signal & 0xFFFF);
