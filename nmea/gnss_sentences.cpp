@@ -107,8 +107,10 @@ SentenceFields::SentenceFields(std::string_view data)
             if (size - i >= 16) {
                 v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
             } else {
+                // A plain loop: a call to memcpy costs more than the few bytes.
                 char tail[16] = {};
-                std::memcpy(tail, text + i, size - i);
+                for (size_t k = i; k < size; ++k)
+                    tail[k - i] = text[k];
                 v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tail));
             }
             const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)));
