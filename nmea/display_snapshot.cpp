@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "nmea/receiver_state.h"
 
@@ -23,7 +24,12 @@ void CopyToSnapshot(const ReceiverState& parser, DisplaySnapshot& snapshot)
     snapshot.countedQuality = parser.m_ggaCountedQuality;
 
     // All 96 records, whatever the count: the pages decide what to show.
-    for (size_t i = 0; i < snapshot.satellites.size(); ++i) {
+    // Records the state never wrote are zero and copy as zero.
+    const size_t written = static_cast<size_t>(std::clamp(parser.AllInViewWritten(), 0, kMaxSatellites));
+    static_assert(std::is_trivially_copyable_v<SnapshotSatellite>);
+    std::memset(static_cast<void*>(snapshot.satellites.data() + written), 0,
+                (snapshot.satellites.size() - written) * sizeof(SnapshotSatellite));
+    for (size_t i = 0; i < written; ++i) {
         const SatelliteInView& in = parser.m_allInView.entries[i];
         SnapshotSatellite& out = snapshot.satellites[i];
         out.prn = in.prn;

@@ -101,6 +101,7 @@ void GnssModel::OnGga(std::optional<double> timeOfDay)
         if (stale) {
             stream.satellites.clear();
             m_mergedDirty = true;
+            m_mergedSorted = false;
         }
     }
 }
@@ -112,6 +113,9 @@ void GnssModel::Reset()
     m_streams.clear();
     m_merged.clear();
     m_mergedDirty = false;
+    m_mergedFrom.clear();
+    m_mergedSorted = false;
+    m_mergedUsedDirty = true;
     m_clock = 0;
     m_used = {};
     m_date.reset();
@@ -165,6 +169,7 @@ GnssModel::Stream& GnssModel::StreamFor(Talker talker, int signal)
     for (Stream& s : m_streams)
         if (s.signal == signal && Same(s.talker, talker))
             return s;
+    m_mergedSorted = false;  // a stream comes or goes: indices and satellites change
     if (m_streams.size() >= kMaxStreams) {
         auto oldest = std::min_element(m_streams.begin(), m_streams.end(),
                                        [](const Stream& a, const Stream& b) { return a.completed < b.completed; });
@@ -244,16 +249,27 @@ void GnssModel::Complete(const OpenCycle& cycle)
         stream.completed = completed;
         stream.stamp = m_lastTime;
         stream.ggasSince = 0;
+        m_keyScratch.clear();
+        for (const StreamSatellite& sat : stream.satellites)
+            m_keyScratch.push_back(sat.key);
         stream.satellites.clear();
         const std::string_view talkerText(pair.talker.data(), 2);
+        const GnssSystem named = SystemOfTalker(talkerText);  // the talker's, looked up once
         for (const Contribution& c : cycle.satellites)
             if (c.signal == pair.signal && Same(c.talker, pair.talker)) {
-                const GnssSatelliteId id = SatelliteOfTalker(talkerText, c.satellite.number);
+                const GnssSatelliteId id = named != GnssSystem::Unknown
+                                               ? GnssSatelliteId{named, c.satellite.number}
+                                               : SatelliteOfTalker(talkerText, c.satellite.number);
                 const uint64_t key = (static_cast<uint64_t>(SystemIndex(id.system)) << 56)
                                      | (static_cast<uint64_t>(static_cast<uint32_t>(id.number) ^ 0x80000000u) << 16)
                                      | static_cast<uint64_t>(pair.signal & 0xFFFF);
                 stream.satellites.push_back({id, c.satellite, key});
             }
+        const bool sameKeys = m_keyScratch.size() == stream.satellites.size()
+                              && std::equal(m_keyScratch.begin(), m_keyScratch.end(), stream.satellites.begin(),
+                                            [](uint64_t key, const StreamSatellite& sat) { return key == sat.key; });
+        if (!sameKeys)
+            m_mergedSorted = false;
     }
 }
 
@@ -280,8 +296,10 @@ void GnssModel::OnGsa(Talker talker, const GsaFields& gsa)
         list.numbers[static_cast<size_t>(list.count++)] = id.number;  // twelve numbers at most
     }
     for (size_t s = 0; s < replaced.size(); ++s)
-        if (replaced[s])
+        if (replaced[s] && (m_used[s].count != lists[s].count || m_used[s].numbers != lists[s].numbers)) {
             m_used[s] = lists[s];
+            m_mergedUsedDirty = true;
+        }
 }
 
 // $GNGBS,231412.00,0.1,0.1,0.1,04,,73.7,45.5,1,1*5A
@@ -317,12 +335,19 @@ void GnssModel::CopyTo(GnssSnapshot& out) const
 
     if (m_mergedDirty)
         Merge();
+    if (m_mergedUsedDirty)
+        MarkUsed();
     out.satellites = m_merged;
-    for (GnssSignalView& v : out.satellites) {
+}
+
+void GnssModel::MarkUsed() const
+{
+    for (GnssSignalView& v : m_merged) {
         const UsedList& used = m_used[static_cast<size_t>(SystemIndex(v.system))];
         const auto usedEnd = used.numbers.begin() + used.count;
         v.used = std::find(used.numbers.begin(), usedEnd, v.number) != usedEnd;
     }
+    m_mergedUsedDirty = false;
 }
 
 // Every stream's satellites sorted by (system, number, signal), the most
@@ -330,6 +355,19 @@ void GnssModel::CopyTo(GnssSnapshot& out) const
 // kept. Sorting small index records keeps this cheap.
 void GnssModel::Merge() const
 {
+    m_mergedDirty = false;
+    if (m_mergedSorted) {  // the same satellites: the used flags stand
+        for (size_t k = 0; k < m_merged.size(); ++k) {
+            const Stream& stream = m_streams[m_mergedFrom[k] >> 16];
+            const GsvSatellite& sat = stream.satellites[m_mergedFrom[k] & 0xFFFF].satellite;
+            GnssSignalView& v = m_merged[k];
+            v.elevation = sat.elevation;
+            v.azimuth = sat.azimuth;
+            v.cnr = sat.cnr;
+        }
+        return;
+    }
+    m_mergedUsedDirty = true;
     auto& order = m_mergeScratch;
     order.clear();
     for (uint32_t s = 0; s < m_streams.size(); ++s) {
@@ -344,13 +382,22 @@ void GnssModel::Merge() const
         return a.key != b.key ? a.key < b.key : a.order < b.order;
     });
     m_merged.clear();
+    m_mergedFrom.clear();
+    bool duplicates = false;
     for (size_t k = 0; k < order.size(); ++k) {
-        if (k > 0 && order[k].key == order[k - 1].key)
+        if (k > 0 && order[k].key == order[k - 1].key) {
+            duplicates = true;
             continue;
-        const Stream& stream = m_streams[order[k].order & 0xFFFF];
-        const StreamSatellite& sat = stream.satellites[(order[k].order >> 16) & 0xFFFF];
+        }
+        const uint32_t s = static_cast<uint32_t>(order[k].order & 0xFFFF);
+        const uint32_t i = static_cast<uint32_t>((order[k].order >> 16) & 0xFFFF);
+        const Stream& stream = m_streams[s];
+        const StreamSatellite& sat = stream.satellites[i];
         m_merged.push_back({sat.id.system, sat.id.number, stream.signal, sat.satellite.elevation,
                             sat.satellite.azimuth, sat.satellite.cnr, false});
+        m_mergedFrom.push_back(s << 16 | i);
     }
-    m_mergedDirty = false;
+    // With a satellite in two streams the later completion wins: the next
+    // merge must sort again. Indices past 16 bits do not fit the record.
+    m_mergedSorted = !duplicates && m_streams.size() <= 0xFFFF;
 }

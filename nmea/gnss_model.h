@@ -116,6 +116,7 @@ private:
 
     void Complete(const OpenCycle& cycle);
     void Merge() const;
+    void MarkUsed() const;
     OpenCycle* FindCycle(Talker talker, int signal);
     OpenCycle& OpenNewCycle(Talker talker, int signal);
     Stream& StreamFor(Talker talker, int signal);
@@ -153,4 +154,12 @@ private:
     // completes, since fast receivers send GSV less often than GGA.
     mutable std::vector<GnssSignalView> m_merged;
     mutable bool m_mergedDirty = false;
+    // Where each merged entry came from (stream << 16 | index). While the
+    // streams keep their satellites (the values may change) and no
+    // satellite was in two streams, which stream wins does not matter and
+    // a merge only re-reads the values through these.
+    mutable std::vector<uint32_t> m_mergedFrom;
+    mutable bool m_mergedSorted = false;   // m_mergedFrom describes the streams as they are
+    mutable bool m_mergedUsedDirty = true; // the used flags in m_merged need working out
+    std::vector<uint64_t> m_keyScratch;
 };

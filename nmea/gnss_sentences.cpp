@@ -1,8 +1,11 @@
 #include "nmea/gnss_sentences.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "nmea/number_text.h"
 
@@ -54,82 +57,110 @@ char OneLetter(std::string_view text) { return text.empty() ? 0 : text[0]; }
 
 }  // namespace
 
+#if defined(__SSE2__)
 namespace {
 
-// One bit (the high one) per byte of `v` that is a comma, exactly: no
-// false hits from borrows, unlike the quicker "has zero byte" test.
-inline uint64_t CommaBits(uint64_t v)
+// For each pattern of commas in eight bytes, one past each comma's
+// position, in order.
+struct CutTable {
+    alignas(16) uint16_t cuts[256][8];
+    uint8_t count[256];  // without a popcnt instruction in the baseline, a table is quicker
+};
+
+constexpr CutTable MakeCutTable()
 {
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    const uint64_t x = v ^ 0x2C2C2C2C2C2C2C2CULL;
-    return ~(((x & kLow7) + kLow7) | x | kLow7);
+    CutTable t{};
+    for (unsigned bits = 0; bits < 256; ++bits) {
+        unsigned n = 0;
+        for (unsigned k = 0; k < 8; ++k)
+            if ((bits >> k) & 1)
+                t.cuts[bits][n++] = static_cast<uint16_t>(k + 1);
+        t.count[bits] = static_cast<uint8_t>(n);
+    }
+    return t;
 }
 
+constexpr CutTable kCutTable = MakeCutTable();
+
 }  // namespace
+#endif
 
 SentenceFields::SentenceFields(std::string_view data)
     : m_data(data.substr(0, UINT16_MAX))
 {
-    // Commas are found eight bytes at a time: fields are short, so a word
-    // often holds two.
     const char* const text = m_data.data();
     const size_t size = m_data.size();
-    size_t start = 0;
-    size_t i = 0;
-    while (i + 8 <= size) {
-        uint64_t word;
-        std::memcpy(&word, text + i, 8);
-        for (uint64_t bits = CommaBits(word); bits != 0; bits &= bits - 1) {
-            const size_t at = i + static_cast<size_t>(std::countr_zero(bits) >> 3);
-            if (m_count == kMaxFields - 1)
-                break;
-            m_begin[m_count] = static_cast<uint16_t>(start);
-            m_end[m_count] = static_cast<uint16_t>(at);
-            ++m_count;
-            start = at + 1;
+    m_cut[0] = 0;
+    // Framed data is at most 255 characters, too few commas to reach the
+    // limit: the split then takes no branch per comma (fields are short and
+    // their lengths vary, so such a branch is mispredicted often).
+    if (size < kMaxFields - 1) {
+        int n = 0;
+#if defined(__SSE2__)
+        // Sixteen bytes a step: the commas' mask, eight bits at a time,
+        // picks the cuts from a table and stores all eight slots, of which
+        // the next step overwrites those past the commas found.
+        const __m128i comma = _mm_set1_epi8(',');
+        const __m128i zero = _mm_setzero_si128();
+        for (size_t i = 0; i < size; i += 16) {
+            __m128i v;
+            if (size - i >= 16) {
+                v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+            } else {
+                // A plain loop: a call to memcpy costs more than the few bytes.
+                char tail[16] = {};
+                for (size_t k = i; k < size; ++k)
+                    tail[k - i] = text[k];
+                v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tail));
+            }
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)));
+            for (unsigned half = 0; half < 2; ++half) {
+                const unsigned bits = (mask >> (8 * half)) & 0xFF;
+                const __m128i cuts = _mm_add_epi16(
+                    _mm_load_si128(reinterpret_cast<const __m128i*>(kCutTable.cuts[bits])),
+                    _mm_set1_epi16(static_cast<short>(i + 8 * half)));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(m_cut + n + 1), _mm_unpacklo_epi16(cuts, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(m_cut + n + 5), _mm_unpackhi_epi16(cuts, zero));
+                n += kCutTable.count[bits];
+            }
         }
-        if (m_count == kMaxFields - 1)
-            break;
-        i += 8;
-    }
-    for (; i < size && m_count < kMaxFields - 1; ++i) {
-        if (text[i] == ',') {
-            m_begin[m_count] = static_cast<uint16_t>(start);
-            m_end[m_count] = static_cast<uint16_t>(i);
-            ++m_count;
-            start = i + 1;
+#else
+        for (size_t i = 0; i < size; ++i) {
+            m_cut[n + 1] = static_cast<uint32_t>(i + 1);
+            n += text[i] == ',' ? 1 : 0;
         }
+#endif
+        m_cut[n + 1] = static_cast<uint32_t>(size + 1);
+        m_count = n + 1;
+        return;
     }
-    // The last field runs to the end, or to the next comma when the fields
-    // ran out first.
+    // Past kMaxFields - 1 commas the last field runs to the next comma.
+    int n = 0;
     size_t end = size;
-    for (size_t k = start; k < size; ++k)
-        if (text[k] == ',') {
-            end = k;
+    for (size_t i = 0; i < size; ++i) {
+        if (text[i] != ',')
+            continue;
+        if (n == kMaxFields - 1) {
+            end = i;
             break;
         }
-    if (start <= size) {
-        m_begin[m_count] = static_cast<uint16_t>(start);
-        m_end[m_count] = static_cast<uint16_t>(end);
-        ++m_count;
+        m_cut[++n] = static_cast<uint32_t>(i + 1);
     }
+    m_cut[n + 1] = static_cast<uint32_t>(end + 1);
+    m_count = n + 1;
 }
 
 SentenceFields::SentenceFields(const char* data)
 {
     if (data == nullptr)
         data = "";
-    size_t start = 0;
+    m_cut[0] = 0;
     size_t i = 0;
     for (;; ++i) {
         const char c = data[i];
         if (c == ',' || c == '\0') {
-            if (m_count < kMaxFields && i <= UINT16_MAX) {
-                m_begin[m_count] = static_cast<uint16_t>(start);
-                m_end[m_count] = static_cast<uint16_t>(i);
-                ++m_count;
-            }
-            start = i + 1;
+            if (m_count < kMaxFields && i <= UINT16_MAX)
+                m_cut[++m_count] = static_cast<uint32_t>(i + 1);
             if (c == '\0')
                 break;
         }
@@ -169,13 +200,19 @@ void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId)
     out.groupCount = 0;
     for (int at = 3; at < groupEnd && out.groupCount < GsvMessage::kMaxGroups; at += 4) {
         GsvGroup& g = out.groups[static_cast<size_t>(out.groupCount++)];
-        const std::string_view numberField = f[at];
+        const std::string_view numberField = f.Field(at);  // at < groupEnd <= fields
         g.number = OptionalInteger(numberField);
         g.numberIsNumber = !numberField.empty() && numberField[0] >= '0' && numberField[0] <= '9';
+        if (at + 3 < groupEnd) {
+            g.elevation = OptionalInteger(f.Field(at + 1));
+            g.azimuth = OptionalInteger(f.Field(at + 2));
+            g.cnr = OptionalInteger(f.Field(at + 3));
+            continue;
+        }
         // A trailing group cut short has only the fields it was sent.
-        g.elevation = at + 1 < groupEnd ? OptionalInteger(f[at + 1]) : std::nullopt;
-        g.azimuth = at + 2 < groupEnd ? OptionalInteger(f[at + 2]) : std::nullopt;
-        g.cnr = at + 3 < groupEnd ? OptionalInteger(f[at + 3]) : std::nullopt;
+        g.elevation = at + 1 < groupEnd ? OptionalInteger(f.Field(at + 1)) : std::nullopt;
+        g.azimuth = at + 2 < groupEnd ? OptionalInteger(f.Field(at + 2)) : std::nullopt;
+        g.cnr = std::nullopt;
     }
     // The same fields by position, as the specified table reads them, from
     // the readings above where they lie inside the groups.
@@ -230,15 +267,21 @@ GsaFields DecodeGsa(const SentenceFields& f)
     return out;
 }
 
-std::string FormatNmeaTime(std::string_view text)
+bool IsNmeaTime(std::string_view text)
 {
     if (text.size() < 6 || !AllDigits(text.substr(0, 6)))
-        return {};
+        return false;
     const std::string_view fraction = text.substr(6);
     if (!fraction.empty() && (fraction[0] != '.' || !AllDigits(fraction.substr(1))))
+        return false;
+    return Digits(text, 0, 2) <= 23 && Digits(text, 2, 2) <= 59 && Digits(text, 4, 2) <= 60;
+}
+
+std::string FormatNmeaTime(std::string_view text)
+{
+    if (!IsNmeaTime(text))
         return {};
-    if (Digits(text, 0, 2) > 23 || Digits(text, 2, 2) > 59 || Digits(text, 4, 2) > 60)
-        return {};
+    const std::string_view fraction = text.substr(6);
     std::string out;
     out.reserve(8 + fraction.size());
     out.append(text.substr(0, 2)).append(":").append(text.substr(2, 2)).append(":").append(text.substr(4, 2));

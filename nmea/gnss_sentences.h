@@ -34,23 +34,31 @@ public:
             return true;
         if (index < 0 || index >= m_count)
             return false;
-        return m_end[index] > m_begin[index] || index == m_count - 1;
+        return m_cut[index + 1] - 1 > m_cut[index] || index == m_count - 1;
     }
     // Empty for a missing field.
     std::string_view operator[](int index) const
     {
         if (index < 0 || index >= m_count)
             return {};
-        return m_data.substr(m_begin[index], m_end[index] - m_begin[index]);
+        return Field(index);  // the cuts lie inside the data: no need for substr's checks
+    }
+
+    // The same for an index known to be below Count().
+    std::string_view Field(int index) const
+    {
+        return std::string_view(m_data.data() + m_cut[index], m_cut[index + 1] - 1 - m_cut[index]);
     }
 
 private:
     std::string_view m_data;
     int m_count = 0;
-    // Only the first m_count entries are written: filling all of them for
-    // every sentence would cost more than the split.
-    uint16_t m_begin[kMaxFields];
-    uint16_t m_end[kMaxFields];
+    // Field k runs from m_cut[k] to just before m_cut[k + 1] (one past its
+    // comma, or past its end for the last). Only the first m_count + 1
+    // entries are written: filling all of them for every sentence would
+    // cost more than the split.
+    // Eight spare entries: the split stores eight cuts at a time.
+    uint32_t m_cut[kMaxFields + 9];
 };
 
 // Absent when the field is empty: "never 0 for absent".
@@ -153,6 +161,8 @@ struct GnssDate {
 // "hhmmss" with an optional fraction, as "hh:mm:ss" followed by the fraction
 // as sent ("123456.20" gives "12:34:56.20"); empty when it is not a time.
 std::string FormatNmeaTime(std::string_view text);
+// Whether FormatNmeaTime reads `text` as a time, without building the text.
+bool IsNmeaTime(std::string_view text);
 
 struct RmcFields {
     std::string time;

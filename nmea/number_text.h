@@ -27,6 +27,21 @@ int ParseIntegerSlow(std::string_view text);
 // general path.
 inline int ParseInteger(std::string_view text)
 {
+    // One to three digits, as nearly every field of a GSV or GSA is.
+    if (const size_t n = text.size(); n - 1 < 3) {
+        const unsigned d0 = static_cast<unsigned char>(text[0]) - unsigned{'0'};
+        if (d0 <= 9) {
+            if (n == 1)
+                return static_cast<int>(d0);
+            const unsigned d1 = static_cast<unsigned char>(text[1]) - unsigned{'0'};
+            if (d1 > 9)
+                return static_cast<int>(d0);
+            if (n == 2)
+                return static_cast<int>(d0 * 10 + d1);
+            const unsigned d2 = static_cast<unsigned char>(text[2]) - unsigned{'0'};
+            return static_cast<int>(d2 > 9 ? d0 * 10 + d1 : d0 * 100 + d1 * 10 + d2);
+        }
+    }
     if (text.empty() || text.size() > 9 || text[0] < '0' || text[0] > '9')
         return detail::ParseIntegerSlow(text);
     int value = 0;

@@ -1,5 +1,7 @@
 #include "nmea/phrase_table.h"
 
+#include <array>
+#include <cstdint>
 #include <iterator>
 
 namespace {
@@ -25,29 +27,42 @@ constexpr Phrase kPhrases[] = {
     {"GBS", SentenceType::Gbs, false, true},
 };
 
-constexpr uint32_t Key(char a, char b, char c)
+// A slot per type from its last two letters, distinct for the nine types
+// (checked below): one table read and one compare instead of a chain of
+// compares that the mix of types in a stream mispredicts.
+constexpr unsigned Slot(char b, char c)
 {
-    return static_cast<uint32_t>(static_cast<uint8_t>(a)) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8
-           | static_cast<uint8_t>(c);
+    return (static_cast<unsigned>(static_cast<uint8_t>(b)) + 2u * static_cast<uint8_t>(c)) & 15u;
 }
 
-// The table's entry for a three-letter type; a switch the compiler turns
-// into a few compares, kept in step with the table by the static_assert.
-const Phrase* PhraseOf(uint32_t key)
+constexpr std::array<int8_t, 16> MakeSlots()
 {
-    static_assert(std::size(kPhrases) == 9);
-    switch (key) {
-    case Key('G', 'G', 'A'): return &kPhrases[0];
-    case Key('G', 'S', 'A'): return &kPhrases[1];
-    case Key('V', 'T', 'G'): return &kPhrases[2];
-    case Key('G', 'S', 'V'): return &kPhrases[3];
-    case Key('R', 'M', 'C'): return &kPhrases[4];
-    case Key('Z', 'D', 'A'): return &kPhrases[5];
-    case Key('G', 'N', 'S'): return &kPhrases[6];
-    case Key('G', 'S', 'T'): return &kPhrases[7];
-    case Key('G', 'B', 'S'): return &kPhrases[8];
-    default: return nullptr;
-    }
+    std::array<int8_t, 16> slots{};
+    slots.fill(-1);
+    for (size_t i = 0; i < std::size(kPhrases); ++i)
+        slots[Slot(kPhrases[i].type[1], kPhrases[i].type[2])] = static_cast<int8_t>(i);
+    return slots;
+}
+
+constexpr std::array<int8_t, 16> kSlots = MakeSlots();
+
+constexpr bool SlotsDistinct()
+{
+    for (size_t i = 0; i < std::size(kPhrases); ++i)
+        if (kSlots[Slot(kPhrases[i].type[1], kPhrases[i].type[2])] != static_cast<int8_t>(i))
+            return false;
+    return true;
+}
+static_assert(SlotsDistinct(), "two types share a slot: change Slot");
+
+// The table's entry for a three-letter type.
+const Phrase* PhraseOf(char a, char b, char c)
+{
+    const int i = kSlots[Slot(b, c)];
+    if (i < 0)
+        return nullptr;
+    const Phrase& p = kPhrases[i];
+    return p.type[0] == a && p.type[1] == b && p.type[2] == c ? &p : nullptr;
 }
 
 // Addresses are at most seven characters: a plain loop beats memchr here.
@@ -83,7 +98,7 @@ AddressKind ClassifyAddress(std::string_view address)
 {
     AddressKind kind;
     if (address.size() == 5) {
-        if (const Phrase* p = PhraseOf(Key(address[2], address[3], address[4]))) {
+        if (const Phrase* p = PhraseOf(address[2], address[3], address[4])) {
             kind.model = p->model ? p->sentence : SentenceType::Other;
             // In five characters a state type in the last three leaves room
             // for an earlier-tested one only in "VTGSV".

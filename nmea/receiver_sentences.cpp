@@ -39,7 +39,7 @@ GgaFields DecodeGga(const SentenceFields& f)
     // Six characters or nothing: a shorter time never reads past its text.
     if (const std::string_view time = f[0]; time.size() >= 6) {
         out.time = GgaTime{TwoDigits(time, 0), TwoDigits(time, 2), TwoDigits(time, 4)};
-        if (!FormatNmeaTime(time).empty())
+        if (IsNmeaTime(time))
             out.timeOfDay = out.time->hour * 3600.0 + out.time->minute * 60.0 + out.time->second
                             + (time.size() > 7 ? ParseDecimal(time.substr(6)) : 0.0);
     }

@@ -4,6 +4,10 @@
 #include <climits>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 int SaturatingAdd(int a, int b)
@@ -104,6 +108,7 @@ void ReceiverState::ResetData()
     m_gpsInView = {};
     m_glonassInView = {};
     m_allFilled = 0;
+    m_allWritten = 0;
 
     m_gnssModel.Reset();
 }
@@ -278,8 +283,22 @@ void ReceiverState::Apply(const GsvMessage& gsv, SatelliteViewTable& table)
     if (gsv.inView)
         table.count = *gsv.inView;
 
+    // All twelve compared without an early exit: a search that stops at
+    // the match is mispredicted at every satellite.
     const auto inList = [](const std::array<int, kMaxSatellites>& list, int prn) {
-        return std::find(list.begin(), list.begin() + 12, prn) != list.begin() + 12;
+#if defined(__SSE2__)
+        const __m128i want = _mm_set1_epi32(prn);
+        const auto* at = reinterpret_cast<const __m128i*>(list.data());
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(at), want),
+                                                       _mm_cmpeq_epi32(_mm_loadu_si128(at + 1), want)),
+                                          _mm_cmpeq_epi32(_mm_loadu_si128(at + 2), want));
+        return _mm_movemask_epi8(hits) != 0;
+#else
+        int hits = 0;
+        for (size_t i = 0; i < 12; ++i)
+            hits |= list[i] == prn ? 1 : 0;
+        return hits != 0;
+#endif
     };
     for (size_t j = 0; j < 4; ++j) {
         // Short messages still write all four entries: the surplus ones become zero.
@@ -288,7 +307,7 @@ void ReceiverState::Apply(const GsvMessage& gsv, SatelliteViewTable& table)
         sat.elevation = gsv.firstFields[4 * j + 1];
         sat.azimuth = gsv.firstFields[4 * j + 2];
         sat.snr = gsv.firstFields[4 * j + 3];
-        sat.used = sat.prn != 0 && (inList(m_gpsPrnsUsed, sat.prn) || inList(m_glonassPrnsUsed, sat.prn)) ? 1 : 0;
+        sat.used = sat.prn != 0 && (inList(m_gpsPrnsUsed, sat.prn) | inList(m_glonassPrnsUsed, sat.prn)) ? 1 : 0;
     }
     ++table.sentenceCount;
 }
@@ -329,6 +348,7 @@ void ReceiverState::MergeSatellitesFrom(int previousFilled)
         out->elevation = 0;  // the used flag keeps its old value
     }
     m_allFilled = gps + glonass;
+    m_allWritten = std::max(m_allWritten, m_allFilled);
     m_allInView.count = SaturatingAdd(m_gpsInView.count, m_glonassInView.count);
     ++m_allInView.sentenceCount;
 }

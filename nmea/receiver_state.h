@@ -122,6 +122,10 @@ public:
     std::atomic<int> m_solutionMode{Integrity};
     std::atomic<int> m_dualMode{0};
 
+    // Records of m_allInView at and past this index have never been
+    // written since the last reset: they are wholly zero.
+    int AllInViewWritten() const { return m_allWritten; }
+
     // RAIM, centimetres
     int m_raimHpl = 0;
     int m_raimHfom = 0;
@@ -138,6 +142,7 @@ private:
     // The GPS and GLONASS tables' records at and past this index are zero
     // in m_allInView (the used flags aside), so a merge clears no further.
     int m_allFilled = kMaxSatellites;
+    int m_allWritten = kMaxSatellites;
     GsvMessage m_gsv;  // scratch, too large for the stack of every call
     bool m_feedModel = true;
 

@@ -66,6 +66,7 @@ protected:
 
 private:
     int Deliver();
+    uint8_t CopyData(const uint8_t*& p, const uint8_t* end, uint16_t& index, uint8_t sum);
 
     int m_framerState = StateWaitStart;
     uint8_t m_checksum = 0;
