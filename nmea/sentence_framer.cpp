@@ -7,11 +7,11 @@
 #include <emmintrin.h>
 #endif
 
-int CNMEAParser::OnSentence(const char*, const char*) { return 0; }
+int SentenceFramer::OnSentence(const char*, const char*) { return 0; }
 
-void CNMEAParser::OnChecksumError(const char*, const char*) {}
+void SentenceFramer::OnChecksumError(const char*, const char*) {}
 
-int CNMEAParser::Deliver()
+int SentenceFramer::Deliver()
 {
     m_data[m_fieldIndex] = '\0';
     m_framerState = StateWaitStart;
@@ -19,7 +19,7 @@ int CNMEAParser::Deliver()
     return 1;
 }
 
-int CNMEAParser::ProcessByte(uint8_t b)
+int SentenceFramer::ProcessByte(uint8_t b)
 {
     switch (m_framerState) {
     case StateWaitStart:
@@ -122,7 +122,7 @@ inline uint8_t FoldXor(uint64_t v)
 // them into `sum`, and stops short of the buffer's last byte so that the
 // byte-wise path decides what happens there. Sixteen bytes a step where
 // SSE2 is there, eight otherwise.
-uint8_t CNMEAParser::CopyData(const uint8_t*& p, const uint8_t* end, uint16_t& index, uint8_t sum)
+uint8_t SentenceFramer::CopyData(const uint8_t*& p, const uint8_t* end, uint16_t& index, uint8_t sum)
 {
 #if defined(__SSE2__)
     // Loaded at 16 - n: the first n bytes all ones, the rest zero.
@@ -177,7 +177,7 @@ uint8_t CNMEAParser::CopyData(const uint8_t*& p, const uint8_t* end, uint16_t& i
     return sum;
 }
 
-size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
+size_t SentenceFramer::ProcessBytes(const uint8_t* bytes, size_t count)
 {
     size_t delivered = 0;
     const uint8_t* p = bytes;
@@ -258,7 +258,7 @@ size_t CNMEAParser::ProcessBytes(const uint8_t* bytes, size_t count)
     return delivered;
 }
 
-int CNMEAParser::GetField(const char* data, int index, char* out)
+int SentenceFramer::GetField(const char* data, int index, char* out)
 {
     if (data == nullptr || out == nullptr)
         return 0;
