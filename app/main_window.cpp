@@ -106,7 +106,7 @@ MainWindow::MainWindow(const StartupOptions& options, QWidget* parent)
         m_commands, this, [this](Severity severity, const QString& text, const QString& detail) { Tell(severity, text, detail); });
     m_wndView->AddPage(m_accuracy->PageWidget(), AccuracyFeature::TabIcon(), QStringLiteral("Accuracy"));
     m_accuracy->SetGstSource([this]() -> std::optional<GstFields> { return m_fixFeed.LastGnss().gst; });
-    // The specified order of the pages' updates for one fix.
+    // The pages take each fix in this order, as they always have.
     m_displaysSubscriber = std::make_unique<FixDisplaysSubscriber>(*m_fixDisplays);
     m_signalsSubscriber = std::make_unique<SignalsPageSubscriber>(*m_signalsPage);
     m_accuracySubscriber = std::make_unique<AccuracySubscriber>(*m_accuracy);

@@ -1,5 +1,6 @@
 #include "compare/epoch_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -68,8 +69,11 @@ int64_t DaysFromCivil(int64_t y, int m, int d)
 
 EpochTime EpochFromInstant(double seconds)
 {
-    const double day = std::floor(seconds / 86400.0);
-    return {static_cast<int64_t>(day), seconds - day * 86400.0};
+    // Beyond a few million years no file means it: clamp, so the day stays a number.
+    const double day = std::clamp(std::floor(seconds / 86400.0), -1e9, 1e9);
+    if (!std::isfinite(seconds))
+        return {0, 0.0};
+    return {static_cast<int64_t>(day), std::clamp(seconds - day * 86400.0, 0.0, 86400.0)};
 }
 
 std::optional<double> ParseClockTime(std::string_view text)

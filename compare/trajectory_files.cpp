@@ -226,7 +226,8 @@ TrajectoryFile ParseTrackCsv(std::string_view text)
         const std::optional<double> lon = NumberAt(f, 2);
         const std::optional<double> alt = NumberAt(f, 3);
         const std::optional<double> quality = NumberAt(f, 4);
-        if (!timeOk || !lat || !lon || !PlausiblePosition(*lat, *lon) || (quality && *quality < 1)) {
+        // A quality is a small whole number; anything else makes the row unusable.
+        if (!timeOk || !lat || !lon || !PlausiblePosition(*lat, *lon) || (quality && !(*quality >= 1 && *quality <= 99))) {
             ++out.skipped;
             return;
         }
@@ -376,7 +377,7 @@ TrajectoryFile ParseRtklibPos(std::string_view text)
         TrackSample s;
         s.time = EpochFromInstant(*seconds);
         s.position = {*lat, *lon, *height};
-        s.quality = q ? static_cast<int>(*q) : 0;
+        s.quality = q && *q >= 0 && *q <= 99 ? static_cast<int>(*q) : 0;
         out.samples.push_back(s);
     });
     if (columnsKnown && !geodetic)

@@ -214,7 +214,7 @@ void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId)
         g.azimuth = at + 2 < groupEnd ? OptionalInteger(f.Field(at + 2)) : std::nullopt;
         g.cnr = std::nullopt;
     }
-    // The same fields by position, as the specified table reads them, from
+    // The same fields by position, as the receiver state's satellite table reads them, from
     // the readings above where they lie inside the groups.
     for (int j = 0; j < 4; ++j) {
         int* const to = &out.firstFields[static_cast<size_t>(4 * j)];

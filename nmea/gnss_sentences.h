@@ -25,7 +25,7 @@ public:
     explicit SentenceFields(const char* data);
 
     int Count() const { return m_count; }
-    // Whether the field is there as the specified decoders see it: not
+    // Whether the field is there as the receiver state's decoders see it: not
     // missing, and not an empty field followed by a comma. An empty last
     // field, and any field of an empty text, count as there.
     bool Found(int index) const
@@ -102,7 +102,7 @@ struct GsvMessage {
     int systemId = 0;
     int groupCount = 0;
     std::array<GsvGroup, kMaxGroups> groups{};
-    // The integer reading of fields 3 to 18 as the specified GSV table reads
+    // The integer reading of fields 3 to 18 as the receiver state's GSV table reads
     // them: by position, whatever they hold (a trailing signal ID too), 0
     // for an empty or missing field.
     std::array<int, 16> firstFields{};
@@ -119,7 +119,7 @@ struct GsvMessage {
 // Fields after the first three numbering 4n + 1 end in the signal ID;
 // `withSystemId` (Quectel's PQGSV) reads 4n + 2 as signal ID and system ID.
 void DecodeGsv(const SentenceFields& f, GsvMessage& out, bool withSystemId = false);
-// Only what the specified GSV table reads: total, number, in view and the
+// Only what the receiver state's GSV table reads: total, number, in view and the
 // first sixteen fields after them; the groups are left as they were.
 void DecodeGsvTable(const SentenceFields& f, GsvMessage& out);
 

@@ -264,9 +264,10 @@ TEST(TrajectoryFiles, ExportedCsvWithAndWithoutDates)
         "utc,latitude,longitude,altitude_m,fix_quality,satellites_used\r\n"
         "2024-06-01T12:00:00.200Z,47.000000000,15.000000000,300.000,2,9\r\n"
         "12:00:01.000,47.100000000,15.100000000,301.000,1,9\r\n"
-        "12:00:02.000,,,,0,0\r\n");
+        "12:00:02.000,,,,0,0\r\n"
+        "12:00:03.000,47.1,15.1,301.0,1111111111111111111111111111111111111111111111111111111111111111111111,9\r\n");
     ASSERT_EQ(f.samples.size(), 2u);
-    EXPECT_EQ(f.skipped, 1);
+    EXPECT_EQ(f.skipped, 2);  // no position; a quality no receiver sends
     EXPECT_EQ(f.samples[0].time, EpochFromInstant(k20240601 + 43200.2));
     EXPECT_EQ(f.samples[0].quality, 2);
     EXPECT_EQ(f.samples[1].time, (EpochTime{std::nullopt, 43201.0}));

@@ -74,7 +74,7 @@ TEST(SentenceValues, GsaSlotsKeepBothReadings)
     const GsaFields gsa = DecodeGsa(SentenceFields(std::string_view("A,3,120,05,,,,,,,,,,,2.5,,2.0,4")));
     EXPECT_EQ(gsa.mode, 'A');
     EXPECT_EQ(gsa.fixType, 3);
-    EXPECT_EQ(gsa.usedSlots[0], (GsaSlot{true, true, 120, 12})) << "120 is 12 to the specified table";
+    EXPECT_EQ(gsa.usedSlots[0], (GsaSlot{true, true, 120, 12})) << "120 is 12 to the receiver state's table";
     EXPECT_EQ(gsa.usedSlots[1], (GsaSlot{true, true, 5, 5}));
     EXPECT_EQ(gsa.usedSlots[2], (GsaSlot{false, false, 0, 0})) << "an empty slot before a comma is not there";
     EXPECT_EQ(gsa.pdop, 2.5);
@@ -83,7 +83,7 @@ TEST(SentenceValues, GsaSlotsKeepBothReadings)
     EXPECT_EQ(gsa.systemId, 4);
 }
 
-TEST(SentenceValues, GsvGroupsAndTheSpecifiedTableAlike)
+TEST(SentenceValues, GsvGroupsAndTheStateTableAlike)
 {
     GsvMessage m;
     DecodeGsv(SentenceFields(std::string_view("2,1,05,01,40,083,46,,,,,x3,10,,,7")), m);
@@ -95,7 +95,7 @@ TEST(SentenceValues, GsvGroupsAndTheSpecifiedTableAlike)
     EXPECT_EQ(m.groups[0], (GsvGroup{1, true, 40, 83, 46}));
     EXPECT_EQ(m.groups[1], (GsvGroup{std::nullopt, false, std::nullopt, std::nullopt, std::nullopt}));
     EXPECT_EQ(m.groups[2], (GsvGroup{0, false, 10, std::nullopt, std::nullopt}));
-    // By position, the signal ID included, as the specified table reads them.
+    // By position, the signal ID included, as the receiver state's table reads them.
     const std::array<int, 16> table = {1, 40, 83, 46, 0, 0, 0, 0, 0, 10, 0, 0, 7, 0, 0, 0};
     EXPECT_EQ(m.firstFields, table);
     GsvMessage t;
