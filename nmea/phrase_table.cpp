@@ -65,8 +65,23 @@ const Phrase* PhraseOf(char a, char b, char c)
     return p.type[0] == a && p.type[1] == b && p.type[2] == c ? &p : nullptr;
 }
 
+
+SentenceType StateTypeBySubstring(std::string_view address)
+{
+    for (const Phrase& p : kPhrases)
+        if (p.state && AddressContains(address, p.type))
+            return p.sentence;
+    if (AddressContains(address, "PXTNCFG"))
+        return SentenceType::ConfigReply;
+    if (AddressContains(address, "RAIM"))
+        return SentenceType::Raim;
+    return SentenceType::Other;
+}
+
+}  // namespace
+
 // Addresses are at most seven characters: a plain loop beats memchr here.
-bool Contains(std::string_view text, std::string_view part)
+bool AddressContains(std::string_view text, std::string_view part)
 {
     if (part.size() > text.size())
         return false;
@@ -79,20 +94,6 @@ bool Contains(std::string_view text, std::string_view part)
     }
     return false;
 }
-
-SentenceType StateTypeBySubstring(std::string_view address)
-{
-    for (const Phrase& p : kPhrases)
-        if (p.state && Contains(address, p.type))
-            return p.sentence;
-    if (Contains(address, "PXTNCFG"))
-        return SentenceType::ConfigReply;
-    if (Contains(address, "RAIM"))
-        return SentenceType::Raim;
-    return SentenceType::Other;
-}
-
-}  // namespace
 
 AddressKind ClassifyAddress(std::string_view address)
 {

@@ -29,3 +29,7 @@ struct AddressKind {
 };
 
 AddressKind ClassifyAddress(std::string_view address);
+
+// Whether `part` stands anywhere in `address`: the receiver state's rule for
+// sentence types and talkers.
+bool AddressContains(std::string_view address, std::string_view part);

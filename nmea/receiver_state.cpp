@@ -1,5 +1,7 @@
 #include "nmea/receiver_state.h"
 
+#include "nmea/phrase_table.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -16,20 +18,6 @@ int SaturatingAdd(int a, int b)
     return static_cast<int>(std::clamp<long long>(sum, INT_MIN, INT_MAX));
 }
 
-// Addresses are at most seven characters: a plain loop beats memchr here.
-bool Contains(std::string_view text, std::string_view part)
-{
-    if (part.size() > text.size())
-        return false;
-    for (size_t i = 0; i + part.size() <= text.size(); ++i) {
-        size_t j = 0;
-        while (j < part.size() && text[i + j] == part[j])
-            ++j;
-        if (j == part.size())
-            return true;
-    }
-    return false;
-}
 
 constexpr const char* kFixQualityTexts[] = {
     "Invalid",
@@ -58,9 +46,9 @@ SatelliteTable TableOf(std::string_view address)
             return SatelliteTable::Glonass;
         return SatelliteTable::None;
     }
-    if (Contains(address, "GPGSV") || Contains(address, "GNGSV"))
+    if (AddressContains(address, "GPGSV") || AddressContains(address, "GNGSV"))
         return SatelliteTable::Gps;
-    return Contains(address, "GLGSV") ? SatelliteTable::Glonass : SatelliteTable::None;
+    return AddressContains(address, "GLGSV") ? SatelliteTable::Glonass : SatelliteTable::None;
 }
 
 std::string_view Text(const char* data) { return data != nullptr ? std::string_view(data) : std::string_view(); }
